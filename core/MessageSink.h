@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace zep {
+
+enum class MessageIcon { None, Information, Critical };
+
+// Modal message boxes with one OK button, titled with the program's title. The window shows
+// them; the batch tool prints them; tests record them.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // detail carries the why of a refusal (a reason with its line number), shown apart from
+    // the message text itself.
+    virtual void ShowMessage(std::string_view text, MessageIcon icon,
+                             std::string_view detail = {}) = 0;
+};
+
+}  // namespace zep

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/Workspace.h"
+
+namespace zep {
+
+// The pre-check of a file before it is added; it accepts every path.
+bool CheckFileFormat(const std::string& path);
+
+// Adds the file at path to the list: a marked, selected row, a descriptor and a record. A file
+// already in the list or one that cannot be read is refused with a message, and then nothing
+// at all has changed.
+bool InitFileAdd(Workspace& ws, const std::string& path);
+
+// Writes the loaded file (key, index) to target, padded to MaxNumber when the options say so.
+// The old file at target is replaced only once the new one is complete; on failure the user is
+// told "File unwriteble!!!" with the path and false is returned.
+bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& key,
+                  std::int32_t index);
+
+// Takes one file out of the list: its row at position, its descriptor under key and its record
+// at index. MaxNumber is recomputed only when the file's VarCount equalled it.
+void RemoveFile(Workspace& ws, const std::string& key, std::int32_t position, std::int32_t index);
+
+// Takes every file out of the list.
+void ClearList(Workspace& ws);
+
+// "Max Number : " and MaxNumber in the status bar.
+void ShowMaxNumber(Workspace& ws);
+
+}  // namespace zep

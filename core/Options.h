@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zep {
+
+// The five options, held in memory for the whole run and named after their settings keys.
+// Start-up loads them, the options dialog changes them, the reader, writer, sort and compare
+// read them at the moment they need them.
+struct Options {
+    std::string STR_OPT_TOLERANCE = "000.005";
+    std::int32_t LNG_OPT_COUNT_PER_TOLERANCELINE = 11;
+    bool BLN_OPT_SORTASCII = true;
+    bool BLN_OPT_ADJTOMAXCOUNT = true;
+    bool BLN_OPT_SORT_SPACE_TO_LAST = true;
+
+    // The per-line amount the writer may divide by: a hand-edited value below 1 falls back to
+    // the default instead of dividing by zero.
+    std::int32_t deviationsPerLine() const {
+        return LNG_OPT_COUNT_PER_TOLERANCELINE >= 1 ? LNG_OPT_COUNT_PER_TOLERANCELINE : 11;
+    }
+};
+
+}  // namespace zep

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/FileData.h"
+
+namespace zep {
+
+// Why a file cannot be read: the 1-based line where the reader gave up (0 for the file as a
+// whole) and a short reason a person can act on.
+struct ReadError {
+    std::int32_t line = 0;
+    std::string reason;
+};
+
+// "reason (line N)", or the bare reason for the file as a whole.
+std::string DescribeReadError(const ReadError& error);
+
+// A coordinate file as read: the header's format field and counts, and a record already sized
+// to those counts and filled.
+struct ZepFileContents {
+    std::string Formats;
+    std::int32_t VarCount = 0;
+    std::int32_t StrCount = 0;
+    std::int32_t MidCount = 0;
+    FileData data;
+};
+
+// Either the whole file or the reason it was refused; never half of one.
+struct ReadResult {
+    std::optional<ZepFileContents> file;
+    ReadError error;
+    bool ok() const { return file.has_value(); }
+};
+
+// Reads a coordinate file from its bytes. tolerance fills the deviations of a file that has
+// no deviation block.
+ReadResult ParseZepFile(std::string bytes, std::string_view tolerance);
+
+// Reads the file at path.
+ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance);
+
+}  // namespace zep

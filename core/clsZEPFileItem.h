@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zep {
+
+class FileDataStore;
+
+// The descriptor of one loaded file: its names, the header's format field and its three
+// counts. FileDataIndex ties it to its record in the store; the count setters size that
+// record's arrays, so the index must name an existing record before a count is set.
+class clsZEPFileItem {
+public:
+    explicit clsZEPFileItem(FileDataStore& store) : store_(&store) {}
+
+    std::int32_t FileDataIndex() const { return fileDataIndex_; }
+    void SetFileDataIndex(std::int32_t index) { fileDataIndex_ = index; }
+
+    // Each returns false, changing nothing, when FileDataIndex names no record or n < 1.
+    bool SetVarCount(std::int32_t n);
+    bool SetStrCount(std::int32_t n);
+    bool SetMidCount(std::int32_t n);
+    std::int32_t VarCount() const { return varCount_; }
+    std::int32_t StrCount() const { return strCount_; }
+    std::int32_t MidCount() const { return midCount_; }
+
+    // Takes the counts of a record that the reader has already sized and filled.
+    void AdoptCounts(std::int32_t var, std::int32_t str, std::int32_t mid);
+
+    const std::string& Formats() const { return formats_; }
+    void SetFormats(std::string formats) { formats_ = std::move(formats); }
+    const std::string& Path() const { return path_; }
+    void SetPath(std::string path) { path_ = std::move(path); }
+    const std::string& Title() const { return title_; }
+    void SetTitle(std::string title) { title_ = std::move(title); }
+    const std::string& Key() const { return key_; }
+    void SetKey(std::string key) { key_ = std::move(key); }
+
+private:
+    FileDataStore* store_;
+    std::int32_t fileDataIndex_ = 0;
+    std::string key_;
+    std::string title_;
+    std::string path_;
+    std::string formats_;
+    std::int32_t varCount_ = 0;
+    std::int32_t strCount_ = 0;
+    std::int32_t midCount_ = 0;
+};
+
+}  // namespace zep

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/MessageSink.h"
+
+namespace zep {
+
+// The report of an unexpected run-time error: three lines naming the routine and the number.
+std::string ErrProcText(std::string_view ModuleName, std::int32_t ErrNumber);
+
+// Shows that report with the critical icon.
+void ErrProc(MessageSink& messages, std::string_view ModuleName, std::int32_t ErrNumber);
+
+}  // namespace zep

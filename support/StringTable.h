@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zep {
+
+// The numbered texts the program shows, in UTF-8. A number without an entry gives nothing.
+std::optional<std::string_view> FindResString(std::int32_t id);
+
+// For numbers the program itself uses, all of which exist; an unknown number gives "".
+std::string_view ResString(std::int32_t id);
+
+}  // namespace zep
