@@ -30,7 +30,9 @@ void FileData::SizeDeviations(std::int32_t n) {
     deviations_.assign(static_cast<std::size_t>(n), TextRef{});
 }
 
-void FileData::AdoptBytes(std::string bytes) { bytes_ = std::move(bytes); }
+void FileData::AdoptBytes(std::string bytes) {
+    bytes_ = std::move(bytes);
+}
 
 TextRef FileData::AppendText(std::string_view text) {
     TextRef ref{static_cast<std::uint32_t>(bytes_.size()), static_cast<std::uint32_t>(text.size())};

@@ -85,14 +85,17 @@ static_assert(std::is_sorted(kTable.begin(), kTable.end(),
 }  // namespace
 
 std::optional<std::string_view> FindResString(std::int32_t id) {
-    auto it = std::lower_bound(kTable.begin(), kTable.end(), id,
-                               [](const Entry& entry, std::int32_t key) { return entry.first < key; });
+    auto it =
+        std::lower_bound(kTable.begin(), kTable.end(), id,
+                         [](const Entry& entry, std::int32_t key) { return entry.first < key; });
     if (it == kTable.end() || it->first != id) {
         return std::nullopt;
     }
     return it->second;
 }
 
-std::string_view ResString(std::int32_t id) { return FindResString(id).value_or(std::string_view{}); }
+std::string_view ResString(std::int32_t id) {
+    return FindResString(id).value_or(std::string_view{});
+}
 
 }  // namespace zep

@@ -1,0 +1,83 @@
+#include "support/FSUPLIBmain.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string_view>
+
+namespace zep {
+namespace {
+
+bool IsHiddenName(std::string_view name) {
+    return !name.empty() && name.front() == '.';
+}
+
+// A normal file always qualifies; a hidden one only when the mask asks for hidden files.
+// Directories and other kinds of entry never do.
+bool Qualifies(const std::string& path, std::string_view name, std::int16_t attributes) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    return !IsHiddenName(name) || (attributes & kAttrHidden) != 0;
+}
+
+bool HasWildCard(std::string_view name) {
+    return name.find_first_of("*?[") != std::string::npos;
+}
+
+bool AnyMatchIn(const std::string& folder, const std::string& pattern, std::int16_t attributes) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return false;
+    }
+    bool found = false;
+    while (!found) {
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            break;
+        }
+        std::string name = entry->d_name;
+        found = ::fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0 &&
+                Qualifies(folder + "/" + name, name, attributes);
+    }
+    ::closedir(dir);
+    return found;
+}
+
+}  // namespace
+
+std::string GetFileNameInPathName(const std::string& PathName) {
+    // The final character is not examined, so a path ending in '/' yields its last folder.
+    for (std::size_t pos = PathName.size(); pos-- > 1;) {
+        if (PathName[pos - 1] == '/') {
+            return PathName.substr(pos);
+        }
+    }
+    return {};
+}
+
+bool FileExist(const std::string& PathName, std::int16_t Attributes) {
+    if (PathName.empty()) {
+        return false;
+    }
+    auto slash = PathName.rfind('/');
+    std::string name = slash == std::string::npos ? PathName : PathName.substr(slash + 1);
+    if (!HasWildCard(name)) {
+        return Qualifies(PathName, name, Attributes);
+    }
+    std::string folder = slash == std::string::npos ? "." : PathName.substr(0, slash);
+    return AnyMatchIn(folder.empty() ? "/" : folder, name, Attributes);
+}
+
+bool DelFile(const std::string& PathName) {
+    if (!FileExist(PathName, kAttrHidden | kAttrSystem)) {
+        return true;
+    }
+    // Write permission on the file itself does not matter for removing it.
+    return ::unlink(PathName.c_str()) == 0;
+}
+
+}  // namespace zep
