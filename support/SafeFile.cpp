@@ -151,7 +151,7 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     return ok;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t spare) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
@@ -162,7 +162,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     if (ok) {
         // One byte of room past the size, so the end is seen without growing the buffer; a
         // file that grows meanwhile is still read whole.
-        content.resize(static_cast<std::size_t>(info.st_size) + 1);
+        content.resize(static_cast<std::size_t>(info.st_size) + 1 + spare);
         std::size_t done = 0;
         while (ok) {
             if (done == content.size()) {

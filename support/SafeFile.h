@@ -52,7 +52,8 @@ private:
 // Writes bytes as the whole new content of path, through SafeFileWriter.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Reads a whole file; false when it cannot be opened or read. spare bytes of capacity are kept
+// free past the end, for a caller that appends a little without copying the whole content.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t spare = 0);
 
 }  // namespace zep
