@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zep {
+
+// A small private-profile (INI file) layer with the contract the settings store relies on.
+//
+// As this layer reads a file: lines end in CR LF or LF; a line whose first non-blank character
+// is '[' starts a section, named by the text between that '[' and the line's last ']' with
+// blanks around it removed; any other line holding '=' is a key line, its key being the text
+// before the first '=' without surrounding blanks and its value everything after that '=',
+// exactly as it stands, so that any value written reads back unchanged. Section and key names
+// match ignoring ASCII letter case; the first section and the first key of a name count.
+// Every rewrite keeps all other lines byte for byte and replaces the file through a temporary
+// file in the same folder, so a failed write leaves the old file as it was.
+
+// Copies the value of key in section into buffer and ends it with a zero. Returns the number
+// of characters copied without the zero; buffer.size() - 1 when the value had to be cut; 0 when
+// the file, section or key is missing, the value is empty, or the buffer is empty.
+std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::span<char> buffer, const std::string& file);
+
+// Sets key to value in section, creating the file (and its folder), the section and the key as
+// needed. False, with the file unchanged, when the file cannot be read or replaced, or when a
+// name or the value cannot stand in an INI line (a line break in any of them, an empty key, a
+// key with '=' or one beginning with '[').
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& file);
+
+// Replaces the body of section by content: one line per entry, entries separated by zero
+// characters or line breaks, empty entries dropped. The section is appended when missing.
+bool WritePrivateProfileSection(std::string_view section, std::string_view content,
+                                const std::string& file);
+
+}  // namespace zep
