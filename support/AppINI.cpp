@@ -1,0 +1,197 @@
+#include "support/AppINI.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "support/FSUPLIBmain.h"
+#include "support/PrivateProfile.h"
+#include "support/SafeFile.h"
+
+namespace zep {
+namespace {
+
+// The section that stands for the keys above the first section header.
+constexpr std::string_view kNotUse = "[%NOTUSE%]";
+constexpr std::size_t kFirstReadSize = 1024;
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// The file's lines without their line breaks (CR LF, or LF alone); a break at the very end
+// does not start another line.
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t lf = bytes.find('\n', pos);
+        std::size_t stop = lf == std::string_view::npos ? bytes.size() : lf;
+        std::size_t end = stop > pos && bytes[stop - 1] == '\r' ? stop - 1 : stop;
+        lines.push_back(bytes.substr(pos, end - pos));
+        pos = stop + 1;
+    }
+    return lines;
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A key line holds '=' at its second character or later; the key is what stands before that
+// '=' without surrounding spaces, the value everything after it.
+bool SplitKeyLine(std::string_view line, std::string_view& key, std::string_view& value) {
+    std::size_t equals = line.size() < 2 ? std::string_view::npos : line.find('=', 1);
+    if (equals == std::string_view::npos) {
+        return false;
+    }
+    key = TrimSpaces(line.substr(0, equals));
+    value = line.substr(equals + 1);
+    return true;
+}
+
+bool IsKeyLineOf(std::string_view line, std::string_view wanted) {
+    std::string_view key;
+    std::string_view value;
+    return SplitKeyLine(line, key, value) && key == wanted;
+}
+
+bool BeginsSection(std::string_view line) {
+    return !line.empty() && line.front() == '[';
+}
+
+// The index of the header line of the first section so named; "[%NOTUSE%]" is the file's
+// first line, whatever it holds.
+std::size_t FindHeader(const std::vector<std::string_view>& lines, std::string_view section) {
+    if (section == kNotUse) {
+        return lines.empty() ? kNone : 0;
+    }
+    std::string header = "[" + std::string(section) + "]";
+    auto it = std::find(lines.begin(), lines.end(), header);
+    return it == lines.end() ? kNone : static_cast<std::size_t>(it - lines.begin());
+}
+
+std::size_t BodyEnd(const std::vector<std::string_view>& lines, std::size_t header) {
+    std::size_t i = header + 1;
+    while (i < lines.size() && !BeginsSection(lines[i])) {
+        ++i;
+    }
+    return i;
+}
+
+std::string JoinLines(const std::vector<std::string_view>& lines, bool breakAfterLast) {
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out += lines[i];
+        if (breakAfterLast || i + 1 < lines.size()) {
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+// Reads a key through the profile layer. A result that fills the buffer may have been cut,
+// so the read is repeated with a larger buffer until the value fits; the buffer at least
+// doubles each round, which keeps very long values from costing a number of reads that
+// grows with their length.
+bool ReadThroughProfile(const std::string& file, const std::string& section, const std::string& key,
+                        std::string& value) {
+    std::vector<char> buffer(kFirstReadSize, '\0');
+    for (;;) {
+        std::size_t n = GetPrivateProfileString(section, key, buffer, file);
+        if (n == 0) {
+            return false;
+        }
+        if (n < buffer.size() - 1) {
+            value.assign(buffer.data(), n);
+            return true;
+        }
+        buffer.assign(buffer.size() + std::max(kFirstReadSize, buffer.size()), '\0');
+    }
+}
+
+bool ReadAboveFirstSection(const std::string& file, const std::string& key, std::string& value) {
+    std::string bytes;
+    if (!FileExist(file, kAttrNormal) || !ReadWholeFile(file, bytes)) {
+        return false;
+    }
+    std::vector<std::string_view> lines = SplitLines(bytes);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::string_view name;
+        std::string_view text;
+        if (BeginsSection(lines[i])) {
+            return false;
+        }
+        if (SplitKeyLine(lines[i], name, text) && name == key) {
+            value = text;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool AppINI::DelSection(const std::string& SectionNameString) {
+    std::string bytes;
+    if (IniName.empty() || !ReadWholeFile(IniName, bytes)) {
+        return false;
+    }
+    std::vector<std::string_view> lines = SplitLines(bytes);
+    std::string header = "[" + SectionNameString + "]";
+    auto start = std::find(lines.begin(), lines.end(), header);
+    bool found = start != lines.end();
+    if (found) {
+        auto stop = std::find_if(start + 1, lines.end(), BeginsSection);
+        lines.erase(start, stop);
+    }
+    return WriteFileSafely(IniName, JoinLines(lines, true)) && found;
+}
+
+bool AppINI::RenSection(const std::string& SectionNameString, const std::string& NewName) {
+    return !IniName.empty() && WritePrivateProfileSection(SectionNameString, NewName, IniName);
+}
+
+bool AppINI::WriteKey(const std::string& KeyName, const std::string& KeyString) {
+    if (IniName.empty() || SectionName.empty()) {
+        return false;
+    }
+    return WritePrivateProfileString(SectionName, KeyName, KeyString, IniName);
+}
+
+bool AppINI::DelKey(const std::string& KeyName) {
+    std::string bytes;
+    if (!ReadWholeFile(IniName, bytes)) {
+        return false;
+    }
+    std::vector<std::string_view> lines = SplitLines(bytes);
+    std::size_t header = FindHeader(lines, SectionName);
+    if (header != kNone) {
+        auto body = lines.begin() + static_cast<std::ptrdiff_t>(header + 1);
+        auto end = lines.begin() + static_cast<std::ptrdiff_t>(BodyEnd(lines, header));
+        lines.erase(
+            std::remove_if(body, end,
+                           [&](std::string_view line) { return IsKeyLineOf(line, KeyName); }),
+            end);
+    }
+    // The rewrite happens even when nothing was removed, and always drops the final break.
+    return WriteFileSafely(IniName, JoinLines(lines, false)) && header != kNone;
+}
+
+bool AppINI::ReadKey(const std::string& KeyName, std::string& KeyString) {
+    bool found = SectionName == kNotUse
+                     ? ReadAboveFirstSection(IniName, KeyName, KeyString)
+                     : ReadThroughProfile(IniName, SectionName, KeyName, KeyString);
+    if (!found) {
+        KeyString.clear();
+    }
+    return found;
+}
+
+std::string AppINI::ReadKeyEx(const std::string& KeyName, const std::string& DefKeyString) {
+    std::string value;
+    return ReadThroughProfile(IniName, SectionName, KeyName, value) ? value : DefKeyString;
+}
+
+}  // namespace zep
