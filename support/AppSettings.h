@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/Options.h"
 #include "support/AppINI.h"
@@ -23,13 +25,22 @@ std::string SettingsFileFor(const std::string& exePath);
 // The running executable, from /proc/self/exe.
 std::string RunningExecutablePath();
 
+// A stored whole number: decimal digits with an optional minus sign, blanks around allowed.
+std::optional<std::int32_t> WholeFromText(std::string_view text);
+// A stored switch: True or False in any letter case, or a number, 0 being off and any other
+// number on.
+std::optional<bool> SwitchFromText(std::string_view text);
+
 // The five options of section "Setup", each converted from its stored text; a missing, empty or
 // unconvertible value gives the default.
 Options ReadOptions(AppINI& store);
-// Stores all five options in section "Setup", in their written forms ("True"/"False").
-void WriteOptions(AppINI& store, const Options& options);
+// Stores all five options in section "Setup", in their written forms ("True"/"False"); false
+// when any of them could not be stored.
+bool WriteOptions(AppINI& store, const Options& options);
 
+// The four keys of section "POSTION"; a missing, empty or unconvertible value gives its default.
 WindowPosition ReadWindowPosition(AppINI& store);
-void WriteWindowPosition(AppINI& store, const WindowPosition& position);
+// Writes the four keys as shortest decimal text; false when any could not be stored.
+bool WriteWindowPosition(AppINI& store, const WindowPosition& position);
 
 }  // namespace zep
