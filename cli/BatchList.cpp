@@ -1,0 +1,68 @@
+#include "cli/BatchList.h"
+
+#include <filesystem>
+
+#include "core/ModuleFileProc.h"
+#include "core/ZepWriter.h"
+
+namespace zep::cli {
+
+void BatchSettings::ApplyTo(Options& options) const {
+    if (tolerance.has_value()) {
+        options.STR_OPT_TOLERANCE = *tolerance;
+    }
+    if (perLine.has_value()) {
+        options.LNG_OPT_COUNT_PER_TOLERANCELINE = *perLine;
+    }
+    if (noPad) {
+        options.BLN_OPT_ADJTOMAXCOUNT = false;
+    }
+}
+
+std::string FullPath(const std::string& given) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(given, error);
+    return error ? given : full.lexically_normal().string();
+}
+
+BatchList::BatchList(const BatchSettings& settings, std::ostream& err)
+    : messages_(err), ws_(view_, messages_) {
+    settings.ApplyTo(ws_.options);
+}
+
+bool BatchList::AddAll(const std::vector<std::string>& files) {
+    bool all = true;
+    for (const std::string& file : files) {
+        messages_.SetContext(file);
+        if (InitFileAdd(ws_, FullPath(file))) {
+            given_.push_back(file);
+        } else {
+            all = false;
+        }
+    }
+    messages_.SetContext({});
+    return all;
+}
+
+bool BatchList::SaveAll(const std::vector<std::string>& targets, std::ostream& out) {
+    bool all = true;
+    for (std::int32_t row = 1; row <= view_.RowCount(); ++row) {
+        const std::string key = view_.RowKey(row);
+        const std::int32_t index = view_.RowTag(row);
+        const std::string& target = targets[static_cast<std::size_t>(row - 1)];
+        if (!WriteZEPFile(ws_, target, key, index)) {
+            all = false;
+            continue;
+        }
+        const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(key);
+        const ZepLayout layout = ChooseLayout(*item, ws_.options, ws_.store.MaxNumber());
+        out << "wrote " << target;
+        if (layout.padded) {
+            out << " (padded to " << layout.rows << " labels)";
+        }
+        out << '\n';
+    }
+    return all;
+}
+
+}  // namespace zep::cli

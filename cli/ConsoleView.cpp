@@ -1,0 +1,45 @@
+#include "cli/ConsoleView.h"
+
+namespace zep::cli {
+
+std::int32_t ConsoleListView::AppendRow(std::string_view key, std::string_view text) {
+    for (const Row& row : rows_) {
+        if (row.key == key) {
+            return kErrKeyNotUnique;
+        }
+    }
+    rows_.push_back(Row{std::string(key), std::string(text), 0});
+    return 0;
+}
+
+void ConsoleListView::SetRowText(std::int32_t position, std::string_view text) {
+    at(position).text = text;
+}
+
+void ConsoleListView::RemoveRow(std::int32_t position) {
+    rows_.erase(rows_.begin() + (position - 1));
+}
+
+void ConsoleMessages::ShowMessage(std::string_view text, MessageIcon /*icon*/,
+                                  std::string_view detail) {
+    ++count_;
+    std::string line;
+    if (!context_.empty()) {
+        line = context_ + ": ";
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.substr(i, 2) == "\r\n") {
+            line += ' ';
+            ++i;
+        } else {
+            line += text[i];
+        }
+    }
+    if (!detail.empty()) {
+        line += " -- ";
+        line += detail;
+    }
+    err_ << line << '\n';
+}
+
+}  // namespace zep::cli

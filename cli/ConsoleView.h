@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/FileListView.h"
+#include "core/MessageSink.h"
+
+namespace zep::cli {
+
+// The file list of the batch tool: rows kept in memory, keys unique like the window's list.
+class ConsoleListView final : public FileListView {
+public:
+    std::int32_t AppendRow(std::string_view key, std::string_view text) override;
+    std::int32_t RowCount() const override { return static_cast<std::int32_t>(rows_.size()); }
+    std::string RowKey(std::int32_t position) const override { return at(position).key; }
+    std::string RowText(std::int32_t position) const override { return at(position).text; }
+    void SetRowText(std::int32_t position, std::string_view text) override;
+    std::int32_t RowTag(std::int32_t position) const override { return at(position).tag; }
+    void SetRowTag(std::int32_t position, std::int32_t tag) override { at(position).tag = tag; }
+    void SetRowFullPath(std::int32_t /*position*/, std::string_view /*path*/) override {}
+    void SelectRow(std::int32_t /*position*/) override {}
+    void RemoveRow(std::int32_t position) override;
+    void SetStatusText(std::string_view text) override { status_ = text; }
+
+    const std::string& StatusText() const { return status_; }
+
+private:
+    struct Row {
+        std::string key;
+        std::string text;
+        std::int32_t tag = 0;
+    };
+    Row& at(std::int32_t position) { return rows_.at(static_cast<std::size_t>(position - 1)); }
+    const Row& at(std::int32_t position) const {
+        return rows_.at(static_cast<std::size_t>(position - 1));
+    }
+
+    std::vector<Row> rows_;
+    std::string status_;
+};
+
+// Message boxes as lines on the error stream: "context: text -- detail", the message's own
+// line breaks turned into spaces. The context names the file being added.
+class ConsoleMessages final : public MessageSink {
+public:
+    explicit ConsoleMessages(std::ostream& err) : err_(err) {}
+
+    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
+
+    void SetContext(std::string context) { context_ = std::move(context); }
+    int Count() const { return count_; }
+
+private:
+    std::ostream& err_;
+    std::string context_;
+    int count_ = 0;
+};
+
+}  // namespace zep::cli

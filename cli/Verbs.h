@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+
+#include "cli/BatchList.h"
+
+namespace zep::cli {
+
+// One function per verb: each takes the parsed command line and returns the exit code.
+int RunCheck(const Request& request, std::ostream& out, std::ostream& err);
+int RunInfo(const Request& request, std::ostream& out, std::ostream& err);
+int RunSave(const Request& request, std::ostream& out, std::ostream& err);
+
+// Changes the loaded list before it is written; false (having said why) stops the run.
+using Transform = std::function<bool(Workspace&)>;
+
+// The road of every writing verb: plan the targets, load every file, change them, write them
+// all. Nothing is written when a target collides (kExitUsage), when any file is refused or the
+// change fails (kExitFailed).
+int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
+                      std::ostream& err);
+
+}  // namespace zep::cli

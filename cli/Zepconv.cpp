@@ -1,0 +1,106 @@
+#include "cli/Zepconv.h"
+
+#include <CLI/CLI.hpp>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "cli/Verbs.h"
+#include "support/StringTable.h"
+
+namespace zep::cli {
+namespace {
+
+struct Verb {
+    const char* name;
+    const char* help;
+    bool writes;  // takes the options of writing
+    int (*run)(const Request&, std::ostream&, std::ostream&);
+};
+
+// A new verb is one row here and one function in Verbs.cpp.
+const std::vector<Verb>& Verbs() {
+    static const std::vector<Verb> verbs{
+        {"check", "Exit 0 when every file reads; name each refused file with the reason.", false,
+         RunCheck},
+        {"info", "Show each file's format field, its three counts and its labels.", false, RunInfo},
+        {"save",
+         "Write every file back, padded to the largest label count in the list unless "
+         "--no-pad.",
+         true, RunSave},
+    };
+    return verbs;
+}
+
+// The standard deviation text must stay one word, or the written files would not read back.
+std::string CheckTolerance(const std::string& text) {
+    if (text.empty() || text.find_first_of(" \r\n") != std::string::npos) {
+        return std::string(ResString(2010));
+    }
+    return {};
+}
+
+void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
+    verb.add_option("-o,--out-dir", settings.outDir,
+                    "Write DIR/<file name> instead of over each input; DIR is created")
+        ->option_text("DIR");
+    verb.add_option("--tolerance", settings.tolerance,
+                    "Standard deviation for files without deviations and for padding "
+                    "(default 000.005)")
+        ->check(CLI::Validator(CheckTolerance, ""))
+        ->option_text("TEXT");
+    verb.add_option("--per-line", settings.perLine, "Deviation values per line (default 11)")
+        ->check(CLI::Range(1, std::numeric_limits<std::int32_t>::max()))
+        ->option_text("N");
+    verb.add_flag("--no-pad", settings.noPad,
+                  "Write every file with its own counts, never padded to the list's maximum");
+}
+
+std::string UsageLine() {
+    std::string names;
+    for (const Verb& verb : Verbs()) {
+        names += names.empty() ? "" : "|";
+        names += verb.name;
+    }
+    return "Usage: zepconv " + names + " [OPTIONS] FILE...";
+}
+
+}  // namespace
+
+int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    CLI::App app{"Checks, shows and writes MORVEL coordinate files (*.Zep) as ZEP Converter does.",
+                 "zepconv"};
+    app.require_subcommand(1);
+    Request request;
+    std::vector<CLI::App*> commands;
+    for (const Verb& verb : Verbs()) {
+        CLI::App* command = app.add_subcommand(verb.name, verb.help);
+        command->add_option("FILE", request.files, "Coordinate files, one list in this order")
+            ->required();
+        if (verb.writes) {
+            AddWriteOptions(*command, request.settings);
+        }
+        commands.push_back(command);
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::ParseError& e) {
+        err << "zepconv: " << e.what() << '\n'
+            << UsageLine() << '\n'
+            << "Run 'zepconv --help' for more information.\n";
+        return kExitUsage;
+    }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (commands[i]->parsed()) {
+            return Verbs()[i].run(request, out, err);
+        }
+    }
+    return kExitUsage;
+}
+
+}  // namespace zep::cli
