@@ -4,10 +4,16 @@
 
 #include "core/ModuleFileProc.h"
 #include "core/ZepWriter.h"
+#include "support/AppSettings.h"
 
 namespace zep::cli {
 
 void BatchSettings::ApplyTo(Options& options) const {
+    if (!settingsFile.empty()) {
+        AppINI store;
+        store.IniName = settingsFile;
+        options = ReadOptions(store);
+    }
     if (tolerance.has_value()) {
         options.STR_OPT_TOLERANCE = *tolerance;
     }

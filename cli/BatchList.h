@@ -16,9 +16,11 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// What the options of one command line ask for; unset values keep the options' defaults.
+// What the options of one command line ask for; unset values keep the options' defaults, or
+// the values of the settings file when one is given.
 struct BatchSettings {
     std::string outDir;
+    std::string settingsFile;
     std::optional<std::string> tolerance;
     std::optional<std::int32_t> perLine;
     bool noPad = false;

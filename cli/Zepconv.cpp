@@ -52,6 +52,11 @@ void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
     verb.add_option("--per-line", settings.perLine, "Deviation values per line (default 11)")
         ->check(CLI::Range(1, std::numeric_limits<std::int32_t>::max()))
         ->option_text("N");
+    verb.add_option("--settings", settings.settingsFile,
+                    "Take the options from section Setup of this settings file; the options "
+                    "given here override them")
+        ->check(CLI::ExistingFile)
+        ->option_text("FILE");
     verb.add_flag("--no-pad", settings.noPad,
                   "Write every file with its own counts, never padded to the list's maximum");
 }
