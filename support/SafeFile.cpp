@@ -15,6 +15,9 @@ namespace zep {
 namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+// A settings file is a few hundred bytes: the buffer starts small and grows to full size only
+// for a file that needs it, so a small save does not clear a megabyte first.
+constexpr std::size_t kFirstBufferSize = std::size_t{8} << 10;
 
 std::string FolderOf(const std::string& path) {
     auto slash = path.rfind('/');
@@ -67,7 +70,6 @@ bool SafeFileWriter::Open() {
     if (::fchmod(fd_, ModeFor(target_)) != 0) {
         return Fail("cannot set the file's permissions");
     }
-    buffer_.resize(kBufferSize);
     return true;
 }
 
@@ -76,7 +78,9 @@ bool SafeFileWriter::Write(std::string_view bytes) {
         return false;
     }
     while (!bytes.empty()) {
-        if (used_ == buffer_.size() && !Flush()) {
+        if (used_ == buffer_.size() && buffer_.size() < kBufferSize) {
+            buffer_.resize(std::min(kBufferSize, std::max(kFirstBufferSize, buffer_.size() * 2)));
+        } else if (used_ == buffer_.size() && !Flush()) {
             return false;
         }
         std::size_t n = std::min(bytes.size(), buffer_.size() - used_);

@@ -1,0 +1,140 @@
+#include "fuzz/IniRoundTrip.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "support/AppINI.h"
+#include "support/SafeFile.h"
+
+namespace zep::fuzz {
+namespace {
+
+constexpr const char* kSections[] = {"Setup", "POSTION", "setup", "[%NOTUSE%]"};
+constexpr const char* kReadKeys[] = {"STR_OPT_TOLERANCE", "MainLeft", "BLN_OPT_SORTASCII"};
+constexpr std::string_view kWrittenKey = "LNG_OPT_COUNT_PER_TOLERANCELINE";
+// Blanks, '=' and brackets inside a value must all come back unchanged.
+constexpr std::string_view kWrittenValue = " 7 = [x]; y ";
+
+bool PutFile(const std::string& path, std::string_view content) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+// Lines cut at LF, a CR just before the LF dropped; a final LF starts no further line.
+std::vector<std::string_view> Lines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t lf = bytes.find('\n', pos);
+        std::size_t stop = lf == std::string_view::npos ? bytes.size() : lf;
+        std::size_t end =
+            lf != std::string_view::npos && stop > pos && bytes[stop - 1] == '\r' ? stop - 1 : stop;
+        lines.push_back(bytes.substr(pos, end - pos));
+        pos = stop + 1;
+    }
+    return lines;
+}
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A line that may carry the written key: text before its first '=' is the key, blanks aside.
+bool MayHoldWrittenKey(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return false;
+    }
+    std::string_view key = line.substr(0, equals);
+    const std::size_t first = key.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    key = key.substr(first, key.find_last_not_of(" \t") - first + 1);
+    if (key.size() != kWrittenKey.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (Lower(key[i]) != Lower(kWrittenKey[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the old lines stand in the new ones in order, one line holding the key excepted.
+bool OldLinesKept(const std::vector<std::string_view>& before,
+                  const std::vector<std::string_view>& after) {
+    // Greedy matching is exact for subsequences; the two positions follow the match without
+    // and with the one permitted drop.
+    const std::size_t none = after.size() + 1;
+    std::size_t whole = 0;
+    std::size_t dropped = none;
+    auto advance = [&](std::size_t from, std::string_view line) {
+        while (from < after.size() && after[from] != line) {
+            ++from;
+        }
+        return from < after.size() ? from + 1 : none;
+    };
+    for (std::string_view line : before) {
+        std::size_t nextDropped = dropped == none ? none : advance(dropped, line);
+        if (MayHoldWrittenKey(line) && whole != none) {
+            nextDropped = std::min(nextDropped, whole);
+        }
+        whole = whole == none ? none : advance(whole, line);
+        dropped = nextDropped;
+    }
+    return whole != none || dropped != none;
+}
+
+std::string CheckWrite(AppINI& ini, std::string_view content) {
+    const std::string other = ini.ReadKeyEx(kReadKeys[0], "<none>");
+    if (!ini.WriteKey(std::string(kWrittenKey), std::string(kWrittenValue))) {
+        return "WriteKey failed on a writable file";
+    }
+    if (ini.ReadKeyEx(std::string(kWrittenKey), "<none>") != kWrittenValue) {
+        return "the key written does not read back";
+    }
+    if (ini.ReadKeyEx(kReadKeys[0], "<none>") != other) {
+        return "another key changed its value";
+    }
+    std::string after;
+    if (!ReadWholeFile(ini.IniName, after)) {
+        return "the file cannot be read after WriteKey";
+    }
+    if (!OldLinesKept(Lines(content), Lines(after))) {
+        return "WriteKey lost or changed a line it should keep";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string CheckIniRoundTrip(std::string_view content, const std::string& dir) {
+    AppINI ini;
+    ini.IniName = dir + "/fuzz.ini";
+    if (!PutFile(ini.IniName, content)) {
+        return "cannot set up the settings file";
+    }
+    ini.SectionName = kSections[content.size() % 4];
+    for (const char* key : kReadKeys) {
+        std::string value;
+        ini.ReadKeyEx(key, "default");
+        ini.ReadKey(key, value);
+    }
+    if (ini.SectionName == "[%NOTUSE%]") {
+        ini.SectionName = "Setup";
+    }
+    std::string fault = CheckWrite(ini, content);
+    ini.DelKey(kReadKeys[1]);
+    ini.DelSection(ini.SectionName);
+    ini.ReadKeyEx(std::string(kWrittenKey), "default");
+    std::remove(ini.IniName.c_str());
+    return fault;
+}
+
+}  // namespace zep::fuzz
