@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/UserDialogs.h"
+#include "app/frmMain.h"
+#include "core/Workspace.h"
+#include "support/AppINI.h"
+
+namespace zep {
+
+// The file list and message boxes the loaded-files workspace talks to. The workspace exists
+// before the main window does, so it is handed this relay, which the window joins once built.
+class MainFormRelay : public FileListView, public MessageSink {
+public:
+    void Attach(frmMain& form) { form_ = &form; }
+
+    std::int32_t AppendRow(std::string_view key, std::string_view text) override {
+        return form_->AppendRow(key, text);
+    }
+    std::int32_t RowCount() const override { return form_ ? form_->RowCount() : 0; }
+    std::string RowKey(std::int32_t position) const override { return form_->RowKey(position); }
+    std::string RowText(std::int32_t position) const override { return form_->RowText(position); }
+    void SetRowText(std::int32_t position, std::string_view text) override {
+        form_->SetRowText(position, text);
+    }
+    std::int32_t RowTag(std::int32_t position) const override { return form_->RowTag(position); }
+    void SetRowTag(std::int32_t position, std::int32_t tag) override {
+        form_->SetRowTag(position, tag);
+    }
+    void SetRowFullPath(std::int32_t position, std::string_view path) override {
+        form_->SetRowFullPath(position, path);
+    }
+    void SelectRow(std::int32_t position) override { form_->SelectRow(position); }
+    void RemoveRow(std::int32_t position) override { form_->RemoveRow(position); }
+    void SetStatusText(std::string_view text) override { form_->SetStatusText(text); }
+    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override {
+        form_->Messages().ShowMessage(text, icon, detail);
+    }
+
+private:
+    frmMain* form_ = nullptr;
+};
+
+// The application-wide objects, in the order start-up creates them.
+struct Program {
+    MainFormRelay relay;
+    Workspace workspace{relay, relay};  // holds ZEPFiles and the loaded files
+    AppINI SettingsStore;
+    std::unique_ptr<frmMain> MainForm;
+};
+
+// Start-up: the loaded-files holder, the settings store on iniName, the five options, an empty
+// data store, and the main window, shown.
+std::unique_ptr<Program> StartUp(const std::string& iniName, UserDialogs& dialogs);
+
+}  // namespace zep

@@ -1,0 +1,714 @@
+#include "app/frmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "app/ApplyResStrings.h"
+#include "app/frmLabels.h"
+#include "compare/LabelSort.h"
+#include "compare/ModuleCompare.h"
+#include "core/ModuleFileProc.h"
+#include "support/AppSettings.h"
+#include "support/StringTable.h"
+
+namespace zep {
+namespace {
+
+// Where a row keeps what the file operations see of it: the exact bytes of its key and text,
+// and its tag.
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kTagRole = Qt::UserRole + 1;
+constexpr int kTextRole = Qt::UserRole + 2;
+
+constexpr char kMarker[] = "* ";
+
+// Layout of the window, in twips.
+constexpr double kListLeft = 20;
+constexpr double kListWidthLess = 200;
+constexpr double kListHeightLess = 1500;
+
+QString Res(std::int32_t id) {
+    const std::string_view text = ResString(id);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString FileFilter() {
+    return Res(1100) + QStringLiteral(" (*.Zep)");
+}
+
+QByteArray Bytes(std::string_view text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+int ToPixels(double twips, double twipsPerPixel) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+std::int32_t ToTwips(int pixels, double twipsPerPixel) {
+    return static_cast<std::int32_t>(std::lround(pixels * twipsPerPixel));
+}
+
+bool IsCoordinateFile(const QUrl& url) {
+    return url.isLocalFile() &&
+           url.toLocalFile().endsWith(QStringLiteral(".Zep"), Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      ws_(ws),
+      settingsStore_(settingsStore),
+      dialogs_(dialogs),
+      messages_(dialogs, this) {
+    setObjectName(QStringLiteral("frmMain"));
+    setProperty(kTagProperty, QStringLiteral("100"));
+    setWindowTitle(QStringLiteral("frmMain"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/ZEPConverter.png")));
+
+    LoadIcons();
+    BuildMenus();
+    BuildToolbar();
+    BuildFileList();
+    BuildStatusBar();
+
+    ApplyResStrings(this);
+    // Icon-only buttons still name themselves to screen readers and in the overflow menu.
+    for (QAction* button : tbToolBar->actions()) {
+        button->setIconText(button->toolTip());
+    }
+    ReadWindowPosition();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::LoadIcons() {
+    for (const char* name :
+         {"NewList", "AddFile", "SaveFile", "DeleteFile", "SortASC", "Compare"}) {
+        imlToolbarIcons.emplace_back(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
+    }
+}
+
+QAction* frmMain::AddMenuEntry(QMenu* menu, const char* name, int textNumber) {
+    QAction* entry = menu->addAction(QString::number(textNumber));
+    entry->setObjectName(QLatin1String(name));
+    return entry;
+}
+
+void frmMain::BuildMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("1000"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    AddMenuEntry(mnuFile, "mnuFileNew", 1001)->setVisible(false);
+    mnuFileOpen = AddMenuEntry(mnuFile, "mnuFileOpen", 1002);
+    mnuFileRemove = AddMenuEntry(mnuFile, "mnuFileRemove", 1003);
+    mnuFile->addSeparator();
+    mnuFileSave = AddMenuEntry(mnuFile, "mnuFileSave", 1004);
+    mnuFileSaveAs = AddMenuEntry(mnuFile, "mnuFileSaveAs", 1005);
+    mnuFile->addSeparator();
+    mnuFileSaveAll = AddMenuEntry(mnuFile, "mnuFileSaveAll", 311);
+    mnuFile->addSeparator();
+    mnuFileClear = AddMenuEntry(mnuFile, "mnuFileClear", 310);
+    mnuFile->addSeparator();
+    mnuFileExit = AddMenuEntry(mnuFile, "mnuFileExit", 1006);
+
+    QMenu* mnuEdit = menuBar()->addMenu(QStringLiteral("1007"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEdit->addSeparator();
+    mnuEdit->menuAction()->setVisible(false);
+    QMenu* mnuView = menuBar()->addMenu(QStringLiteral("1008"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    AddMenuEntry(mnuView, "mnuViewWebBrowser", 1010);
+    mnuView->menuAction()->setVisible(false);
+
+    mnuTools = menuBar()->addMenu(QStringLiteral("1011"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    mnuToolsSort = AddMenuEntry(mnuTools, "mnuToolsSort", 303);
+    mnuToolsCompare = AddMenuEntry(mnuTools, "mnuToolsCompare", 1009);
+    mnuTools->addSeparator();
+    mnuToolsOptions = AddMenuEntry(mnuTools, "mnuToolsOptions", 1012);
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("1013"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout = AddMenuEntry(mnuHelp, "mnuHelpAbout", 1014);
+
+    mnuFileItem = new QMenu(QStringLiteral("300"), this);
+    mnuFileItem->setObjectName(QStringLiteral("mnuFileItem"));
+    mnuFileItemSort = AddMenuEntry(mnuFileItem, "mnuFileItemSort", 303);
+    mnuFileItem->addSeparator();
+    mnuFileItemSave = AddMenuEntry(mnuFileItem, "mnuFileItemSave", 301);
+    mnuFileItemSaveAs = AddMenuEntry(mnuFileItem, "mnuFileItemSaveAs", 302);
+    mnuFileItem->addSeparator();
+    mnuFileItemRemove = AddMenuEntry(mnuFileItem, "mnuFileItemRemove", 304);
+
+    mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileRemove->setShortcut(QKeySequence(Qt::Key_Delete));
+    mnuFileClear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    // As designed: until the menus first open, only Add File, Clear List and Exit of the File
+    // menu, and Options of the Tools menu, can act.
+    for (QAction* entry : {mnuFileRemove, mnuFileSave, mnuFileSaveAs, mnuFileSaveAll, mnuToolsSort,
+                           mnuToolsCompare}) {
+        entry->setEnabled(false);
+    }
+
+    connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::UpdateFileMenu);
+    connect(mnuTools, &QMenu::aboutToShow, this, &frmMain::UpdateToolsMenu);
+    connect(mnuFileItem, &QMenu::aboutToShow, this, &frmMain::UpdateFileItemMenu);
+
+    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::AddFile);
+    connect(mnuFileRemove, &QAction::triggered, this, &frmMain::RemoveSelectedFile);
+    connect(mnuFileSave, &QAction::triggered, this, &frmMain::SaveSelectedFile);
+    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::SaveSelectedFileAs);
+    connect(mnuFileSaveAll, &QAction::triggered, this, &frmMain::SaveAllFiles);
+    connect(mnuFileClear, &QAction::triggered, this, &frmMain::ClearAllFiles);
+    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
+    connect(mnuToolsSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
+    connect(mnuToolsCompare, &QAction::triggered, this, &frmMain::CompareAllFiles);
+    connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::ShowOptions);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
+    connect(mnuFileItemSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
+    connect(mnuFileItemSave, &QAction::triggered, this, &frmMain::SaveSelectedFile);
+    connect(mnuFileItemSaveAs, &QAction::triggered, this, &frmMain::SaveSelectedFileAs);
+    connect(mnuFileItemRemove, &QAction::triggered, this, &frmMain::RemoveSelectedFile);
+}
+
+void frmMain::BuildToolbar() {
+    tbToolBar = addToolBar(QStringLiteral("tbToolBar"));
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setMovable(false);
+    tbToolBar->setFloatable(false);
+    tbToolBar->setIconSize(QSize(16, 16));
+    tbToolBar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+
+    struct Design {
+        const char* key;
+        int icon;  // 1-based into imlToolbarIcons
+        int tip;
+    };
+    constexpr std::array<Design, 6> kButtons{{{"NewList", 1, 1015},
+                                              {"AddFile", 2, 1016},
+                                              {"SaveFile", 3, 1017},
+                                              {"DeleteFile", 4, 1018},
+                                              {"SortASC", 5, 1019},
+                                              {"Compare", 6, 1020}}};
+    int position = 1;
+    for (const Design& design : kButtons) {
+        if (position == 5) {
+            buttons_[5] = tbToolBar->addSeparator();
+            ++position;
+        }
+        QAction* button = tbToolBar->addAction(
+            imlToolbarIcons[static_cast<std::size_t>(design.icon - 1)], QString());
+        button->setObjectName(QLatin1String(design.key));
+        button->setData(QLatin1String(design.key));
+        button->setToolTip(QString::number(design.tip));
+        buttons_[static_cast<std::size_t>(position)] = button;
+        ++position;
+    }
+    SetButtons({kNewList, kSaveFile, kDeleteFile, kSortASC, kCompare}, false);
+    connect(tbToolBar, &QToolBar::actionTriggered, this, &frmMain::ToolbarButtonClicked);
+}
+
+void frmMain::BuildFileList() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    setCentralWidget(central);
+
+    lvFile = new QTreeWidget(central);
+    lvFile->setObjectName(QStringLiteral("lvFile"));
+    lvFile->setRootIsDecorated(false);
+    lvFile->setUniformRowHeights(true);
+    lvFile->setAllColumnsShowFocus(true);
+    lvFile->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvFile->setContextMenuPolicy(Qt::PreventContextMenu);
+    lvFile->setColumnCount(2);
+    QTreeWidgetItem* header = lvFile->headerItem();
+    header->setText(0, QStringLiteral("ColumnHeader1"));
+    header->setText(1, QStringLiteral("ColumnHeader2"));
+    header->setData(0, kColumnTagRole, QStringLiteral("200"));
+    header->setData(1, kColumnTagRole, QStringLiteral("201"));
+    lvFile->setColumnWidth(0, 160);
+    lvFile->move(ToPixels(kListLeft, TwipsPerPixelX()), 0);
+    lvFile->viewport()->setAcceptDrops(true);
+    lvFile->viewport()->installEventFilter(this);
+
+    connect(lvFile, &QTreeWidget::itemClicked, this, &frmMain::RowClicked);
+    connect(lvFile, &QTreeWidget::itemDoubleClicked, this, &frmMain::ShowLabelsOf);
+}
+
+void frmMain::BuildStatusBar() {
+    QStatusBar* sbStatusBar = statusBar();
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    sbStatusBar->setSizeGripEnabled(true);
+    statusText_ = new QLabel(QStringLiteral("Ready"), sbStatusBar);
+    statusText_->setObjectName(QStringLiteral("sbStatusBarText"));
+    statusDate_ = new QLabel(sbStatusBar);
+    statusDate_->setObjectName(QStringLiteral("sbStatusBarDate"));
+    statusTime_ = new QLabel(sbStatusBar);
+    statusTime_->setObjectName(QStringLiteral("sbStatusBarTime"));
+    sbStatusBar->addWidget(statusText_, 1);
+    sbStatusBar->addPermanentWidget(statusDate_);
+    sbStatusBar->addPermanentWidget(statusTime_);
+    ShowClock();
+    clock_ = new QTimer(this);
+    clock_->setInterval(1000);
+    connect(clock_, &QTimer::timeout, this, &frmMain::ShowClock);
+    clock_->start();
+}
+
+void frmMain::ShowClock() {
+    const QLocale locale;
+    statusDate_->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+    statusTime_->setText(locale.toString(QTime::currentTime(), QLocale::ShortFormat));
+}
+
+QAction* frmMain::ToolbarButton(int position) const {
+    if (position < 1 || position > 7) {
+        return nullptr;
+    }
+    return buttons_[static_cast<std::size_t>(position)];
+}
+
+void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {
+    for (int position : positions) {
+        ToolbarButton(position)->setEnabled(enabled);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rows
+
+QTreeWidgetItem* frmMain::RowAt(std::int32_t position) const {
+    return lvFile->topLevelItem(position - 1);
+}
+
+std::int32_t frmMain::PositionOf(const QTreeWidgetItem* row) const {
+    return lvFile->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(row)) + 1;
+}
+
+std::string frmMain::TextOf(const QTreeWidgetItem* row) {
+    return row->data(0, kTextRole).toByteArray().toStdString();
+}
+
+std::string frmMain::KeyOf(const QTreeWidgetItem* row) {
+    return row->data(0, kKeyRole).toByteArray().toStdString();
+}
+
+std::int32_t frmMain::TagOf(const QTreeWidgetItem* row) {
+    return row->data(0, kTagRole).toInt();
+}
+
+QTreeWidgetItem* frmMain::SelectedRow() const {
+    const QList<QTreeWidgetItem*> selected = lvFile->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.constFirst();
+}
+
+std::int32_t frmMain::AppendRow(std::string_view key, std::string_view text) {
+    const QByteArray keyBytes = Bytes(key);
+    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
+        if (lvFile->topLevelItem(i)->data(0, kKeyRole).toByteArray() == keyBytes) {
+            return kErrKeyNotUnique;
+        }
+    }
+    auto* row = new QTreeWidgetItem(lvFile);
+    row->setData(0, kKeyRole, keyBytes);
+    row->setData(0, kTagRole, 0);
+    SetRowText(PositionOf(row), text);
+    return 0;
+}
+
+std::int32_t frmMain::RowCount() const {
+    return lvFile->topLevelItemCount();
+}
+
+std::string frmMain::RowKey(std::int32_t position) const {
+    return KeyOf(RowAt(position));
+}
+
+std::string frmMain::RowText(std::int32_t position) const {
+    return TextOf(RowAt(position));
+}
+
+void frmMain::SetRowText(std::int32_t position, std::string_view text) {
+    QTreeWidgetItem* row = RowAt(position);
+    row->setData(0, kTextRole, Bytes(text));
+    row->setText(0, QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::int32_t frmMain::RowTag(std::int32_t position) const {
+    return TagOf(RowAt(position));
+}
+
+void frmMain::SetRowTag(std::int32_t position, std::int32_t tag) {
+    RowAt(position)->setData(0, kTagRole, tag);
+}
+
+void frmMain::SetRowFullPath(std::int32_t position, std::string_view path) {
+    RowAt(position)->setText(1, QFile::decodeName(Bytes(path)));
+}
+
+void frmMain::SelectRow(std::int32_t position) {
+    lvFile->setCurrentItem(RowAt(position));
+}
+
+void frmMain::RemoveRow(std::int32_t position) {
+    delete RowAt(position);
+}
+
+void frmMain::SetStatusText(std::string_view text) {
+    statusText_->setText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void frmMain::MarkRow(QTreeWidgetItem* row) {
+    const std::string text = TextOf(row);
+    if (text.find(kMarker) == std::string::npos) {
+        SetRowText(PositionOf(row), kMarker + text);
+    }
+}
+
+void frmMain::UnmarkRow(QTreeWidgetItem* row) {
+    std::string text = TextOf(row);
+    for (std::size_t at = text.find(kMarker); at != std::string::npos;
+         at = text.find(kMarker, at)) {
+        text.erase(at, 2);
+    }
+    SetRowText(PositionOf(row), text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void frmMain::ToolbarButtonClicked(QAction* button) {
+    const QString key = button->data().toString();
+    if (key == QLatin1String("NewList")) {
+        ClearAllFiles();
+    } else if (key == QLatin1String("AddFile")) {
+        AddFile();
+    } else if (key == QLatin1String("SaveFile")) {
+        SaveSelectedFile();
+    } else if (key == QLatin1String("DeleteFile")) {
+        RemoveSelectedFile();
+    } else if (key == QLatin1String("SortASC")) {
+        SortSelectedFile();
+    } else if (key == QLatin1String("Compare")) {
+        CompareAllFiles();
+    }
+}
+
+void frmMain::AddFile() {
+    AddFiles(dialogs_.GetOpenFileNames(this, Res(1101), FileFilter()));
+}
+
+void frmMain::AddFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        AddOneFile(path);
+    }
+}
+
+void frmMain::AddOneFile(const QString& path) {
+    if (path.isEmpty() || !InitFileAdd(ws_, PathBytes(path))) {
+        return;
+    }
+    const std::int32_t count = ws_.store.FileCount();
+    if (count == 1) {
+        SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, true);
+    } else if (count == 2) {
+        mnuToolsCompare->setEnabled(true);
+        SetButtons({kCompare}, true);
+    }
+}
+
+void frmMain::RemoveSelectedFile() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (row == nullptr) {
+        return;
+    }
+    RemoveFile(ws_, KeyOf(row), PositionOf(row), TagOf(row));
+    const std::int32_t count = ws_.store.FileCount();
+    if (count < 2) {
+        SetButtons({kCompare}, false);
+    }
+    if (count == 0) {
+        SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, false);
+    }
+}
+
+bool frmMain::WriteRowTo(const std::string& target, const QTreeWidgetItem* row) {
+    return WriteZEPFile(ws_, target, KeyOf(row), TagOf(row));
+}
+
+// A row whose file could not be written keeps its marker: the writer has told the user, and
+// the changes are still only in memory.
+void frmMain::SaveSelectedFile() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (row == nullptr || !WriteRowTo(KeyOf(row), row)) {
+        return;
+    }
+    UnmarkRow(row);
+    SetButtons({kSaveFile}, false);
+}
+
+void frmMain::SaveSelectedFileAs() {
+    const QString target = dialogs_.GetSaveFileName(this, Res(1102), FileFilter());
+    QTreeWidgetItem* row = SelectedRow();
+    if (target.isEmpty() || row == nullptr) {
+        return;
+    }
+    WriteRowTo(PathBytes(target), row);
+}
+
+void frmMain::SaveAllFiles() {
+    const QTreeWidgetItem* selected = SelectedRow();
+    bool selectedStillUnsaved = false;
+    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvFile->topLevelItem(i);
+        if (WriteRowTo(KeyOf(row), row)) {
+            UnmarkRow(row);
+        } else if (row == selected) {
+            selectedStillUnsaved = true;
+        }
+    }
+    if (!selectedStillUnsaved) {
+        SetButtons({kSaveFile}, false);
+    }
+}
+
+void frmMain::ClearAllFiles() {
+    if (ws_.store.FileCount() > 0) {
+        ClearList(ws_);
+    }
+    SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile, kCompare}, false);
+}
+
+void frmMain::SortSelectedFile() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (row == nullptr || !SortByAscii(ws_, TagOf(row))) {
+        return;
+    }
+    MarkRow(row);
+    messages_.ShowMessage(ResString(2006), MessageIcon::Information, {});
+}
+
+void frmMain::CompareAllFiles() {
+    if (!CompareFiles(ws_)) {
+        return;
+    }
+    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
+        MarkRow(lvFile->topLevelItem(i));
+    }
+    messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
+}
+
+void frmMain::ShowOptions() {}
+
+void frmMain::ShowAbout() {}
+
+void frmMain::ShowLabelsOf(QTreeWidgetItem* row) {
+    const FileData* record = ws_.store.Record(TagOf(row));
+    if (record == nullptr) {
+        return;
+    }
+    auto* view = new frmLabels(*record, row->text(0), this);
+    ownedWindows_.emplace_back(view);
+    view->show();
+}
+
+void frmMain::RowClicked() {
+    const QTreeWidgetItem* row = SelectedRow();
+    SetButtons({kSaveFile}, row != nullptr && TextOf(row).find('*') != std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Enabling rules of the menus
+
+void frmMain::UpdateFileMenu() {
+    const bool any = ws_.store.FileCount() > 0;
+    for (QAction* entry : {mnuFileSaveAll, mnuFileRemove, mnuFileClear, mnuFileSaveAs}) {
+        entry->setEnabled(any);
+    }
+    const QTreeWidgetItem* row = SelectedRow();
+    mnuFileSave->setEnabled(any && row != nullptr && TextOf(row).find('*') != std::string::npos);
+}
+
+void frmMain::UpdateToolsMenu() {
+    const std::int32_t count = ws_.store.FileCount();
+    mnuToolsSort->setEnabled(count >= 1);
+    mnuToolsCompare->setEnabled(count >= 2);
+}
+
+void frmMain::UpdateFileItemMenu() {
+    const QTreeWidgetItem* row = SelectedRow();
+    mnuFileItemSave->setEnabled(row != nullptr && TextOf(row).find(kMarker) != std::string::npos);
+    for (QAction* entry : {mnuFileItemSort, mnuFileItemSaveAs, mnuFileItemRemove}) {
+        entry->setEnabled(true);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events of the list: the pop-up menu and dropped files
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != lvFile->viewport()) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton && ws_.store.FileCount() >= 1) {
+                mnuFileItem->popup(mouse->globalPosition().toPoint());
+                return true;
+            }
+            break;
+        }
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            if (AcceptsDroppedFiles(event)) {
+                static_cast<QDropEvent*>(event)->acceptProposedAction();
+                return true;
+            }
+            break;
+        case QEvent::Drop:
+            if (AcceptsDroppedFiles(event)) {
+                DropFiles(event);
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmMain::AcceptsDroppedFiles(const QEvent* event) const {
+    const QMimeData* mime = static_cast<const QDropEvent*>(event)->mimeData();
+    if (mime == nullptr || !mime->hasUrls()) {
+        return false;
+    }
+    const QList<QUrl> urls = mime->urls();
+    return std::any_of(urls.begin(), urls.end(), IsCoordinateFile);
+}
+
+void frmMain::DropFiles(QEvent* event) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    QStringList paths;
+    for (const QUrl& url : drop->mimeData()->urls()) {
+        if (IsCoordinateFile(url)) {
+            paths.append(url.toLocalFile());
+        }
+    }
+    drop->acceptProposedAction();
+    AddFiles(paths);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Size and position
+
+double frmMain::TwipsPerPixelX() const {
+    const QScreen* where = screen();
+    return 1440.0 / (where != nullptr ? where->logicalDotsPerInchX() : 96.0);
+}
+
+double frmMain::TwipsPerPixelY() const {
+    const QScreen* where = screen();
+    return 1440.0 / (where != nullptr ? where->logicalDotsPerInchY() : 96.0);
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    ResizeFileList();
+}
+
+// The list follows the window's outer size; a window too small for it leaves the list as it is.
+void frmMain::ResizeFileList() {
+    const QSize outer = frameGeometry().size();
+    const double tppX = TwipsPerPixelX();
+    const double tppY = TwipsPerPixelY();
+    const double height = outer.height() * tppY - kListHeightLess;
+    const double width = outer.width() * tppX - kListWidthLess;
+    QSize size = lvFile->size();
+    if (height >= 0) {
+        size.setHeight(ToPixels(height, tppY));
+    }
+    if (width >= 0) {
+        size.setWidth(ToPixels(width, tppX));
+    }
+    lvFile->resize(size);
+}
+
+void frmMain::ReadWindowPosition() {
+    const WindowPosition twips = zep::ReadWindowPosition(settingsStore_);
+    const double tppX = TwipsPerPixelX();
+    const double tppY = TwipsPerPixelY();
+    loadedBounds_ = QRect(ToPixels(twips.MainLeft, tppX), ToPixels(twips.MainTop, tppY),
+                          ToPixels(twips.MainWidth, tppX), ToPixels(twips.MainHeight, tppY));
+    ApplyOuterBounds();
+}
+
+// The stored bounds are the outer ones; the frame is known only once the window is shown.
+void frmMain::ApplyOuterBounds() {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    move(loadedBounds_.topLeft());
+    resize(loadedBounds_.size() - frame);
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!boundsApplied_) {
+        boundsApplied_ = true;
+        if (frameGeometry().size() != geometry().size()) {
+            ApplyOuterBounds();
+        }
+    }
+}
+
+void frmMain::SaveWindowPosition() {
+    if (isMinimized()) {
+        return;
+    }
+    const QRect outer = frameGeometry();
+    const double tppX = TwipsPerPixelX();
+    const double tppY = TwipsPerPixelY();
+    WriteWindowPosition(
+        settingsStore_,
+        WindowPosition{ToTwips(outer.left(), tppX), ToTwips(outer.top(), tppY),
+                       ToTwips(outer.width(), tppX), ToTwips(outer.height(), tppY)});
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    for (auto it = ownedWindows_.rbegin(); it != ownedWindows_.rend(); ++it) {
+        if (!it->isNull()) {
+            (*it)->close();
+        }
+    }
+    ownedWindows_.clear();
+    SaveWindowPosition();
+    event->accept();
+}
+
+}  // namespace zep

@@ -1,0 +1,168 @@
+#pragma once
+
+#include <QIcon>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/UserDialogs.h"
+#include "core/FileListView.h"
+#include "core/Workspace.h"
+#include "support/AppINI.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace zep {
+
+// The main window: the list of loaded files, the commands in menus, toolbar and pop-up menu, and
+// the status bar. It is the file list the core operations add rows to and remove them from.
+class frmMain : public QMainWindow, public FileListView {
+    Q_OBJECT
+
+public:
+    // Toolbar positions; 5 is the separator.
+    enum Button : int {
+        kNewList = 1,
+        kAddFile = 2,
+        kSaveFile = 3,
+        kDeleteFile = 4,
+        kSortASC = 6,
+        kCompare = 7,
+    };
+
+    // ws and settingsStore outlive the window. Loading puts the interface texts on the window
+    // and moves it to the position kept in the settings store.
+    frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    MessageSink& Messages() { return messages_; }
+
+    // Rows of lvFile.
+    std::int32_t AppendRow(std::string_view key, std::string_view text) override;
+    std::int32_t RowCount() const override;
+    std::string RowKey(std::int32_t position) const override;
+    std::string RowText(std::int32_t position) const override;
+    void SetRowText(std::int32_t position, std::string_view text) override;
+    std::int32_t RowTag(std::int32_t position) const override;
+    void SetRowTag(std::int32_t position, std::int32_t tag) override;
+    void SetRowFullPath(std::int32_t position, std::string_view path) override;
+    void SelectRow(std::int32_t position) override;
+    void RemoveRow(std::int32_t position) override;
+    void SetStatusText(std::string_view text) override;
+
+    // The toolbar button at a position 1..7 (the separator at 5 included).
+    QAction* ToolbarButton(int position) const;
+
+    // Twips of one pixel on the window's screen, across and down.
+    double TwipsPerPixelX() const;
+    double TwipsPerPixelY() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Commands.
+    void AddFile();
+    void AddFiles(const QStringList& paths);
+    void AddOneFile(const QString& path);
+    void RemoveSelectedFile();
+    void SaveSelectedFile();
+    void SaveSelectedFileAs();
+    void SaveAllFiles();
+    void ClearAllFiles();
+    void SortSelectedFile();
+    void CompareAllFiles();
+    void ShowOptions();
+    void ShowAbout();
+    void ShowLabelsOf(QTreeWidgetItem* row);
+    void RowClicked();
+    void ToolbarButtonClicked(QAction* button);
+
+    // Enabling rules, brought up to date as each menu opens.
+    void UpdateFileMenu();
+    void UpdateToolsMenu();
+    void UpdateFileItemMenu();
+    void SetButtons(std::initializer_list<int> positions, bool enabled);
+
+    // Building the window.
+    void BuildMenus();
+    void BuildToolbar();
+    void BuildFileList();
+    void BuildStatusBar();
+    void LoadIcons();
+    QAction* AddMenuEntry(QMenu* menu, const char* name, int textNumber);
+
+    // The selected row, or nullptr.
+    QTreeWidgetItem* SelectedRow() const;
+    QTreeWidgetItem* RowAt(std::int32_t position) const;
+    std::int32_t PositionOf(const QTreeWidgetItem* row) const;
+    static std::string TextOf(const QTreeWidgetItem* row);
+    static std::string KeyOf(const QTreeWidgetItem* row);
+    static std::int32_t TagOf(const QTreeWidgetItem* row);
+    void MarkRow(QTreeWidgetItem* row);
+    void UnmarkRow(QTreeWidgetItem* row);
+    bool WriteRowTo(const std::string& target, const QTreeWidgetItem* row);
+
+    void ReadWindowPosition();
+    void SaveWindowPosition();
+    void ApplyOuterBounds();
+    void ResizeFileList();
+    void ShowClock();
+    bool AcceptsDroppedFiles(const QEvent* event) const;
+    void DropFiles(QEvent* event);
+
+    Workspace& ws_;
+    AppINI& settingsStore_;
+    UserDialogs& dialogs_;
+    DialogMessageSink messages_;
+
+    QTreeWidget* lvFile = nullptr;
+    QToolBar* tbToolBar = nullptr;
+    std::array<QAction*, 8> buttons_{};  // by position, [0] unused
+    std::vector<QIcon> imlToolbarIcons;
+    QLabel* statusText_ = nullptr;
+    QLabel* statusDate_ = nullptr;
+    QLabel* statusTime_ = nullptr;
+    QTimer* clock_ = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuTools = nullptr;
+    QMenu* mnuFileItem = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileRemove = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileSaveAll = nullptr;
+    QAction* mnuFileClear = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuToolsSort = nullptr;
+    QAction* mnuToolsCompare = nullptr;
+    QAction* mnuToolsOptions = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    QAction* mnuFileItemSort = nullptr;
+    QAction* mnuFileItemSave = nullptr;
+    QAction* mnuFileItemSaveAs = nullptr;
+    QAction* mnuFileItemRemove = nullptr;
+
+    // The outer bounds read from the settings, in pixels, applied again once the window frame
+    // is known.
+    QRect loadedBounds_;
+    bool boundsApplied_ = false;
+    // Windows opened from this one, closed with it, the most recent first.
+    std::vector<QPointer<QWidget>> ownedWindows_;
+};
+
+}  // namespace zep
