@@ -23,11 +23,14 @@
 #include <cmath>
 
 #include "app/ApplyResStrings.h"
+#include "app/ProgramLauncher.h"
+#include "app/frmAbout.h"
 #include "app/frmLabels.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
 #include "core/ModuleFileProc.h"
 #include "support/AppSettings.h"
+#include "support/Registry.h"
 #include "support/StringTable.h"
 
 namespace zep {
@@ -527,7 +530,12 @@ void frmMain::CompareAllFiles() {
 
 void frmMain::ShowOptions() {}
 
-void frmMain::ShowAbout() {}
+void frmMain::ShowAbout() {
+    const std::unique_ptr<Registry> registry = PlatformRegistry();
+    DetachedProcessLauncher launcher;
+    frmAbout about(*registry, launcher, messages_, this);
+    about.exec();
+}
 
 void frmMain::ShowLabelsOf(QTreeWidgetItem* row) {
     const FileData* record = ws_.store.Record(TagOf(row));

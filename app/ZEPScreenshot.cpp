@@ -1,0 +1,70 @@
+// Draws the main window with the sample files loaded and compared into a PNG, for the README:
+//   ZEPScreenshot <folder of .Zep files> <output.png>
+// Run it on Qt's offscreen platform (tools/screenshot.sh does), so no desktop is needed.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "app/ModuleMain.h"
+#include "app/UserDialogs.h"
+
+namespace {
+
+// Answers the open dialog with the sample files; messages go to the terminal.
+class SampleDialogs : public zep::UserDialogs {
+public:
+    explicit SampleDialogs(QStringList files) : files_(std::move(files)) {}
+
+    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&) override {
+        return files_;
+    }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    void ShowMessage(QWidget*, const QString&, const QString& text, zep::MessageIcon,
+                     const QString& detail) override {
+        std::fprintf(stderr, "%s %s\n", qPrintable(text), qPrintable(detail));
+    }
+
+private:
+    QStringList files_;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: ZEPScreenshot <folder of .Zep files> <output.png>\n");
+        return 2;
+    }
+    const QDir samples(QString::fromLocal8Bit(argv[1]));
+    QStringList files;
+    for (const QString& name :
+         samples.entryList({QStringLiteral("*.Zep")}, QDir::Files, QDir::Name)) {
+        files.append(samples.absoluteFilePath(name));
+    }
+    if (files.size() < 2) {
+        std::fprintf(stderr, "need two or more .Zep files in %s\n", argv[1]);
+        return 1;
+    }
+
+    QTemporaryDir settings;
+    SampleDialogs dialogs(files);
+    const std::unique_ptr<zep::Program> program =
+        zep::StartUp(settings.filePath(QStringLiteral("ZEPConverter.ini")).toStdString(), dialogs);
+    zep::frmMain& form = *program->MainForm;
+    form.resize(720, 360);
+    form.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger();
+    form.findChild<QAction*>(QStringLiteral("mnuToolsCompare"))->trigger();
+    auto* list = form.findChild<QTreeWidget*>(QStringLiteral("lvFile"));
+    list->setCurrentItem(list->topLevelItem(0));
+    list->resizeColumnToContents(0);
+    QApplication::processEvents();
+    if (!form.grab().save(QString::fromLocal8Bit(argv[2]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
