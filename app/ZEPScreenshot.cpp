@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     QStringList files;
     for (const QString& name :
          samples.entryList({QStringLiteral("*.Zep")}, QDir::Files, QDir::Name)) {
-        files.append(samples.absoluteFilePath(name));
+        files.append(samples.filePath(name));
     }
     if (files.size() < 2) {
         std::fprintf(stderr, "need two or more .Zep files in %s\n", argv[1]);

@@ -33,6 +33,9 @@
 #include "support/Registry.h"
 #include "support/StringTable.h"
 
+// The icons live in this static library; its resources have to be registered by hand.
+static void InitIconResources() { Q_INIT_RESOURCE(icons); }
+
 namespace zep {
 namespace {
 
@@ -90,6 +93,7 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
     setObjectName(QStringLiteral("frmMain"));
     setProperty(kTagProperty, QStringLiteral("100"));
     setWindowTitle(QStringLiteral("frmMain"));
+    InitIconResources();
     setWindowIcon(QIcon(QStringLiteral(":/icons/ZEPConverter.png")));
 
     LoadIcons();

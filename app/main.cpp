@@ -7,6 +7,7 @@
 
 // The command line is not read: the program always starts with an empty list.
 int main(int argc, char* argv[]) {
+    Q_INIT_RESOURCE(icons);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZEPConverter"));
     QApplication::setDesktopFileName(QStringLiteral("ZEPConverter"));

@@ -355,6 +355,25 @@ TEST_F(frmMainTest, RefusedFileGivesItsReasonAsTheMessageDetail) {
     EXPECT_FALSE(dialogs.messages[0].detail.isEmpty());
 }
 
+// The core operations see the rows' keys and texts as the bytes they gave, whatever the locale
+// makes of them on screen.
+TEST_F(frmMainTest, RowsKeepTheBytesTheyWereGivenAndRefuseAKeyTwice) {
+    Start();
+    const std::string key = "/tmp/\xe9t\xe9 \xff.Zep";
+    const std::string text = "* \xe9t\xe9 \xff.Zep";
+    ASSERT_EQ(form().AppendRow(key, text), 0);
+    form().SetRowTag(1, 7);
+    form().SetRowFullPath(1, key);
+    EXPECT_EQ(form().RowKey(1), key);
+    EXPECT_EQ(form().RowText(1), text);
+    EXPECT_EQ(form().RowTag(1), 7);
+    EXPECT_EQ(form().AppendRow(key, "again"), FileListView::kErrKeyNotUnique);
+    EXPECT_EQ(form().AppendRow("/tmp/other.Zep", "other"), 0);
+    EXPECT_EQ(form().RowCount(), 2);
+    form().RemoveRow(1);
+    EXPECT_EQ(form().RowKey(1), "/tmp/other.Zep");
+}
+
 // The toolbar table, one event after the other.
 TEST_F(frmMainTest, ToolbarButtonsFollowTheirTableRowByRow) {
     Start();
@@ -638,6 +657,7 @@ TEST_F(frmMainTest, DoubleClickShowsTheLabelsOfTheFileAsTheyStand) {
     Start();
     Add(Sample("A.Zep", {"b", "  a", "c"}));
     ClickButton(frmMain::kSortASC);
+    ClickRow(1);
     QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, RowPoint(1));
     auto* view = form().findChild<frmLabels*>();
     ASSERT_NE(view, nullptr);
