@@ -27,6 +27,10 @@ struct ValueCase {
     std::string keyVal;  // KeyVal afterwards; it goes in as "before"
 };
 
+void PrintTo(const ValueCase& value, std::ostream* out) {
+    *out << value.name;
+}
+
 class GetKeyValueTest : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(GetKeyValueTest, ReadsTheValueByItsTypeAndClosesTheKey) {
