@@ -11,7 +11,8 @@
 namespace zep {
 
 // The file list and message boxes the loaded-files workspace talks to. The workspace exists
-// before the main window does, so it is handed this relay, which the window joins once built.
+// before the main window does, so it is handed this relay, which the window joins as soon as it
+// is built; nothing reaches the rows before then.
 class MainFormRelay : public FileListView, public MessageSink {
 public:
     void Attach(frmMain& form) { form_ = &form; }
@@ -19,7 +20,7 @@ public:
     std::int32_t AppendRow(std::string_view key, std::string_view text) override {
         return form_->AppendRow(key, text);
     }
-    std::int32_t RowCount() const override { return form_ ? form_->RowCount() : 0; }
+    std::int32_t RowCount() const override { return form_->RowCount(); }
     std::string RowKey(std::int32_t position) const override { return form_->RowKey(position); }
     std::string RowText(std::int32_t position) const override { return form_->RowText(position); }
     void SetRowText(std::int32_t position, std::string_view text) override {

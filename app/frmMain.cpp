@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -34,7 +35,9 @@
 #include "support/StringTable.h"
 
 // The icons live in this static library; its resources have to be registered by hand.
-static void InitIconResources() { Q_INIT_RESOURCE(icons); }
+static void InitIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace zep {
 namespace {
@@ -679,7 +682,23 @@ void frmMain::ReadWindowPosition() {
     const double tppY = TwipsPerPixelY();
     loadedBounds_ = QRect(ToPixels(twips.MainLeft, tppX), ToPixels(twips.MainTop, tppY),
                           ToPixels(twips.MainWidth, tppX), ToPixels(twips.MainHeight, tppY));
+    BringOnScreen(loadedBounds_);
     ApplyOuterBounds();
+}
+
+// A position saved with a screen that is gone (or edited by hand) could put the window where
+// nobody can reach it; such a window opens at the top left of the main screen instead.
+void frmMain::BringOnScreen(QRect& bounds) {
+    constexpr int kReachable = 48;  // pixels of the window that must show, across and down
+    for (const QScreen* where : QGuiApplication::screens()) {
+        const QRect shown = where->availableGeometry().intersected(bounds);
+        if (shown.width() >= kReachable && shown.height() >= kReachable) {
+            return;
+        }
+    }
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        bounds.moveTopLeft(primary->availableGeometry().topLeft());
+    }
 }
 
 // The stored bounds are the outer ones; the frame is known only once the window is shown.

@@ -119,6 +119,7 @@ private:
     void ReadWindowPosition();
     void SaveWindowPosition();
     void ApplyOuterBounds();
+    static void BringOnScreen(QRect& bounds);
     void ResizeFileList();
     void ShowClock();
     bool AcceptsDroppedFiles(const QEvent* event) const;

@@ -735,6 +735,15 @@ TEST_F(frmMainTest, PositionRoundTripsThroughTheSettingsFile) {
     EXPECT_EQ(form().frameGeometry(), moved);
 }
 
+TEST_F(frmMainTest, WindowSavedOffEveryScreenOpensWhereItCanBeReached) {
+    WriteBytes(iniName, "[POSTION]\r\nMainLeft=-90000\r\nMainTop=200000\r\n");
+    Start();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(form().frameGeometry().topLeft(), available.topLeft());
+    const double tpp = form().TwipsPerPixelX();
+    EXPECT_EQ(form().frameGeometry().width(), Px(6500, tpp));
+}
+
 TEST_F(frmMainTest, MinimizedWindowStoresNothingAndMaximizedStoresItsMaximizedBounds) {
     WriteBytes(iniName, "[POSTION]\r\nMainLeft=1500\r\nMainTop=1500\r\n");
     Start();
