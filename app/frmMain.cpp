@@ -27,6 +27,7 @@
 #include "app/ProgramLauncher.h"
 #include "app/frmAbout.h"
 #include "app/frmLabels.h"
+#include "app/frmOptions.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
 #include "core/ModuleFileProc.h"
@@ -535,7 +536,10 @@ void frmMain::CompareAllFiles() {
     messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
 }
 
-void frmMain::ShowOptions() {}
+void frmMain::ShowOptions() {
+    frmOptions options(ws_.options, settingsStore_, messages_, this);
+    options.exec();
+}
 
 void frmMain::ShowAbout() {
     const std::unique_ptr<Registry> registry = PlatformRegistry();

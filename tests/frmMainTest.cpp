@@ -4,11 +4,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
@@ -796,6 +798,32 @@ TEST_F(frmMainTest, AboutOpensModalOwnedByTheWindow) {
     const auto [name, owner] = ModalOpenedBy([this] { Choose("mnuHelp", "mnuHelpAbout"); });
     EXPECT_EQ(name, QStringLiteral("frmAbout"));
     EXPECT_EQ(owner, &form());
+}
+
+TEST_F(frmMainTest, OptionsOpenModalOwnedByTheWindow) {
+    Start();
+    const auto [name, owner] = ModalOpenedBy([this] { Choose("mnuTools", "mnuToolsOptions"); });
+    EXPECT_EQ(name, QStringLiteral("frmOptions"));
+    EXPECT_EQ(owner, &form());
+}
+
+// Confirming the options dialog changes what the next save writes.
+TEST_F(frmMainTest, ConfirmedOptionsReachTheFilesSavedAfterwards) {
+    Start();
+    const std::string a = Sample("A.Zep", {"a"});
+    const std::string b = Sample("B.Zep", {"a", "b", "c"});
+    AddThroughMenu({a, b});
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->findChild<QCheckBox*>("chkAdjToMax")->setChecked(false);
+            QTest::mouseClick(modal->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        }
+    });
+    Choose("mnuTools", "mnuToolsOptions");
+    EXPECT_FALSE(ws().options.BLN_OPT_ADJTOMAXCOUNT);
+    ClickRow(1);
+    ClickButton(frmMain::kSaveFile);
+    EXPECT_EQ(ReadBytes(a).substr(0, 9), "F  1 1 1 ") << "not padded to 3";
 }
 
 TEST_F(frmMainTest, ExitClosesWithoutAskingOrSavingFiles) {
