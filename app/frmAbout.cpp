@@ -25,11 +25,15 @@ QString Res(std::int32_t id) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Line1(0) dark over Line1(1) light, together one etched rule.
 QFrame* SeparatorLine(QWidget* parent, int index) {
     auto* line = new QFrame(parent);
     line->setObjectName(QString("Line1_%1").arg(index));
     line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
+    line->setFrameShadow(QFrame::Plain);
+    line->setLineWidth(1);
+    line->setFixedHeight(1);
+    line->setForegroundRole(index == 0 ? QPalette::Dark : QPalette::Light);
     return line;
 }
 
@@ -104,8 +108,11 @@ void frmAbout::BuildControls() {
     bottom->addLayout(buttons);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(top);
-    outer->addWidget(SeparatorLine(this, 0));
-    outer->addWidget(SeparatorLine(this, 1));
+    auto* rule = new QVBoxLayout;
+    rule->setSpacing(0);
+    rule->addWidget(SeparatorLine(this, 0));
+    rule->addWidget(SeparatorLine(this, 1));
+    outer->addLayout(rule);
     outer->addLayout(bottom);
     setMinimumWidth(420);
 }

@@ -1,6 +1,7 @@
 #include "app/frmOptions.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -63,6 +64,11 @@ int TwipsToPixels(const QWidget& widget, int twips) {
     return twips * widget.logicalDpiX() / 1440;
 }
 
+// Pages sit as far below the strip's edge as the shown page sits from its left.
+int PageTop(const QWidget& widget) {
+    return TwipsToPixels(widget, kPageShownLeftTwips) / 2;
+}
+
 std::string ToStd(const QString& text) {
     return text.toStdString();
 }
@@ -99,8 +105,11 @@ void frmOptions::BuildControls() {
 
     // The pages are placed by hand, like the tab strip's own pages: the one of the selected tab
     // sits in view, the others far to the left, out of sight.
-    auto* pageArea = new QWidget(this);
+    tbsOptions_->setExpanding(false);
+    tbsOptions_->setDrawBase(false);
+    auto* pageArea = new QFrame(this);
     pageArea->setObjectName("pageArea");
+    pageArea->setFrameShape(QFrame::StyledPanel);
     for (std::size_t i = 0; i < picOptions_.size(); ++i) {
         auto* page = new QWidget(pageArea);
         page->setObjectName(QString("picOptions_%1").arg(i));
@@ -158,10 +167,10 @@ void frmOptions::BuildControls() {
         page->resize(pageSize);
     }
     const int shownLeft = TwipsToPixels(*this, kPageShownLeftTwips);
-    pageArea->setFixedSize(pageSize.width() + 2 * shownLeft, pageSize.height());
+    pageArea->setFixedSize(pageSize.width() + 2 * shownLeft, pageSize.height() + shownLeft);
     // Every page starts out of sight; the tab strip's rule brings the selected one in.
     for (QWidget* page : picOptions_) {
-        page->move(TwipsToPixels(*this, kPageHiddenLeftTwips), 0);
+        page->move(TwipsToPixels(*this, kPageHiddenLeftTwips), PageTop(*this));
         page->setEnabled(false);
     }
 
@@ -182,8 +191,10 @@ void frmOptions::BuildControls() {
     buttons->addWidget(cmdOK_);
     buttons->addWidget(cmdCancel_);
     auto* outer = new QVBoxLayout(this);
+    outer->setSpacing(0);
     outer->addWidget(tbsOptions_);
     outer->addWidget(pageArea);
+    outer->addSpacing(TwipsToPixels(*this, kPageShownLeftTwips) / 2);
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -216,6 +227,9 @@ bool frmOptions::HandleTabKeys(const QKeyEvent& event) {
     const bool backwards =
         event.modifiers().testFlag(Qt::ShiftModifier) || event.key() == Qt::Key_Backtab;
     const int count = tbsOptions_->count();
+    if (count == 0) {
+        return true;
+    }
     const int step = backwards ? count - 1 : 1;
     const int next = (tbsOptions_->currentIndex() + step) % count;
     tbsOptions_->setCurrentIndex(next);
@@ -233,7 +247,7 @@ void frmOptions::tbsOptions_Click(int selectedIndex) {
     for (int i = 0; i < tbsOptions_->count() && i < static_cast<int>(picOptions_.size()); ++i) {
         QWidget* page = picOptions_[static_cast<std::size_t>(i)];
         const bool selected = i == selectedIndex;
-        page->move(selected ? shownLeft : hiddenLeft, 0);
+        page->move(selected ? shownLeft : hiddenLeft, PageTop(*this));
         page->setEnabled(selected);
     }
 }
