@@ -23,6 +23,12 @@ void BatchSettings::ApplyTo(Options& options) const {
     if (noPad) {
         options.BLN_OPT_ADJTOMAXCOUNT = false;
     }
+    if (noSortAscii) {
+        options.BLN_OPT_SORTASCII = false;
+    }
+    if (noSpaceLast) {
+        options.BLN_OPT_SORT_SPACE_TO_LAST = false;
+    }
 }
 
 std::string FullPath(const std::string& given) {

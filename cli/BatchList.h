@@ -24,6 +24,8 @@ struct BatchSettings {
     std::optional<std::string> tolerance;
     std::optional<std::int32_t> perLine;
     bool noPad = false;
+    bool noSortAscii = false;
+    bool noSpaceLast = false;
 
     void ApplyTo(Options& options) const;
 };
@@ -31,6 +33,7 @@ struct BatchSettings {
 struct Request {
     std::vector<std::string> files;
     BatchSettings settings;
+    std::string reportPath;  // compare only: where the CSV of shared labels goes
 };
 
 // The key a file gets in the list: its full path, as an open dialog would give it.

@@ -11,6 +11,8 @@ namespace zep::cli {
 int RunCheck(const Request& request, std::ostream& out, std::ostream& err);
 int RunInfo(const Request& request, std::ostream& out, std::ostream& err);
 int RunSave(const Request& request, std::ostream& out, std::ostream& err);
+int RunSort(const Request& request, std::ostream& out, std::ostream& err);
+int RunCompare(const Request& request, std::ostream& out, std::ostream& err);
 
 // Changes the loaded list before it is written; false (having said why) stops the run.
 using Transform = std::function<bool(Workspace&)>;

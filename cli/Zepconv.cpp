@@ -16,7 +16,23 @@ struct Verb {
     const char* help;
     bool writes;  // takes the options of writing
     int (*run)(const Request&, std::ostream&, std::ostream&);
+    void (*addOptions)(CLI::App&, Request&) = nullptr;  // the verb's own options
 };
+
+void AddSortOptions(CLI::App& verb, Request& request) {
+    verb.add_flag("--no-space-last", request.settings.noSpaceLast,
+                  "Sort blank labels by character code too, instead of after all others");
+}
+
+void AddCompareOptions(CLI::App& verb, Request& request) {
+    verb.add_flag("--no-sort-ascii", request.settings.noSortAscii,
+                  "Keep each file's own order among labels shared by as many files");
+    AddSortOptions(verb, request);
+    verb.add_option("--report", request.reportPath,
+                    "Also write a CSV table of every label: in how many files it occurs and its "
+                    "position in each")
+        ->option_text("PATH");
+}
 
 // A new verb is one row here and one function in Verbs.cpp.
 const std::vector<Verb>& Verbs() {
@@ -28,6 +44,12 @@ const std::vector<Verb>& Verbs() {
          "Write every file back, padded to the largest label count in the list unless "
          "--no-pad.",
          true, RunSave},
+        {"sort", "Sort every file's labels by character code, then write every file.", true,
+         RunSort, AddSortOptions},
+        {"compare",
+         "Put the labels the files share first, in one order in every file, then write every "
+         "file.",
+         true, RunCompare, AddCompareOptions},
     };
     return verbs;
 }
@@ -84,6 +106,9 @@ int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostrea
             ->required();
         if (verb.writes) {
             AddWriteOptions(*command, request.settings);
+        }
+        if (verb.addOptions != nullptr) {
+            verb.addOptions(*command, request);
         }
         commands.push_back(command);
     }

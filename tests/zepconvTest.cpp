@@ -204,7 +204,7 @@ TEST(Zepconv, UsageErrorsPrintAUsageLineAndExitTwo) {
          }) {
         const Outcome run = Zepconv(args);
         EXPECT_EQ(run.code, 2) << ::testing::PrintToString(args);
-        EXPECT_NE(run.err.find("Usage: zepconv check|info|save [OPTIONS] FILE..."),
+        EXPECT_NE(run.err.find("Usage: zepconv check|info|save|sort|compare [OPTIONS] FILE..."),
                   std::string::npos)
             << run.err;
     }
