@@ -253,7 +253,8 @@ void frmOptions::tbsOptions_Click(int selectedIndex) {
 }
 
 void frmOptions::LoadOptions() {
-    txtDefTolerance_->setText(ToQt(options_.STR_OPT_TOLERANCE));
+    loadedTolerance_ = ToQt(options_.STR_OPT_TOLERANCE);
+    txtDefTolerance_->setText(loadedTolerance_);
     txtTolPerLin_->setText(QString::number(options_.LNG_OPT_COUNT_PER_TOLERANCELINE));
     chkSortAscii_->setCheckState(options_.BLN_OPT_SORTASCII ? Qt::Checked : Qt::Unchecked);
     chkAdjToMax_->setCheckState(options_.BLN_OPT_ADJTOMAXCOUNT ? Qt::Checked : Qt::Unchecked);
@@ -281,18 +282,23 @@ bool frmOptions::ValidateTolPerLin() {
 // would split it into two values and nothing would leave a value missing; neither file could be
 // read back.
 bool frmOptions::ValidateTolerance() {
-    const std::string text = ToStd(txtDefTolerance_->text());
+    const QString shown = txtDefTolerance_->text();
+    // A text the user left alone keeps its bytes, even ones the text box cannot show.
+    const std::string text = shown == loadedTolerance_ ? options_.STR_OPT_TOLERANCE : ToStd(shown);
     const std::string_view word = TrimBlanks(text);
     if (word.empty() || word.find_first_of(" \t") != std::string_view::npos) {
         messages_.ShowMessage(ResString(kMsgToleranceNotOneWord), MessageIcon::Critical);
         return false;
     }
-    txtDefTolerance_->setText(ToQt(word));
+    tolerance_ = word;
+    if (tolerance_ != text) {
+        txtDefTolerance_->setText(ToQt(tolerance_));
+    }
     return true;
 }
 
 void frmOptions::SaveOptions() {
-    options_.STR_OPT_TOLERANCE = ToStd(txtDefTolerance_->text());
+    options_.STR_OPT_TOLERANCE = tolerance_;
     options_.LNG_OPT_COUNT_PER_TOLERANCELINE = tolPerLin_;
     // A grayed box counts as off, like an unchecked one.
     options_.BLN_OPT_SORTASCII = chkSortAscii_->checkState() == Qt::Checked;

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/MessageSink.h"
 #include "core/Options.h"
@@ -58,8 +59,11 @@ private:
     QCheckBox* chkSortSpaceToLast_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
-    // The amount ValidateTolPerLin accepted, for SaveOptions.
+    // What LoadOptions showed of the tolerance.
+    QString loadedTolerance_;
+    // The values ValidateTolPerLin and ValidateTolerance accepted, for SaveOptions.
     std::int16_t tolPerLin_ = 0;
+    std::string tolerance_;
 };
 
 }  // namespace zep

@@ -228,6 +228,16 @@ INSTANTIATE_TEST_SUITE_P(Tolerances, ToleranceTest,
                                            ToleranceCase{"TabInside", "0.01\t0.02", nullptr}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
+TEST_F(frmOptionsTest, UntouchedToleranceKeepsItsBytesEvenWhenTheyAreNoUtf8) {
+    const std::string latin1 = "0.01\xB5";
+    options.STR_OPT_TOLERANCE = latin1;
+    Type("txtTolPerLin", "9");
+    Click("cmdOK");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(options.STR_OPT_TOLERANCE, latin1);
+    EXPECT_EQ(Stored("STR_OPT_TOLERANCE"), latin1);
+}
+
 TEST_F(frmOptionsTest, BadAmountIsReportedBeforeABadTolerance) {
     Type("txtTolPerLin", "0");
     Type("txtDefTolerance", "");
