@@ -117,9 +117,15 @@ std::filesystem::path UserConfigHome() {
 std::string SettingsFileFor(const std::string& exePath) {
     std::filesystem::path exe(exePath);
     std::filesystem::path name = exe.filename();
+    // Without a known executable (no /proc), the program's own name stands in for it, and the
+    // working folder is no place for it.
+    bool known = !name.empty();
+    if (!known) {
+        name = kConfigFolder;
+    }
     name.replace_extension(".ini");
     std::filesystem::path folder = exe.parent_path();
-    if (IsWritableFolder(folder)) {
+    if (known && IsWritableFolder(folder)) {
         return (folder / name).string();
     }
     std::filesystem::path config = UserConfigHome();

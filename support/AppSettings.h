@@ -20,7 +20,7 @@ struct WindowPosition {
 
 // The settings file for the executable at exePath: beside it, named after it with ".ini"; when
 // that folder cannot be written, the same name under $XDG_CONFIG_HOME/ZEPConverter/ (or
-// ~/.config/ZEPConverter/).
+// ~/.config/ZEPConverter/). An empty exePath gives ZEPConverter.ini in that folder.
 std::string SettingsFileFor(const std::string& exePath);
 // The running executable, from /proc/self/exe.
 std::string RunningExecutablePath();

@@ -237,6 +237,10 @@ TEST(SettingsFile, MovesToTheUserConfigFolderWhenTheExecutablesFolderIsNotWritab
         EXPECT_EQ(SettingsFileFor(missingFolder),
                   "/home/user/.config/ZEPConverter/ZEPConverter.ini");
     }
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg/home");
+        EXPECT_EQ(SettingsFileFor(""), "/cfg/home/ZEPConverter/ZEPConverter.ini");
+    }
     if (::geteuid() != 0) {
         std::filesystem::create_directory(dir / "ro");
         ::chmod((dir / "ro").c_str(), 0555);
