@@ -139,6 +139,45 @@ TEST_F(ZepconvSettings, TheCommandLineOverridesTheFile) {
               SaveInto("second", {"--per-line", "4", "--no-pad"}));
 }
 
+// Two small files sharing X and Y in opposite orders; rows and deviations tell where each
+// label came from.
+const std::string kOne =
+    "Z  3 3 3 \r\n    1    1    1\r\n    2    2    2\r\n    3    3    3\r\n"
+    "Y\r\nX\r\nZ\r\n  0.1  0.2  0.3";
+const std::string kTwo =
+    "Z  3 3 3 \r\n    4    4    4\r\n    5    5    5\r\n    6    6    6\r\n"
+    "X\r\nW\r\nY\r\n  0.4  0.5  0.6";
+
+TEST_F(ZepconvSettings, SortAsciiSwitchedOffLeavesSharedLabelsInEachFilesOwnOrder) {
+    const std::string one = dir / "one.Zep";
+    const std::string two = dir / "two.Zep";
+    auto compare = [&](std::initializer_list<std::string> options) {
+        EXPECT_TRUE(WriteFileSafely(one, kOne));
+        EXPECT_TRUE(WriteFileSafely(two, kTwo));
+        std::vector<std::string> args{"compare"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), {one, two});
+        const Outcome run = Zepconv(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        return std::vector<std::string>{Contents(one), Contents(two)};
+    };
+
+    const std::vector<std::string> ownOrder =
+        compare({"--settings", Settings("zepconv_no_sort_ascii.ini")});
+    EXPECT_EQ(ownOrder[0], kOne);
+    EXPECT_EQ(ownOrder[1],
+              "Z  3 3 3 \r\n    4    4    4\r\n    6    6    6\r\n    5    5    5\r\n"
+              "X\r\nY\r\nW\r\n  0.4  0.6  0.5");
+    EXPECT_EQ(ownOrder, compare({"--no-sort-ascii"}));
+
+    // Sorted by character code first, the shared labels stand in one order in both files.
+    const std::vector<std::string> ascii = compare({});
+    EXPECT_EQ(ascii[0],
+              "Z  3 3 3 \r\n    2    2    2\r\n    1    1    1\r\n    3    3    3\r\n"
+              "X\r\nY\r\nZ\r\n  0.2  0.1  0.3");
+    EXPECT_EQ(ascii[1], ownOrder[1]);
+}
+
 TEST_F(ZepconvSettings, UnconvertibleValuesGiveTheDefaults) {
     EXPECT_EQ(SaveInto("file", {"--settings", Settings("zepconv_unconvertible.ini")}),
               SaveInto("defaults", {}));
