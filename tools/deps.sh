@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libcli11-dev clang libclang-rt-14-dev)
+          libcli11-dev clang libclang-rt-14-dev
+          dpkg-dev file)
 
 missing=()
 for p in "${packages[@]}"; do
