@@ -605,6 +605,41 @@ TEST_F(frmMainTest, PopUpMenuOpensOnlyWithFilesAndOffersSaveForMarkedRows) {
     EXPECT_EQ(RowText(1), QStringLiteral("A.Zep"));
 }
 
+TEST_F(frmMainTest, PopUpMenuSortsSavesAndSavesAsTheRowUnderIt) {
+    Start();
+    const std::string a = Sample("A.Zep", {"b", "a"});
+    const std::string b = Sample("B.Zep", {"c"});
+    AddThroughMenu({a, b});
+    auto choose = [this](int row, const char* name) {
+        RightClickRow(row);
+        QMenu* popup = menu("mnuFileItem");
+        ASSERT_TRUE(popup->isVisible());
+        QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(entry(name)).center());
+    };
+    choose(1, "mnuFileItemSave");
+    EXPECT_EQ(RowText(1), QStringLiteral("A.Zep"));
+    EXPECT_EQ(RowText(2), QStringLiteral("* B.Zep"));
+    choose(1, "mnuFileItemSort");
+    EXPECT_EQ(RowText(1), QStringLiteral("* A.Zep"));
+    EXPECT_EQ(MessageTexts().back(),
+              QStringLiteral("The sort has been done, now you may save your new files!"));
+    const std::string copy = dir / "Sorted.Zep";
+    dialogs.saveReplies.push_back(QString::fromStdString(copy));
+    choose(1, "mnuFileItemSaveAs");
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+    // The sorted file puts "a" first.
+    const std::string written = ReadBytes(copy);
+    EXPECT_NE(written.find("\r\na\r\nb\r\n"), std::string::npos) << written;
+    EXPECT_EQ(RowText(1), QStringLiteral("* A.Zep"));
+}
+
+TEST_F(frmMainTest, CtrlXExits) {
+    Start();
+    Activate();
+    QTest::keyClick(list(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_FALSE(form().isVisible());
+}
+
 TEST_F(frmMainTest, RemoveAndClearKeepRowsTagsAndStatusInStep) {
     Start();
     AddThroughMenu({Sample("A.Zep", {"a", "b"}), Sample("B.Zep", {"a", "b", "c", "d"}),
