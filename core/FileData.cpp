@@ -13,6 +13,10 @@ const TextRef* FileData::RowCells(std::int32_t r) const {
     return cells_.data() + std::size_t{rows_[slot(r)]} * static_cast<std::size_t>(varCount_);
 }
 
+TextRef* FileData::RowCells(std::int32_t r) {
+    return cells_.data() + std::size_t{rows_[slot(r)]} * static_cast<std::size_t>(varCount_);
+}
+
 void FileData::SizeCoordinates(std::int32_t n) {
     const auto count = static_cast<std::size_t>(n);
     varCount_ = n;

@@ -58,8 +58,11 @@ public:
     void SwapLabelRows(std::int32_t a, std::int32_t b);
 
     std::string_view text(TextRef ref) const { return {bytes_.data() + ref.offset, ref.length}; }
+    // Size of the buffer the references point into.
+    std::size_t ByteCount() const { return bytes_.size(); }
     // The physical row behind position r, for code that walks a row's cells quickly.
     const TextRef* RowCells(std::int32_t r) const;
+    TextRef* RowCells(std::int32_t r);
 
 private:
     static std::size_t slot(std::int32_t i) { return static_cast<std::size_t>(i - 1); }

@@ -1,6 +1,7 @@
 #include "core/ZepReader.h"
 
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -23,6 +24,24 @@ ReadResult Refuse(std::int64_t line, std::string reason) {
         std::min<std::int64_t>(line, std::numeric_limits<std::int32_t>::max()));
     result.error.reason = std::move(reason);
     return result;
+}
+
+static_assert(std::endian::native == std::endian::little, "words are scanned low byte first");
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+
+std::uint64_t Load8(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The high bit of every byte of word that equals byte. Bytes above a true mark may be marked
+// falsely, so only the lowest mark is to be trusted.
+std::uint64_t Marks(std::uint64_t word, unsigned char byte) {
+    const std::uint64_t x = word ^ (kOnes * byte);
+    return (x - kOnes) & ~x & kHighs;
 }
 
 // Walks the pieces of a file cut at every CR LF pair (a lone CR or LF stays inside its piece).
@@ -58,50 +77,104 @@ public:
         return true;
     }
 
+    // Takes the next piece as values: calls take(ref) for every non-empty field between single
+    // spaces, in order, and moves past the piece. False when the file has no piece left. Lines
+    // and fields are found in the same walk over the bytes, which is most of a large file.
+    template <typename Take>
+    bool NextValues(Take&& take) {
+        if (!more_) {
+            return false;
+        }
+        ++line_;
+        const char* const base = text_.data();
+        const char* const end = base + text_.size();
+        const char* p = base + pos_;
+        while (true) {
+            p = SkipSpaces(p, end);
+            if (p == end) {
+                more_ = false;
+                break;
+            }
+            if (IsLineEnd(p, end)) {
+                p += 2;
+                break;
+            }
+            const char* start = p;
+            p = ValueEnd(p + 1, end);
+            take(TextRef{static_cast<std::uint32_t>(start - base),
+                         static_cast<std::uint32_t>(p - start)});
+        }
+        pos_ = static_cast<std::size_t>(p - base);
+        return true;
+    }
+
+    // Whether a next piece exists and holds anything but spaces.
+    bool HasBlockAhead() const {
+        if (!more_) {
+            return false;
+        }
+        for (std::size_t p = pos_; p < text_.size(); ++p) {
+            if (text_[p] != ' ') {
+                return !IsLineEnd(text_.data() + p, text_.data() + text_.size());
+            }
+        }
+        return false;
+    }
+
     // 1-based line number of the last piece taken.
     std::int64_t Line() const { return line_; }
 
 private:
+    static bool IsLineEnd(const char* p, const char* end) {
+        return *p == '\r' && p + 1 != end && p[1] == '\n';
+    }
+
+    // The first byte at or after p that is not a space, eight bytes at a time.
+    static const char* SkipSpaces(const char* p, const char* end) {
+        while (end - p >= 8) {
+            const std::uint64_t other = Load8(p) ^ (kOnes * ' ');
+            if (other != 0) {
+                return p + (std::countr_zero(other) >> 3);
+            }
+            p += 8;
+        }
+        while (p != end && *p == ' ') {
+            ++p;
+        }
+        return p;
+    }
+
+    // Where a value ends: at the first space or CR LF from p on. A lone CR belongs to it.
+    // Sixteen bytes are looked at together and the place is found without a branch, since
+    // whether a value is one byte longer (a minus sign) is as good as random.
+    static const char* ValueEnd(const char* p, const char* end) {
+        while (end - p >= 16) {
+            const std::uint64_t word = Load8(p);
+            const std::uint64_t next = Load8(p + 8);
+            const int low = std::countr_zero(Marks(word, ' ') | Marks(word, '\r'));
+            const int high = std::countr_zero(Marks(next, ' ') | Marks(next, '\r'));
+            const int bit = low + (low >> 6) * high;  // 64 + high when the first word has none
+            if (bit == 128) {
+                p += 16;
+                continue;
+            }
+            p += bit >> 3;
+            if (*p == ' ' || IsLineEnd(p, end)) {
+                return p;
+            }
+            ++p;
+        }
+        while (p != end && *p != ' ' && !IsLineEnd(p, end)) {
+            ++p;
+        }
+        return p;
+    }
+
     std::string_view text_;
     std::size_t pos_ = 0;
     std::int64_t line_ = 0;
     bool more_ = true;
 };
-
-// Calls take(offset, length) for every non-empty field of a piece split at single spaces, in
-// order, until take returns false.
-template <typename Take>
-void ForEachValue(std::string_view piece, const char* base, Take&& take) {
-    const char* p = piece.data();
-    const char* const end = p + piece.size();
-    while (p != end) {
-        if (*p == ' ') {
-            ++p;
-            continue;
-        }
-        const char* start = p;
-        while (p != end && *p != ' ') {
-            ++p;
-        }
-        if (!take(TextRef{static_cast<std::uint32_t>(start - base),
-                          static_cast<std::uint32_t>(p - start)})) {
-            return;
-        }
-    }
-}
-
-std::int32_t CountValues(std::string_view piece) {
-    std::int32_t n = 0;
-    ForEachValue(piece, piece.data(), [&n](TextRef) {
-        ++n;
-        return true;
-    });
-    return n;
-}
-
-bool IsBlank(std::string_view piece) {
-    return piece.find_first_not_of(' ') == std::string_view::npos;
-}
 
 // A count is plain decimal digits naming a number from 1 to 2147483647.
 bool ParseCount(std::string_view field, std::int32_t& count) {
@@ -209,31 +282,28 @@ private:
     // carry exactly its values.
     bool ReadRows() {
         const std::int32_t n = file_.VarCount;
-        FileData& data = file_.data;
-        std::string_view piece;
         for (std::int32_t r = 1; r <= n; ++r) {
+            TextRef* const cells = file_.data.RowCells(r);
             std::int32_t c = 0;
+            std::int32_t extra = 0;
             while (c < n) {
-                if (!cursor_.Next(piece)) {
+                const bool more = cursor_.NextValues([&](TextRef ref) {
+                    if (c < n) {
+                        cells[c++] = ref;
+                    } else {
+                        ++extra;
+                    }
+                });
+                if (!more) {
                     return Fail(cursor_.Line(), "the file ends in row " + std::to_string(r) +
                                                     " after " + std::to_string(c) + " of " +
                                                     std::to_string(n) + " values");
                 }
-                const std::int32_t before = c;
-                bool overflow = false;
-                ForEachValue(piece, text_.data(), [&](TextRef ref) {
-                    if (c == n) {
-                        overflow = true;
-                        return false;
-                    }
-                    data.SetCoordinateRef(r, ++c, ref);
-                    return true;
-                });
-                if (overflow) {
-                    return Fail(cursor_.Line(), "row " + std::to_string(r) + " has " +
-                                                    std::to_string(before + CountValues(piece)) +
-                                                    " values, expected " + std::to_string(n));
-                }
+            }
+            if (extra > 0) {
+                return Fail(cursor_.Line(), "row " + std::to_string(r) + " has " +
+                                                std::to_string(std::int64_t{n} + extra) +
+                                                " values, expected " + std::to_string(n));
             }
         }
         return true;
@@ -255,8 +325,7 @@ private:
     // The block is there when the line after the labels holds anything but spaces, also when
     // it is the file's last line: that is the shape written for fewer values than fill a line.
     bool ReadDeviations() {
-        std::string_view piece;
-        if (!cursor_.Next(piece) || IsBlank(piece)) {
+        if (!cursor_.HasBlockAhead()) {
             const TextRef fill = file_.data.AppendText(tolerance_);
             for (std::int32_t i = 1; i <= file_.MidCount; ++i) {
                 file_.data.SetDeviationRef(i, fill);
@@ -265,22 +334,19 @@ private:
         }
         const std::int32_t m = file_.MidCount;
         std::int32_t c = 0;
-        while (true) {
-            ForEachValue(piece, text_.data(), [&](TextRef ref) {
-                if (c == m) {
-                    return false;  // the rest of a line past the last value is not read
+        while (c < m) {
+            // Values past the last one needed are not read.
+            const bool more = cursor_.NextValues([&](TextRef ref) {
+                if (c < m) {
+                    file_.data.SetDeviationRef(++c, ref);
                 }
-                file_.data.SetDeviationRef(++c, ref);
-                return true;
             });
-            if (c == m) {
-                return true;
-            }
-            if (!cursor_.Next(piece)) {
+            if (!more) {
                 return Fail(cursor_.Line(), "the file ends after " + std::to_string(c) + " of " +
                                                 std::to_string(m) + " deviation values");
             }
         }
+        return true;
     }
 
     TextRef Offset(std::string_view piece) const {

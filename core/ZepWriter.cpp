@@ -1,6 +1,7 @@
 #include "core/ZepWriter.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <vector>
@@ -14,6 +15,20 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kPaddingCell = "    0.000000";
 constexpr std::string_view kPaddingLabel = "    ";
 constexpr std::int32_t kValuesPerLine = 6;
+
+static_assert(std::endian::native == std::endian::little, "HasMinus reads words low byte first");
+
+// Whether one of the first n bytes (1..8, in memory order) of word is a minus sign. A byte
+// equal to '-' becomes 0 and is found by the zero-byte test; a false mark can only stand above
+// a true one, so masking to n bytes keeps the answer exact.
+bool HasMinus(std::uint64_t word, std::size_t n) {
+    const std::uint64_t x = word ^ 0x2d2d2d2d2d2d2d2dULL;
+    std::uint64_t zero = (x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL;
+    if (n < 8) {
+        zero &= (std::uint64_t{1} << (8 * n)) - 1;
+    }
+    return zero != 0;
+}
 
 // Gathers the many small pieces of a file into large writes; memory stays one chunk whatever
 // the file's size.
@@ -39,6 +54,35 @@ public:
         Put(std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
 
+    // Three spaces, a fourth for a value without a minus sign anywhere, then the value.
+    void PutCoordinate(std::string_view value) {
+        const bool minus = std::memchr(value.data(), '-', value.size()) != nullptr;
+        Put(minus ? std::string_view("   ") : std::string_view("    "));
+        Put(value);
+    }
+
+    // The same for a short value with at least kWide readable bytes from its start (they may
+    // run past it): the hot path of a large file, with fixed-size copies and no calls.
+    void PutShortCoordinate(const char* value, std::size_t size) {
+        if (kWide + 4 > buffer_.size() - used_) {
+            PutCoordinate(std::string_view(value, size));
+            return;
+        }
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        std::memcpy(&low, value, 8);
+        std::memcpy(&high, value + 8, 8);
+        const bool minus =
+            HasMinus(low, std::min<std::size_t>(size, 8)) || (size > 8 && HasMinus(high, size - 8));
+        char* out = buffer_.data() + used_;
+        std::memcpy(out, "    ", 4);
+        const std::size_t lead = minus ? 3 : 4;
+        std::memcpy(out + lead, value, kWide);
+        used_ += lead + size;
+    }
+
+    static constexpr std::size_t kWide = 16;
+
     bool ok() const { return ok_; }
 
     bool Finish() {
@@ -60,13 +104,6 @@ private:
     bool ok_ = true;
 };
 
-// Three spaces, a fourth for a value without a minus sign anywhere, then the value.
-void PutCoordinate(ChunkedOutput& out, std::string_view value) {
-    const bool minus = std::memchr(value.data(), '-', value.size()) != nullptr;
-    out.Put(minus ? std::string_view("   ") : std::string_view("    "));
-    out.Put(value);
-}
-
 void PutHeader(ChunkedOutput& out, const std::string& formats, const ZepLayout& layout) {
     out.Put(formats);
     out.Put("  ");
@@ -83,7 +120,13 @@ void PutRows(ChunkedOutput& out, const FileData& data, std::int32_t rows, std::i
         const TextRef* cells = r <= held ? data.RowCells(r) : nullptr;
         for (std::int32_t c = 1; c <= rows; ++c) {
             if (cells != nullptr && c <= held) {
-                PutCoordinate(out, data.text(cells[c - 1]));
+                const TextRef cell = cells[c - 1];
+                if (cell.length <= ChunkedOutput::kWide &&
+                    std::size_t{cell.offset} + ChunkedOutput::kWide <= data.ByteCount()) {
+                    out.PutShortCoordinate(data.text(cell).data(), cell.length);
+                } else {
+                    out.PutCoordinate(data.text(cell));
+                }
             } else {
                 out.Put(kPaddingCell);
             }

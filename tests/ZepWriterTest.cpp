@@ -92,6 +92,25 @@ TEST(ZepWriter, OnlyValuesWithoutAMinusGetTheFourthSpace) {
     }
 }
 
+TEST(ZepWriter, MinusSignIsFoundAtAnyPlaceInValuesOfAnyLength) {
+    // Row r, value c: c + 1 digits, with a minus at place r when there is one.
+    const std::int32_t n = 24;
+    ZepModel model = Square(n);
+    std::string rows;
+    for (std::int32_t r = 1; r <= n; ++r) {
+        for (std::int32_t c = 1; c <= n; ++c) {
+            std::string value(std::size_t(c + 1), '7');
+            if (r <= c + 1) {
+                value[std::size_t(r - 1)] = '-';
+            }
+            model.rows[std::size_t(r - 1)][std::size_t(c - 1)] = value;
+            rows += (r <= c + 1 ? "   " : "    ") + value + (c % 6 == 0 ? "\r\n" : "");
+        }
+    }
+    const std::string header = "ZEP  24 24 24 \r\n";
+    EXPECT_EQ(Written(model, Options{}, n).substr(0, header.size() + rows.size()), header + rows);
+}
+
 TEST(ZepWriter, DeviationLinesBreakAfterEveryKthValueOnly) {
     ZepModel model = Square(1);
     model.deviations.assign(25, "d");
@@ -198,7 +217,7 @@ public:
         for (std::int32_t r = 0; r < v; ++r) {
             model.rows.emplace_back();
             for (std::int32_t c = 0; c < v; ++c) {
-                model.rows.back().push_back(Token("0123456789.-+E"));
+                model.rows.back().push_back(Value());
             }
             PutValuesOnLines(out, model.rows.back(), 3);
         }
@@ -225,6 +244,20 @@ private:
             token += alphabet[std::size_t(Between(0, std::int32_t(alphabet.size()) - 1))];
         }
         return token;
+    }
+
+    // A value: mostly number-like, now and then with a lone CR or LF anywhere in it (a CR LF
+    // pair would end the line) and of any length.
+    std::string Value() {
+        std::string value = Chance(5) ? Token("0.12-\r\n") : Token("0123456789.-+E");
+        while (Chance(8)) {
+            value += Token("0123456789-");
+        }
+        for (std::size_t at = value.find("\r\n"); at != std::string::npos;
+             at = value.find("\r\n")) {
+            value[at + 1] = '9';
+        }
+        return value;
     }
 
     // Blank labels of several widths, or any bytes but a CR LF pair: non-ASCII, tabs, a lone
@@ -269,7 +302,7 @@ private:
         const std::int32_t shape = Between(1, 5);
         if (shape <= 2) {
             for (std::int32_t i = 0; i < m; ++i) {
-                model.deviations.push_back(Token("0123456789.E-"));
+                model.deviations.push_back(Value());
             }
             std::vector<std::string> shown = model.deviations;
             for (std::int32_t extra = Between(0, 2); extra > 0; --extra) {
