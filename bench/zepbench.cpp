@@ -1,6 +1,6 @@
 // Measures the batch tool on a large coordinate file it makes itself, against plain copying.
 //
-//   zepbench [--zepconv PATH] [--dir DIR] [--labels N] [--runs N]
+//   zepbench [--zepconv PATH] [--dir DIR] [--labels N] [--runs N] [--hardening]
 //
 // Each case is one function that prints its figures and says whether its targets were met.
 // The file cases run in DIR (default: a fresh folder under the temporary folder, on disk) and
@@ -40,6 +40,7 @@ struct Settings {
 // One finished child: its wall time and its own peak resident memory.
 struct ChildRun {
     bool ok = false;
+    int exitCode = -1;
     double seconds = 0;
     double peakBytes = 0;
 };
@@ -70,7 +71,8 @@ ChildRun Spawn(const std::vector<std::string>& args) {
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakBytes = static_cast<double>(usage.ru_maxrss) * 1024.0;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.ok = run.exitCode == 0;
     return run;
 }
 
@@ -210,6 +212,114 @@ bool SaveVersusCat(const Settings& settings, const std::string& dir) {
     return ratio <= 5.0 && memory <= 2.5;
 }
 
+// The hardening cases (--hardening): the large file of 5000 labels, about 300 MB, against the
+// same bounds, and hostile inputs that must be refused or read without running away.
+bool LargeSaveVersusCat(const Settings& settings, const std::string& dir) {
+    Settings large = settings;
+    large.labels = 5000;
+    large.runs = std::min(settings.runs, 3);
+    return SaveVersusCat(large, dir);
+}
+
+bool PutBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// Writes start and then fills the file up to size bytes a piece at a time, so this process
+// stays small: a spawned child starts out with this process's peak memory.
+template <typename Fill>
+bool PutInPieces(const std::string& path, const std::string& start, std::size_t size, Fill fill) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    bool written = std::fwrite(start.data(), 1, start.size(), file) == start.size();
+    std::string piece;
+    for (std::size_t done = start.size(); written && done < size; done += piece.size()) {
+        piece.resize(std::min(size - done, std::size_t{1} << 20));
+        fill(piece);
+        written = std::fwrite(piece.data(), 1, piece.size(), file) == piece.size();
+    }
+    return std::fclose(file) == 0 && written;
+}
+
+// One run of zepconv on a hostile input: its exit code, time and peak memory, and whether
+// these are within what the case allows.
+bool HostileRun(const char* name, const std::vector<std::string>& args, int wantExit, double size,
+                double memoryBound) {
+    const ChildRun run = Spawn(args);
+    const bool met = run.exitCode == wantExit && run.peakBytes <= memoryBound;
+    std::printf(
+        "  %-34s exit %d (want %d)  %8.1f ms  peak %7.1f MB (bound %.1f MB, input %.1f MB): %s\n",
+        name, run.exitCode, wantExit, Ms(run.seconds), run.peakBytes / 1e6, memoryBound / 1e6,
+        size / 1e6, Verdict(met));
+    return met;
+}
+
+bool HostileInputs(const Settings& settings, const std::string& dir) {
+    constexpr double kMiB = 1 << 20;
+    std::printf("case hostile inputs in %s (stderr shows what zepconv tells the user)\n",
+                dir.c_str());
+    bool met = true;
+    const std::string huge = dir + "/huge-counts.Zep";
+    const std::string hugeText = "F  2147483647 2147483647 2147483647 \r\n    1\r\nlabel\r\n  0.1";
+    met = PutBytes(huge, hugeText) && met;
+    met = HostileRun("check: counts of 2147483647", {settings.zepconv, "check", huge}, 1,
+                     static_cast<double>(hugeText.size()), 32 * kMiB) &&
+          met;
+
+    const std::string line = dir + "/one-line.Zep";
+    const std::size_t lineSize = 50 * (std::size_t{1} << 20);
+    met = PutInPieces(line, "F  1 1 1 ", lineSize,
+                      [](std::string& piece) { std::fill(piece.begin(), piece.end(), '7'); }) &&
+          met;
+    met = HostileRun("check: 50 MB without a line end", {settings.zepconv, "check", line}, 1,
+                     static_cast<double>(lineSize), 2.5 * static_cast<double>(lineSize)) &&
+          met;
+
+    const std::string labels = dir + "/labels.Zep";
+    std::string labelText = "BIG  1 3 1 \r\n    1\r\n";
+    for (int i = 0; i < 3; ++i) {
+        labelText += std::string(std::size_t{1} << 20, static_cast<char>('a' + i)) + "\r\n";
+    }
+    labelText += "  0.1";
+    met = PutBytes(labels, labelText) && met;
+    const std::string out = dir + "/out";
+    met = HostileRun("save: three labels of 1 MB", {settings.zepconv, "save", "-o", out, labels}, 0,
+                     static_cast<double>(labelText.size()),
+                     2.5 * static_cast<double>(labelText.size()) + 32 * kMiB) &&
+          met;
+    met = SameBytes(labels, out + "/labels.Zep") && met;
+
+    const std::string junk = dir + "/junk.ini";
+    const std::size_t junkSize = 100 * (std::size_t{1} << 20);
+    std::uint64_t state = 0x2545F4914F6CDD1Du;
+    met = PutInPieces(junk, "", junkSize,
+                      [&state](std::string& piece) {
+                          for (char& ch : piece) {
+                              state ^= state << 13;
+                              state ^= state >> 7;
+                              state ^= state << 17;
+                              ch = static_cast<char>(state >> 56);
+                          }
+                      }) &&
+          met;
+    met = HostileRun("save --settings: 100 MB of junk",
+                     {settings.zepconv, "save", "--settings", junk, "-o", out, labels}, 0,
+                     static_cast<double>(junkSize), 2.5 * static_cast<double>(junkSize)) &&
+          met;
+    for (const std::string& path : {huge, line, labels, junk}) {
+        fs::remove(path);
+    }
+    fs::remove_all(out);
+    return met;
+}
+
 std::string MakeScratchDir(const fs::path& parent) {
     std::string pattern = (parent / "zepbench.XXXXXX").string();
     return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
@@ -241,12 +351,24 @@ int main(int argc, char** argv) {
     app.add_option("--labels", settings.labels, "Labels of the large file")
         ->check(CLI::Range(1, 100000));
     app.add_option("--runs", settings.runs, "Runs of each command")->check(CLI::Range(1, 100));
+    bool hardening = false;
+    app.add_flag("--hardening", hardening,
+                 "Also the 5000-label file (about 300 MB) and the hostile inputs");
     CLI11_PARSE(app, argc, argv);
 
     bool met = InFolder(settings, fs::temp_directory_path(), settings.dir, SaveVersusCat);
     if (fs::is_directory("/dev/shm")) {
         std::printf("(the same in memory, without waiting for the disk)\n");
         InFolder(settings, "/dev/shm", {}, SaveVersusCat);
+    }
+    if (hardening) {
+        met =
+            InFolder(settings, fs::temp_directory_path(), settings.dir, LargeSaveVersusCat) && met;
+        if (fs::is_directory("/dev/shm")) {
+            std::printf("(the same in memory, without waiting for the disk)\n");
+            InFolder(settings, "/dev/shm", {}, LargeSaveVersusCat);
+        }
+        met = InFolder(settings, fs::temp_directory_path(), settings.dir, HostileInputs) && met;
     }
     return met ? 0 : 1;
 }
