@@ -1,5 +1,6 @@
 #include "core/ZepReader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -14,6 +15,9 @@
 
 namespace zep {
 namespace {
+
+// Cells of the rows that may be allocated before the file is known to hold as many values.
+constexpr std::uint64_t kCellsCheckedAbove = std::uint64_t{64} << 20;
 
 // Tokens are 32-bit offsets into the record's buffer, which also takes the default deviation.
 constexpr std::uint64_t kMaxBufferBytes = std::numeric_limits<std::uint32_t>::max();
@@ -253,7 +257,9 @@ private:
         const auto rows = static_cast<std::uint64_t>(file_.VarCount);
         const auto labels = static_cast<std::uint64_t>(file_.StrCount);
         const auto deviations = static_cast<std::uint64_t>(file_.MidCount);
-        if (rows * rows > size) {
+        if (rows * rows > size ||
+            (rows * rows * sizeof(TextRef) > std::max(size, kCellsCheckedAbove) &&
+             rows * rows > MostValuesHeld())) {
             return TooMany(file_.VarCount, "rows of as many values");
         }
         if (rows + labels > size / 2) {
@@ -263,6 +269,18 @@ private:
             return TooMany(file_.MidCount, "deviation values");
         }
         return true;
+    }
+
+    // Every value starts a line or follows a space. Counted only when the cells of the rows
+    // would outweigh the file itself (values shorter than a cell reference) and take more than
+    // kCellsCheckedAbove, so that a file of junk under a large header is refused before many
+    // times its size is allocated, while a small file still gets the exact line of its fault.
+    std::uint64_t MostValuesHeld() const {
+        std::uint64_t starts = 1;
+        for (const char ch : text_) {
+            starts += static_cast<std::uint64_t>(ch == ' ' || ch == '\n');
+        }
+        return starts;
     }
 
     bool TooMany(std::int32_t count, const char* what) {

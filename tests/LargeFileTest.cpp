@@ -110,6 +110,14 @@ void PrintTo(const HostileHeader& header, std::ostream* out) {
     *out << header.name;
 }
 
+std::string Repeated(std::string_view piece, std::size_t times) {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
 std::vector<HostileHeader> HostileHeaders() {
     const std::string body = "    1\r\nlabel\r\n  0.1";
     return {
@@ -122,8 +130,12 @@ std::vector<HostileHeader> HostileHeaders() {
          "header announces 2147483647 deviation"},
         {"CountBeyondInt32", "F  2147483648 1 1 \r\n" + body, "not a whole number"},
         {"CountOfTwentyDigits", "F  99999999999999999999 1 1 \r\n" + body, "not a whole number"},
-        {"RowsThatFitTheSizeButNotTheLines", "F  40 1 1 \r\n" + std::string(1600, '1'),
-         "the file ends in row 1"},
+        // 2900 rows of as many values would take 67 MB of cells: the 8.4 MB file of junk is
+        // refused before they are allocated.
+        {"RowsOfJunkWithoutSpaces", "F  2900 1 1 \r\n" + std::string(2900 * 2900, 'x'),
+         "header announces 2900 rows"},
+        {"RowsThatPassTheHeaderChecksButNotTheLines", "F  40 1 1 \r\n" + Repeated("1 ", 1600),
+         "row 1 has"},
     };
 }
 
