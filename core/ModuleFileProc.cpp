@@ -1,7 +1,7 @@
 #include "core/ModuleFileProc.h"
 
+#include <exception>
 #include <memory>
-#include <new>
 #include <utility>
 
 #include "core/ZepReader.h"
@@ -30,7 +30,7 @@ void ShowText(Workspace& ws, std::int32_t id, MessageIcon icon, std::string_view
 bool ReadForAdd(Workspace& ws, const std::string& path, ReadResult& result) {
     try {
         result = LoadZEPFile(path, ws.options.STR_OPT_TOLERANCE);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // memory for a file that is far too large
         ErrProc(ws.messages, "InitFileAdd", kErrOutOfMemory);
         return false;
     }

@@ -413,6 +413,13 @@ ReadResult ParseZepFile(std::string bytes, std::string_view tolerance) {
 }
 
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance) {
+    // A file too large to be held is refused before any of it is read.
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+    if (!sizeError &&
+        size > kMaxBufferBytes - std::min<std::uint64_t>(tolerance.size(), kMaxBufferBytes)) {
+        return Refuse(0, "the file is larger than 4 GB");
+    }
     std::string bytes;
     errno = 0;
     // Room for the default deviation, so adding it never copies the whole file.

@@ -1,7 +1,9 @@
 #include "core/ZepReader.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -140,6 +142,24 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"labels-cut-short.Zep", 5, "the file ends after 2 of 3 labels (line 5)"},
         Refusal{"deviations-cut-short.Zep", 7,
                 "the file ends after 2 of 3 deviation values (line 7)"}));
+
+std::int64_t PeakKilobytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(ZepReader, FileBeyondFourGigabytesIsRefusedUnread) {
+    test::TempDir dir;
+    const std::string path = dir / "huge.Zep";
+    ASSERT_TRUE(WriteFileSafely(path, "ZEP  1 1 1 \r\n"));
+    std::filesystem::resize_file(path, std::uintmax_t{5} << 30);  // sparse: takes no room
+    const ReadResult result = LoadZEPFile(path, kTolerance);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(DescribeReadError(result.error), "the file is larger than 4 GB");
+    // Reading it first would have taken 5 GB.
+    EXPECT_LT(PeakKilobytes(), std::int64_t{1} << 20);
+}
 
 // A file of every shape the reader meets, to be cut and spoiled.
 std::string SampleFile() {
