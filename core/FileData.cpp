@@ -1,5 +1,7 @@
 #include "core/FileData.h"
 
+#include "support/HugePages.h"
+
 #include <numeric>
 #include <utility>
 
@@ -20,6 +22,11 @@ TextRef* FileData::RowCells(std::int32_t r) {
 void FileData::SizeCoordinates(std::int32_t n) {
     const auto count = static_cast<std::size_t>(n);
     varCount_ = n;
+    // Sizing discards the old cells anyway; dropping them first lets a large matrix start in
+    // fresh memory that can take huge pages.
+    cells_ = {};
+    cells_.reserve(count * count);
+    AskForHugePages(cells_.data(), count * count * sizeof(TextRef));
     cells_.assign(count * count, TextRef{});
     rows_.resize(count);
     std::iota(rows_.begin(), rows_.end(), std::uint32_t{0});

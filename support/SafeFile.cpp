@@ -1,5 +1,7 @@
 #include "support/SafeFile.h"
 
+#include "support/HugePages.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,6 +79,10 @@ bool SafeFileWriter::Write(std::string_view bytes) {
     if (failed_ || fd_ < 0) {
         return false;
     }
+    // A piece of half the buffer or more gains nothing from a copy into it.
+    if (bytes.size() >= kBufferSize / 2) {
+        return Flush() && WriteAll(bytes);
+    }
     while (!bytes.empty()) {
         if (used_ == buffer_.size() && buffer_.size() < kBufferSize) {
             buffer_.resize(std::min(kBufferSize, std::max(kFirstBufferSize, buffer_.size() * 2)));
@@ -92,18 +98,22 @@ bool SafeFileWriter::Write(std::string_view bytes) {
 }
 
 bool SafeFileWriter::Flush() {
-    std::size_t done = 0;
-    while (done < used_) {
-        ssize_t n = ::write(fd_, buffer_.data() + done, used_ - done);
+    const bool ok = WriteAll(std::string_view(buffer_.data(), used_));
+    used_ = 0;
+    return ok;
+}
+
+bool SafeFileWriter::WriteAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
             return Fail("cannot write the file");
         }
-        done += static_cast<std::size_t>(n);
+        bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    used_ = 0;
     return true;
 }
 
@@ -166,7 +176,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t spar
     if (ok) {
         // One byte of room past the size, so the end is seen without growing the buffer; a
         // file that grows meanwhile is still read whole.
-        content.resize(static_cast<std::size_t>(info.st_size) + 1 + spare);
+        const std::size_t room = static_cast<std::size_t>(info.st_size) + 1 + spare;
+        content.reserve(room);
+        AskForHugePages(content.data(), room);
+        content.resize(room);
         std::size_t done = 0;
         while (ok) {
             if (done == content.size()) {

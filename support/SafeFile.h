@@ -37,6 +37,7 @@ public:
 
 private:
     bool Flush();
+    bool WriteAll(std::string_view bytes);
     bool Fail(const char* what);
     void Discard();
 

@@ -48,6 +48,23 @@ TEST(SafeFileWriter, ReplacesTheTargetOnlyOnCommit) {
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
+TEST(SafeFileWriter, SmallAndLargePiecesLandInOrder) {
+    TempDir dir;
+    std::string expected;
+    SafeFileWriter writer(dir / "f");
+    ASSERT_TRUE(writer.Open());
+    // Pieces below, at and above the size that bypasses the buffer, each a different byte.
+    const std::size_t sizes[] = {3, 700u << 10, 1, 512u << 10, (512u << 10) - 1, 2u << 20, 5};
+    char fill = 'a';
+    for (std::size_t size : sizes) {
+        std::string piece(size, fill++);
+        ASSERT_TRUE(writer.Write(piece));
+        expected += piece;
+    }
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_TRUE(Read(dir / "f") == expected);
+}
+
 TEST(SafeFileWriter, KeepsTheOldFilesPermissionsAndWritesThroughLinks) {
     TempDir dir;
     ASSERT_TRUE(WriteFileSafely(dir / "f", "old"));
