@@ -4,6 +4,7 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace zep {
@@ -34,17 +35,19 @@ bool HasMinus(std::uint64_t word, std::size_t n) {
 // the file's size.
 class ChunkedOutput {
 public:
-    explicit ChunkedOutput(ByteSink& sink) : sink_(sink), buffer_(kChunkSize) {}
+    // The chunk is left uncleared: a small file touches only the pages it fills.
+    explicit ChunkedOutput(ByteSink& sink)
+        : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kChunkSize)) {}
 
     void Put(std::string_view bytes) {
-        if (bytes.size() > buffer_.size() - used_) {
+        if (bytes.size() > kChunkSize - used_) {
             Flush();
-            if (bytes.size() > buffer_.size()) {
+            if (bytes.size() > kChunkSize) {
                 ok_ = ok_ && sink_.Write(bytes);
                 return;
             }
         }
-        std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
         used_ += bytes.size();
     }
 
@@ -64,7 +67,7 @@ public:
     // The same for a short value with at least kWide readable bytes from its start (they may
     // run past it): the hot path of a large file, with fixed-size copies and no calls.
     void PutShortCoordinate(const char* value, std::size_t size) {
-        if (kWide + 4 > buffer_.size() - used_) {
+        if (kWide + 4 > kChunkSize - used_) {
             PutCoordinate(std::string_view(value, size));
             return;
         }
@@ -74,7 +77,7 @@ public:
         std::memcpy(&high, value + 8, 8);
         const bool minus =
             HasMinus(low, std::min<std::size_t>(size, 8)) || (size > 8 && HasMinus(high, size - 8));
-        char* out = buffer_.data() + used_;
+        char* out = buffer_.get() + used_;
         std::memcpy(out, "    ", 4);
         const std::size_t lead = minus ? 3 : 4;
         std::memcpy(out + lead, value, kWide);
@@ -93,13 +96,13 @@ public:
 private:
     void Flush() {
         if (used_ > 0 && ok_) {
-            ok_ = sink_.Write(std::string_view(buffer_.data(), used_));
+            ok_ = sink_.Write(std::string_view(buffer_.get(), used_));
         }
         used_ = 0;
     }
 
     ByteSink& sink_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     bool ok_ = true;
 };
