@@ -14,17 +14,9 @@
 namespace zep {
 namespace {
 
+using test::Contents;
+using test::Put;
 using test::TempDir;
-
-std::string Read(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
-    return bytes;
-}
-
-void Put(const std::string& path, std::string_view bytes) {
-    ASSERT_TRUE(WriteFileSafely(path, bytes)) << path;
-}
 
 std::size_t EntriesIn(const std::string& folder) {
     std::size_t n = 0;
@@ -121,7 +113,7 @@ TEST(AppINIWriteKey, AFailedRewriteLeavesTheOldFile) {
         written = store.WriteKey("A", "2");
     }
     EXPECT_FALSE(written);
-    EXPECT_EQ(Read(dir / "s.ini"), old);
+    EXPECT_EQ(Contents(dir / "s.ini"), old);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
@@ -165,7 +157,7 @@ TEST(AppINIReadKey, NotUseIsAnOrdinaryNameForReadKeyExAndWriteKey) {
     AppINI store = StoreAt(dir / "s.ini", "[%NOTUSE%]");
     EXPECT_EQ(store.ReadKeyEx("A", "d"), "d");
     ASSERT_TRUE(store.WriteKey("A", "2"));
-    EXPECT_EQ(Read(dir / "s.ini"), "top\r\nA=1\r\n[[%NOTUSE%]]\r\nA=2\r\n");
+    EXPECT_EQ(Contents(dir / "s.ini"), "top\r\nA=1\r\n[[%NOTUSE%]]\r\nA=2\r\n");
     EXPECT_EQ(store.ReadKeyEx("A", "d"), "2");
     EXPECT_EQ(ReadKeyText(store, "A"), "1");
 }
@@ -193,7 +185,7 @@ TEST_P(AppINIDelKey, RewritesTheFileWithoutItsLines) {
     Put(dir / "s.ini", c.before);
     AppINI store = StoreAt(dir / "s.ini", c.section);
     EXPECT_EQ(store.DelKey(c.key), c.result);
-    EXPECT_EQ(Read(dir / "s.ini"), c.after);
+    EXPECT_EQ(Contents(dir / "s.ini"), c.after);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
@@ -241,7 +233,7 @@ TEST(AppINIDelKey, AnUnreadableOrUnreplaceableFileStaysAsItWas) {
         removed = store.DelKey("A");
     }
     EXPECT_FALSE(removed);
-    EXPECT_EQ(Read(dir / "s.ini"), old);
+    EXPECT_EQ(Contents(dir / "s.ini"), old);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
@@ -253,7 +245,7 @@ TEST_P(AppINIDelSection, RewritesTheFileEndingEveryLine) {
     Put(dir / "s.ini", c.before);
     AppINI store = StoreAt(dir / "s.ini", "Unrelated");
     EXPECT_EQ(store.DelSection(c.section), c.result);
-    EXPECT_EQ(Read(dir / "s.ini"), c.after);
+    EXPECT_EQ(Contents(dir / "s.ini"), c.after);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
@@ -296,7 +288,7 @@ TEST(AppINIDelSection, AnUnreadableOrUnreplaceableFileStaysAsItWas) {
         removed = store.DelSection("S");
     }
     EXPECT_FALSE(removed);
-    EXPECT_EQ(Read(dir / "s.ini"), old);
+    EXPECT_EQ(Contents(dir / "s.ini"), old);
     EXPECT_EQ(EntriesIn(dir.path()), 2u);
 }
 
@@ -307,7 +299,7 @@ TEST(AppINIDelSection, ARemovedSectionReadsAsDefaults) {
     store.SectionName = "Setup";
     ASSERT_TRUE(store.WriteKey("BLN_OPT_SORTASCII", "False"));
     ASSERT_TRUE(store.DelSection("POSTION"));
-    EXPECT_EQ(Read(dir / "s.ini"), "[Setup]\r\nBLN_OPT_SORTASCII=False\r\n");
+    EXPECT_EQ(Contents(dir / "s.ini"), "[Setup]\r\nBLN_OPT_SORTASCII=False\r\n");
     store.SectionName = "POSTION";
     EXPECT_EQ(store.ReadKeyEx("MainLeft", "1000"), "1000");
 }
@@ -317,7 +309,7 @@ TEST(AppINIRenSection, ReplacesTheSectionsContent) {
     Put(dir / "s.ini", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
     AppINI store = StoreAt(dir / "s.ini", "A");
     ASSERT_TRUE(store.RenSection("A", "z=3"));
-    EXPECT_EQ(Read(dir / "s.ini"), "[A]\r\nz=3\r\n[B]\r\ny=2\r\n");
+    EXPECT_EQ(Contents(dir / "s.ini"), "[A]\r\nz=3\r\n[B]\r\ny=2\r\n");
     EXPECT_EQ(store.ReadKeyEx("x", "gone"), "gone");
     EXPECT_EQ(store.ReadKeyEx("z", "d"), "3");
     AppINI unnamed;

@@ -16,16 +16,11 @@
 namespace zep {
 namespace {
 
+using test::Contents;
 using test::TempDir;
 
 std::string Sample(const char* name) {
     return std::string(ZEP_TEST_DATA_DIR) + "/settings/" + name;
-}
-
-std::string Read(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
-    return bytes;
 }
 
 AppINI StoreAt(const std::string& file) {
@@ -61,7 +56,7 @@ TEST_P(StartUpOptions, AreConvertedFromTheStoredText) {
     EXPECT_EQ(options.BLN_OPT_SORT_SPACE_TO_LAST, c.spaceLast);
     // Start-up reads only: a default that was used is not written back.
     if (existed) {
-        EXPECT_EQ(Read(file), before);
+        EXPECT_EQ(Contents(file), before);
     } else {
         EXPECT_FALSE(std::filesystem::exists(file));
     }
@@ -115,7 +110,7 @@ TEST(StartUpOptions, WrittenOptionsReadBackAndLookAsTheDialogStoresThem) {
     options.BLN_OPT_SORTASCII = false;
     options.BLN_OPT_SORT_SPACE_TO_LAST = false;
     ASSERT_TRUE(WriteOptions(store, options));
-    EXPECT_EQ(Read(dir / "ZEPConverter.ini"),
+    EXPECT_EQ(Contents(dir / "ZEPConverter.ini"),
               "[Setup]\r\n"
               "STR_OPT_TOLERANCE=0.010\r\n"
               "LNG_OPT_COUNT_PER_TOLERANCELINE=4\r\n"
@@ -169,12 +164,12 @@ TEST(WindowPositionStore, WritesShortestDecimalTextAndKeepsOtherSections) {
     ASSERT_TRUE(WriteFileSafely(dir / "z.ini", "[Setup]\r\nBLN_OPT_SORTASCII=False\r\n"));
     AppINI store = StoreAt(dir / "z.ini");
     ASSERT_TRUE(WriteWindowPosition(store, WindowPosition{-60, 0, 6500, 12000}));
-    EXPECT_EQ(Read(dir / "z.ini"),
+    EXPECT_EQ(Contents(dir / "z.ini"),
               "[Setup]\r\nBLN_OPT_SORTASCII=False\r\n"
               "[POSTION]\r\nMainLeft=-60\r\nMainTop=0\r\nMainWidth=6500\r\nMainHeight=12000\r\n");
     ASSERT_TRUE(WriteWindowPosition(store, WindowPosition{1000, 1000, 6500, 6500}));
     EXPECT_EQ(
-        Read(dir / "z.ini"),
+        Contents(dir / "z.ini"),
         "[Setup]\r\nBLN_OPT_SORTASCII=False\r\n"
         "[POSTION]\r\nMainLeft=1000\r\nMainTop=1000\r\nMainWidth=6500\r\nMainHeight=6500\r\n");
     WindowPosition read = ReadWindowPosition(store);

@@ -27,7 +27,6 @@ struct WithQtApp {
 
 class ApplyResStringsTest : public ::testing::Test, private WithQtApp {
 protected:
-
     template <typename Control>
     Control* Make(const char* tag, const QString& designed = QStringLiteral("designed")) {
         auto* control = new Control(&window);

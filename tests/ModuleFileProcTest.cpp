@@ -20,6 +20,7 @@
 namespace zep {
 namespace {
 
+using test::Contents;
 using test::CrLf;
 using test::TempDir;
 using test::TestWorkspace;
@@ -59,12 +60,6 @@ std::string Put(const TempDir& dir, const std::string& name, const ZepModel& mod
 std::string Put(const TempDir& dir, const std::string& name, std::int32_t v, std::int32_t s = 0,
                 std::int32_t m = 0) {
     return Put(dir, name, NamedModel(name, v, s > 0 ? s : v, m > 0 ? m : v));
-}
-
-std::string Contents(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes));
-    return bytes;
 }
 
 // Everything an add or a remove may change.

@@ -14,17 +14,9 @@
 namespace zep {
 namespace {
 
+using test::Contents;
+using test::Put;
 using test::TempDir;
-
-std::string Read(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
-    return bytes;
-}
-
-void Put(const std::string& path, std::string_view bytes) {
-    ASSERT_TRUE(WriteFileSafely(path, bytes)) << path;
-}
 
 // The value as the read returns it with a buffer of the given size, or "<none>".
 std::string Get(std::string_view section, std::string_view key, const std::string& file,
@@ -119,7 +111,7 @@ TEST_P(PrivateProfileWrite, ChangesOnlyTheKeysLine) {
         Put(dir / "s.ini", c.before);
     }
     ASSERT_TRUE(WritePrivateProfileString(c.section, c.key, c.value, dir / "s.ini"));
-    EXPECT_EQ(Read(dir / "s.ini"), c.after);
+    EXPECT_EQ(Contents(dir / "s.ini"), c.after);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
@@ -171,7 +163,7 @@ TEST(PrivateProfileWrite, CreatesAMissingFolder) {
     TempDir dir;
     std::string file = dir.path() + "/one/two/s.ini";
     ASSERT_TRUE(WritePrivateProfileString("S", "A", "1", file));
-    EXPECT_EQ(Read(file), "[S]\r\nA=1\r\n");
+    EXPECT_EQ(Contents(file), "[S]\r\nA=1\r\n");
 }
 
 struct Refusal {
@@ -190,7 +182,7 @@ TEST_P(PrivateProfileRefusal, LeavesTheFileUnchanged) {
     TempDir dir;
     Put(dir / "s.ini", "[S]\r\nA=1");
     EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, dir / "s.ini"));
-    EXPECT_EQ(Read(dir / "s.ini"), "[S]\r\nA=1");
+    EXPECT_EQ(Contents(dir / "s.ini"), "[S]\r\nA=1");
     EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, dir / "new.ini"));
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
@@ -230,7 +222,7 @@ TEST(PrivateProfileWrite, AWriteThatFailsPartWayLeavesTheOldFile) {
     }
     EXPECT_FALSE(written);
     EXPECT_FALSE(sectionWritten);
-    EXPECT_EQ(Read(dir / "s.ini"), old);
+    EXPECT_EQ(Contents(dir / "s.ini"), old);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
@@ -251,7 +243,7 @@ TEST_P(PrivateProfileSection, ReplacesTheBody) {
     TempDir dir;
     Put(dir / "s.ini", c.before);
     ASSERT_TRUE(WritePrivateProfileSection(c.section, c.content, dir / "s.ini"));
-    EXPECT_EQ(Read(dir / "s.ini"), c.after);
+    EXPECT_EQ(Contents(dir / "s.ini"), c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -269,7 +261,7 @@ TEST(PrivateProfileSection, AnEntryThatWouldStartASectionIsRefused) {
     TempDir dir;
     Put(dir / "s.ini", "[A]\r\nx=1\r\n");
     EXPECT_FALSE(WritePrivateProfileSection("A", "p=1\n[B]\nq=2", dir / "s.ini"));
-    EXPECT_EQ(Read(dir / "s.ini"), "[A]\r\nx=1\r\n");
+    EXPECT_EQ(Contents(dir / "s.ini"), "[A]\r\nx=1\r\n");
 }
 
 }  // namespace

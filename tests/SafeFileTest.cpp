@@ -12,13 +12,8 @@
 namespace zep {
 namespace {
 
+using test::Contents;
 using test::TempDir;
-
-std::string Read(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
-    return bytes;
-}
 
 std::size_t EntriesIn(const std::string& folder) {
     std::size_t n = 0;
@@ -35,16 +30,16 @@ TEST(SafeFileWriter, ReplacesTheTargetOnlyOnCommit) {
         SafeFileWriter writer(dir / "f");
         ASSERT_TRUE(writer.Open());
         ASSERT_TRUE(writer.Write("new content"));
-        EXPECT_EQ(Read(dir / "f"), "old");
+        EXPECT_EQ(Contents(dir / "f"), "old");
     }  // dropped without Commit
-    EXPECT_EQ(Read(dir / "f"), "old");
+    EXPECT_EQ(Contents(dir / "f"), "old");
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 
     SafeFileWriter writer(dir / "f");
     ASSERT_TRUE(writer.Open());
     ASSERT_TRUE(writer.Write(std::string(3u << 20, 'x')));  // larger than the buffer
     ASSERT_TRUE(writer.Commit());
-    EXPECT_EQ(Read(dir / "f").size(), 3u << 20);
+    EXPECT_EQ(Contents(dir / "f").size(), 3u << 20);
     EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
 
@@ -62,7 +57,7 @@ TEST(SafeFileWriter, SmallAndLargePiecesLandInOrder) {
         expected += piece;
     }
     ASSERT_TRUE(writer.Commit());
-    EXPECT_TRUE(Read(dir / "f") == expected);
+    EXPECT_TRUE(Contents(dir / "f") == expected);
 }
 
 TEST(SafeFileWriter, KeepsTheOldFilesPermissionsAndWritesThroughLinks) {
@@ -72,7 +67,7 @@ TEST(SafeFileWriter, KeepsTheOldFilesPermissionsAndWritesThroughLinks) {
     std::filesystem::create_symlink(dir / "f", dir / "link");
     ASSERT_TRUE(WriteFileSafely(dir / "link", "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
-    EXPECT_EQ(Read(dir / "f"), "new");
+    EXPECT_EQ(Contents(dir / "f"), "new");
     struct stat info {};
     ASSERT_EQ(::stat((dir / "f").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -98,14 +93,14 @@ TEST(SafeFileWriter, ReadOnlyFolderIsRefused) {
     ::chmod(dir.path().c_str(), 0555);
     EXPECT_FALSE(WriteFileSafely(dir / "f", "new"));
     ::chmod(dir.path().c_str(), 0755);
-    EXPECT_EQ(Read(dir / "f"), "old");
+    EXPECT_EQ(Contents(dir / "f"), "old");
 }
 
 TEST(ReadWholeFile, ReadsBytesExactlyAndRefusesFolders) {
     TempDir dir;
     std::string bytes("a\r\nb\0c\xff", 7);
     ASSERT_TRUE(WriteFileSafely(dir / "f", bytes));
-    EXPECT_EQ(Read(dir / "f"), bytes);
+    EXPECT_EQ(Contents(dir / "f"), bytes);
     std::string out = "unchanged";
     EXPECT_FALSE(ReadWholeFile(dir.path(), out));
     EXPECT_FALSE(ReadWholeFile(dir / "missing", out));

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "core/FileListView.h"
 #include "core/MessageSink.h"
 #include "core/Workspace.h"
+#include "support/SafeFile.h"
 
 namespace zep::test {
 
@@ -115,5 +117,17 @@ public:
 private:
     std::string path_;
 };
+
+// The whole content of a file, failing the test when it cannot be read.
+inline std::string Contents(const std::string& path) {
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+    return bytes;
+}
+
+// Writes a file's whole content, failing the test when it cannot be written.
+inline void Put(const std::string& path, std::string_view bytes) {
+    ASSERT_TRUE(WriteFileSafely(path, bytes)) << path;
+}
 
 }  // namespace zep::test

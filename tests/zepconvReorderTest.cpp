@@ -9,40 +9,17 @@
 #include <vector>
 
 #include "TestWorkspace.h"
-#include "cli/Zepconv.h"
+#include "ZepconvRun.h"
 #include "support/SafeFile.h"
 
 namespace zep {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Contents;
+using test::Outcome;
 using test::TempDir;
-
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome Zepconv(const std::vector<std::string>& args) {
-    std::vector<const char*> argv{"zepconv"};
-    for (const std::string& arg : args) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    Outcome run;
-    run.code = cli::RunZepconv(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-std::string Contents(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
-    return bytes;
-}
+using test::Zepconv;
 
 const std::string kExamples = ZEP_EXAMPLES_DIR;
 const std::string kUneven = std::string(ZEP_TEST_DATA_DIR) + "/uneven";
