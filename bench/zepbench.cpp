@@ -282,6 +282,15 @@ bool HostileInputs(const Settings& settings, const std::string& dir) {
                      static_cast<double>(lineSize), 2.5 * static_cast<double>(lineSize)) &&
           met;
 
+    // Junk under a header of 10000 rows: refused before 800 MB of cells are allocated.
+    const std::string junkRows = dir + "/junk-rows.Zep";
+    met = PutInPieces(junkRows, "F  10000 1 1 \r\n", 100 * (std::size_t{1} << 20),
+                      [](std::string& piece) { std::fill(piece.begin(), piece.end(), 'x'); }) &&
+          met;
+    met = HostileRun("check: 100 MB junk, 10000 rows", {settings.zepconv, "check", junkRows}, 1,
+                     100 * kMiB, 2.5 * 100 * kMiB) &&
+          met;
+
     const std::string labels = dir + "/labels.Zep";
     std::string labelText = "BIG  1 3 1 \r\n    1\r\n";
     for (int i = 0; i < 3; ++i) {
@@ -313,7 +322,7 @@ bool HostileInputs(const Settings& settings, const std::string& dir) {
                      {settings.zepconv, "save", "--settings", junk, "-o", out, labels}, 0,
                      static_cast<double>(junkSize), 2.5 * static_cast<double>(junkSize)) &&
           met;
-    for (const std::string& path : {huge, line, labels, junk}) {
+    for (const std::string& path : {huge, line, junkRows, labels, junk}) {
         fs::remove(path);
     }
     fs::remove_all(out);
