@@ -15,16 +15,9 @@ namespace zep {
 namespace {
 
 using test::Contents;
+using test::EntriesIn;
 using test::Put;
 using test::TempDir;
-
-std::size_t EntriesIn(const std::string& folder) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-        ++n;
-    }
-    return n;
-}
 
 AppINI StoreAt(const std::string& file, const char* section) {
     AppINI store;

@@ -15,6 +15,7 @@ namespace zep {
 namespace {
 
 using test::Contents;
+using test::EntriesIn;
 using test::Put;
 using test::TempDir;
 
@@ -27,14 +28,6 @@ std::string Get(std::string_view section, std::string_view key, const std::strin
         EXPECT_EQ(buffer[n], '\0');
     }
     return n == 0 ? "<none>" : std::string(buffer.data(), n);
-}
-
-std::size_t EntriesIn(const std::string& folder) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-        ++n;
-    }
-    return n;
 }
 
 constexpr std::string_view kSample =

@@ -13,15 +13,8 @@ namespace zep {
 namespace {
 
 using test::Contents;
+using test::EntriesIn;
 using test::TempDir;
-
-std::size_t EntriesIn(const std::string& folder) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-        ++n;
-    }
-    return n;
-}
 
 TEST(SafeFileWriter, ReplacesTheTargetOnlyOnCommit) {
     TempDir dir;

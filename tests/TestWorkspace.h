@@ -130,4 +130,13 @@ inline void Put(const std::string& path, std::string_view bytes) {
     ASSERT_TRUE(WriteFileSafely(path, bytes)) << path;
 }
 
+// How many entries a folder holds: a failed save must leave no temporary file behind.
+inline std::size_t EntriesIn(const std::string& folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++n;
+    }
+    return n;
+}
+
 }  // namespace zep::test
