@@ -57,6 +57,19 @@ QString TagOf(const QObject* object) {
     return object->property(kTagProperty).toString();
 }
 
+// Qt hands a window's font down to every control in it; the controls keep their own fonts, so
+// each holds on to its own value of whatever the window's font sets.
+void KeepControlFonts(QWidget* window, const QFont& windowFont) {
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isWindow()) {
+            continue;
+        }
+        QFont own = control->font();
+        own.setResolveMask(control->font().resolveMask() | windowFont.resolveMask());
+        control->setFont(own);
+    }
+}
+
 void ApplyWindowFont(QWidget* window) {
     const std::optional<std::string_view> face = FindResString(101);
     if (!face) {
@@ -71,6 +84,7 @@ void ApplyWindowFont(QWidget* window) {
             font.setPointSize(*points);
         }
     }
+    KeepControlFonts(window, font);
     window->setFont(font);
 }
 

@@ -17,7 +17,8 @@ inline constexpr char kTagProperty[] = "tag";
 inline constexpr int kColumnTagRole = 0x0100;  // Qt::UserRole
 
 // Puts the string-table texts on window and every control in it, and gives the window the font
-// of texts 101 and 102. Whatever cannot be applied is skipped without a word.
+// of texts 101 and 102 while the controls keep their own fonts. Whatever cannot be applied is
+// skipped without a word.
 void ApplyResStrings(QWidget* window);
 
 }  // namespace zep

@@ -32,8 +32,8 @@ void DialogMessageSink::ShowMessage(std::string_view text, MessageIcon icon,
 }
 
 QStringList QtUserDialogs::GetOpenFileNames(QWidget* parent, const QString& title,
-                                            const QString& filter) {
-    QFileDialog dialog(parent, title, QString(), filter);
+                                            const QString& filter, const QString& folder) {
+    QFileDialog dialog(parent, title, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     if (dialog.exec() != QDialog::Accepted) {
@@ -42,9 +42,9 @@ QStringList QtUserDialogs::GetOpenFileNames(QWidget* parent, const QString& titl
     return dialog.selectedFiles();
 }
 
-QString QtUserDialogs::GetSaveFileName(QWidget* parent, const QString& title,
-                                       const QString& filter) {
-    QFileDialog dialog(parent, title, QString(), filter);
+QString QtUserDialogs::GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                       const QString& folder) {
+    QFileDialog dialog(parent, title, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("Zep"));

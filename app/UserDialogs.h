@@ -16,12 +16,13 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
+    // The file dialogs open in folder (the working folder when it is empty).
     // The chosen existing files in the order given; empty when the user cancelled.
     virtual QStringList GetOpenFileNames(QWidget* parent, const QString& title,
-                                         const QString& filter) = 0;
+                                         const QString& filter, const QString& folder) = 0;
     // The chosen target (overwriting confirmed); empty when the user cancelled.
-    virtual QString GetSaveFileName(QWidget* parent, const QString& title,
-                                    const QString& filter) = 0;
+    virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& folder) = 0;
     // A modal box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text,
                              MessageIcon icon, const QString& detail) = 0;
@@ -47,9 +48,10 @@ private:
 // The real dialogs of the desktop.
 class QtUserDialogs : public UserDialogs {
 public:
-    QStringList GetOpenFileNames(QWidget* parent, const QString& title,
-                                 const QString& filter) override;
-    QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QStringList GetOpenFileNames(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& folder) override;
+    QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                            const QString& folder) override;
     void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
                      const QString& detail) override;
 };

@@ -18,10 +18,13 @@ class SampleDialogs : public zep::UserDialogs {
 public:
     explicit SampleDialogs(QStringList files) : files_(std::move(files)) {}
 
-    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&) override {
+    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&,
+                                 const QString&) override {
         return files_;
     }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     void ShowMessage(QWidget*, const QString&, const QString& text, zep::MessageIcon,
                      const QString& detail) override {
         std::fprintf(stderr, "%s %s\n", qPrintable(text), qPrintable(detail));

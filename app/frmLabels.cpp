@@ -9,6 +9,8 @@
 namespace zep {
 namespace {
 
+constexpr std::int32_t kProgramTitle = 100;
+
 QString Res(std::int32_t id) {
     const std::string_view text = ResString(id);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -24,21 +26,40 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment) {
     return cell;
 }
 
+// "[*]" is where Qt puts the modified mark; one in a file name has to be doubled to show.
+QString TitleFor(QString fileName) {
+    fileName.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    return QStringLiteral("%1[*] - %2").arg(fileName, Res(kProgramTitle));
+}
+
 }  // namespace
 
-frmLabels::frmLabels(const FileData& record, const QString& title, QWidget* owner)
-    : QDialog(owner), table_(new QTableWidget(this)) {
+frmLabels::frmLabels(std::string key, QWidget* owner)
+    : QDialog(owner), key_(std::move(key)), table_(new QTableWidget(this)) {
     setObjectName(QStringLiteral("frmLabels"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(title);
 
-    const std::int32_t rows = record.LabelCount();
     table_->setObjectName(QStringLiteral("tblLabels"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->setVisible(false);
     table_->setColumnCount(4);
     table_->setHorizontalHeaderLabels({Res(1200), Res(1201), Res(1202), Res(1203)});
+    table_->horizontalHeader()->setStretchLastSection(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_);
+    resize(420, 480);
+}
+
+void frmLabels::ShowFile(const FileData& record, const QString& fileName, bool unsaved) {
+    setWindowTitle(TitleFor(fileName));
+    setWindowModified(unsaved);
+
+    // Columns are fitted once; later showings keep the widths the user may have set.
+    const bool first = table_->rowCount() == 0;
+    const std::int32_t rows = record.LabelCount();
+    table_->clearContents();
     table_->setRowCount(rows);
     for (std::int32_t i = 1; i <= rows; ++i) {
         const int r = i - 1;
@@ -49,12 +70,9 @@ frmLabels::frmLabels(const FileData& record, const QString& title, QWidget* owne
             i <= record.DeviationCount() ? FromBytes(record.Deviations(i)) : QString();
         table_->setItem(r, 3, Cell(deviation, Qt::AlignRight));
     }
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->resizeColumnsToContents();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(table_);
-    resize(420, 480);
+    if (first) {
+        table_->resizeColumnsToContents();
+    }
 }
 
 }  // namespace zep

@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
@@ -24,6 +26,7 @@
 #include <cmath>
 
 #include "app/ApplyResStrings.h"
+#include "app/FullTextTips.h"
 #include "app/ProgramLauncher.h"
 #include "app/frmAbout.h"
 #include "app/frmLabels.h"
@@ -56,6 +59,14 @@ constexpr double kListLeft = 20;
 constexpr double kListWidthLess = 200;
 constexpr double kListHeightLess = 1500;
 
+// The window never gets smaller than this, in pixels, whatever its contents need.
+constexpr int kMinWidth = 300;
+constexpr int kMinHeight = 200;
+// Rows of the list that stay in view at the smallest size.
+constexpr int kMinListRows = 2;
+// The largest label count the status bar keeps room for at the smallest size.
+constexpr char kWidestMaxNumber[] = "999999";
+
 QString Res(std::int32_t id) {
     const std::string_view text = ResString(id);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -63,6 +74,10 @@ QString Res(std::int32_t id) {
 
 QString FileFilter() {
     return Res(1100) + QStringLiteral(" (*.Zep)");
+}
+
+QString FromBytes(std::string_view bytes) {
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 QByteArray Bytes(std::string_view text) {
@@ -111,6 +126,8 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
     for (QAction* button : tbToolBar->actions()) {
         button->setIconText(button->toolTip());
     }
+    SetReadableMinimumSize();
+    lastFolder_ = ReadLastFolder(settingsStore_);
     ReadWindowPosition();
 }
 
@@ -268,8 +285,10 @@ void frmMain::BuildFileList() {
     lvFile->move(ToPixels(kListLeft, TwipsPerPixelX()), 0);
     lvFile->viewport()->setAcceptDrops(true);
     lvFile->viewport()->installEventFilter(this);
+    lvFile->setItemDelegate(new FullTextTips(lvFile));
 
     connect(lvFile, &QTreeWidget::itemClicked, this, &frmMain::RowClicked);
+    connect(lvFile, &QTreeWidget::itemSelectionChanged, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemDoubleClicked, this, &frmMain::ShowLabelsOf);
 }
 
@@ -283,6 +302,8 @@ void frmMain::BuildStatusBar() {
     statusDate_->setObjectName(QStringLiteral("sbStatusBarDate"));
     statusTime_ = new QLabel(sbStatusBar);
     statusTime_->setObjectName(QStringLiteral("sbStatusBarTime"));
+    statusText_->setMinimumWidth(
+        statusText_->fontMetrics().horizontalAdvance(Res(2004) + QLatin1String(kWidestMaxNumber)));
     sbStatusBar->addWidget(statusText_, 1);
     sbStatusBar->addPermanentWidget(statusDate_);
     sbStatusBar->addPermanentWidget(statusTime_);
@@ -319,6 +340,16 @@ QTreeWidgetItem* frmMain::RowAt(std::int32_t position) const {
     return lvFile->topLevelItem(position - 1);
 }
 
+QTreeWidgetItem* frmMain::RowWithKey(std::string_view key) const {
+    const QByteArray keyBytes = Bytes(key);
+    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
+        if (lvFile->topLevelItem(i)->data(0, kKeyRole).toByteArray() == keyBytes) {
+            return lvFile->topLevelItem(i);
+        }
+    }
+    return nullptr;
+}
+
 std::int32_t frmMain::PositionOf(const QTreeWidgetItem* row) const {
     return lvFile->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(row)) + 1;
 }
@@ -341,14 +372,11 @@ QTreeWidgetItem* frmMain::SelectedRow() const {
 }
 
 std::int32_t frmMain::AppendRow(std::string_view key, std::string_view text) {
-    const QByteArray keyBytes = Bytes(key);
-    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
-        if (lvFile->topLevelItem(i)->data(0, kKeyRole).toByteArray() == keyBytes) {
-            return kErrKeyNotUnique;
-        }
+    if (RowWithKey(key) != nullptr) {
+        return kErrKeyNotUnique;
     }
     auto* row = new QTreeWidgetItem(lvFile);
-    row->setData(0, kKeyRole, keyBytes);
+    row->setData(0, kKeyRole, Bytes(key));
     row->setData(0, kTagRole, 0);
     SetRowText(PositionOf(row), text);
     return 0;
@@ -433,7 +461,12 @@ void frmMain::ToolbarButtonClicked(QAction* button) {
 }
 
 void frmMain::AddFile() {
-    AddFiles(dialogs_.GetOpenFileNames(this, Res(1101), FileFilter()));
+    const QStringList paths =
+        dialogs_.GetOpenFileNames(this, Res(1101), FileFilter(), DialogFolder());
+    if (!paths.isEmpty()) {
+        RememberFolderOf(paths.constFirst());
+    }
+    AddFiles(paths);
 }
 
 void frmMain::AddFiles(const QStringList& paths) {
@@ -468,6 +501,7 @@ void frmMain::RemoveSelectedFile() {
     if (count == 0) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, false);
     }
+    FollowLabelViews();
 }
 
 bool frmMain::WriteRowTo(const std::string& target, const QTreeWidgetItem* row) {
@@ -483,10 +517,14 @@ void frmMain::SaveSelectedFile() {
     }
     UnmarkRow(row);
     SetButtons({kSaveFile}, false);
+    FollowLabelViews();
 }
 
 void frmMain::SaveSelectedFileAs() {
-    const QString target = dialogs_.GetSaveFileName(this, Res(1102), FileFilter());
+    const QString target = dialogs_.GetSaveFileName(this, Res(1102), FileFilter(), DialogFolder());
+    if (!target.isEmpty()) {
+        RememberFolderOf(target);
+    }
     QTreeWidgetItem* row = SelectedRow();
     if (target.isEmpty() || row == nullptr) {
         return;
@@ -508,6 +546,7 @@ void frmMain::SaveAllFiles() {
     if (!selectedStillUnsaved) {
         SetButtons({kSaveFile}, false);
     }
+    FollowLabelViews();
 }
 
 void frmMain::ClearAllFiles() {
@@ -515,6 +554,7 @@ void frmMain::ClearAllFiles() {
         ClearList(ws_);
     }
     SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile, kCompare}, false);
+    FollowLabelViews();
 }
 
 void frmMain::SortSelectedFile() {
@@ -523,6 +563,7 @@ void frmMain::SortSelectedFile() {
         return;
     }
     MarkRow(row);
+    FollowLabelViews();
     messages_.ShowMessage(ResString(2006), MessageIcon::Information, {});
 }
 
@@ -533,6 +574,7 @@ void frmMain::CompareAllFiles() {
     for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
         MarkRow(lvFile->topLevelItem(i));
     }
+    FollowLabelViews();
     messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
 }
 
@@ -548,14 +590,69 @@ void frmMain::ShowAbout() {
     about.exec();
 }
 
+// A second double-click on a file brings its view to the front instead of opening another.
 void frmMain::ShowLabelsOf(QTreeWidgetItem* row) {
-    const FileData* record = ws_.store.Record(TagOf(row));
-    if (record == nullptr) {
+    if (ws_.store.Record(TagOf(row)) == nullptr) {
         return;
     }
-    auto* view = new frmLabels(*record, row->text(0), this);
-    ownedWindows_.emplace_back(view);
+    frmLabels* view = LabelViewOf(KeyOf(row));
+    if (view == nullptr) {
+        std::erase_if(ownedWindows_,
+                      [](const QPointer<QWidget>& window) { return window.isNull(); });
+        view = new frmLabels(KeyOf(row), this);
+        ownedWindows_.emplace_back(view);
+    }
+    ShowFileIn(*view, *row);
     view->show();
+    view->raise();
+    view->activateWindow();
+}
+
+frmLabels* frmMain::LabelViewOf(const std::string& key) const {
+    for (const QPointer<QWidget>& window : ownedWindows_) {
+        auto* view = qobject_cast<frmLabels*>(window.data());
+        if (view != nullptr && view->isVisible() && view->Key() == key) {
+            return view;
+        }
+    }
+    return nullptr;
+}
+
+void frmMain::ShowFileIn(frmLabels& view, const QTreeWidgetItem& row) {
+    const FileData* record = ws_.store.Record(TagOf(&row));
+    const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(KeyOf(&row));
+    if (record == nullptr || item == nullptr) {
+        view.close();
+        return;
+    }
+    view.ShowFile(*record, FromBytes(item->Title()),
+                  TextOf(&row).find(kMarker) != std::string::npos);
+}
+
+// Views closed by the user are on their way out and left alone.
+void frmMain::FollowLabelViews() {
+    for (const QPointer<QWidget>& window : ownedWindows_) {
+        auto* view = qobject_cast<frmLabels*>(window.data());
+        if (view == nullptr || !view->isVisible()) {
+            continue;
+        }
+        if (const QTreeWidgetItem* row = RowWithKey(view->Key())) {
+            ShowFileIn(*view, *row);
+        } else {
+            view->close();
+        }
+    }
+}
+
+QString frmMain::DialogFolder() const {
+    const QString folder = QFile::decodeName(Bytes(lastFolder_));
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void frmMain::RememberFolderOf(const QString& path) {
+    const std::string folder = PathBytes(QFileInfo(path).absolutePath());
+    folderChanged_ = folderChanged_ || folder != lastFolder_;
+    lastFolder_ = folder;
 }
 
 void frmMain::RowClicked() {
@@ -658,6 +755,28 @@ double frmMain::TwipsPerPixelY() const {
     return 1440.0 / (where != nullptr ? where->logicalDotsPerInchY() : 96.0);
 }
 
+// The smallest window that still shows the menus, every toolbar button, the list's headings
+// with two rows and the whole status bar.
+void frmMain::SetReadableMinimumSize() {
+    QStyleOptionViewItem row;
+    row.initFrom(lvFile);
+    row.features = QStyleOptionViewItem::HasDisplay;
+    row.text = QStringLiteral("Ag");
+    const int rowHeight =
+        lvFile->style()->sizeFromContents(QStyle::CT_ItemViewItem, &row, QSize(), lvFile).height();
+    const int listHeight = 2 * lvFile->frameWidth() + lvFile->header()->sizeHint().height() +
+                           kMinListRows * rowHeight +
+                           lvFile->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int around = menuBar()->sizeHint().height() + tbToolBar->sizeHint().height() +
+                       statusBar()->sizeHint().height();
+    const int height = std::max({kMinHeight, around + listHeight,
+                                 listHeight + ToPixels(kListHeightLess, TwipsPerPixelY())});
+    const int width =
+        std::max({kMinWidth, menuBar()->sizeHint().width(), tbToolBar->sizeHint().width(),
+                  statusBar()->minimumSizeHint().width()});
+    setMinimumSize(width, height);
+}
+
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     ResizeFileList();
@@ -742,6 +861,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
         }
     }
     ownedWindows_.clear();
+    if (folderChanged_) {
+        WriteLastFolder(settingsStore_, lastFolder_);
+        folderChanged_ = false;
+    }
     SaveWindowPosition();
     event->accept();
 }

@@ -24,6 +24,8 @@ class QTreeWidgetItem;
 
 namespace zep {
 
+class frmLabels;
+
 // The main window: the list of loaded files, the commands in menus, toolbar and pop-up menu, and
 // the status bar. It is the file list the core operations add rows to and remove them from.
 class frmMain : public QMainWindow, public FileListView {
@@ -88,6 +90,7 @@ private:
     void ShowOptions();
     void ShowAbout();
     void ShowLabelsOf(QTreeWidgetItem* row);
+    // A click on a row, and every other change of the selected row, which counts as one.
     void RowClicked();
     void ToolbarButtonClicked(QAction* button);
 
@@ -97,17 +100,29 @@ private:
     void UpdateFileItemMenu();
     void SetButtons(std::initializer_list<int> positions, bool enabled);
 
+    // The label views follow their files: shown again after a change, closed once the file has
+    // left the list.
+    void FollowLabelViews();
+    frmLabels* LabelViewOf(const std::string& key) const;
+    void ShowFileIn(frmLabels& view, const QTreeWidgetItem& row);
+
+    // The folder the file dialogs open in: the one used last, in this run or an earlier one.
+    QString DialogFolder() const;
+    void RememberFolderOf(const QString& path);
+
     // Building the window.
     void BuildMenus();
     void BuildToolbar();
     void BuildFileList();
     void BuildStatusBar();
     void LoadIcons();
+    void SetReadableMinimumSize();
     QAction* AddMenuEntry(QMenu* menu, const char* name, int textNumber);
 
     // The selected row, or nullptr.
     QTreeWidgetItem* SelectedRow() const;
     QTreeWidgetItem* RowAt(std::int32_t position) const;
+    QTreeWidgetItem* RowWithKey(std::string_view key) const;
     std::int32_t PositionOf(const QTreeWidgetItem* row) const;
     static std::string TextOf(const QTreeWidgetItem* row);
     static std::string KeyOf(const QTreeWidgetItem* row);
@@ -164,6 +179,10 @@ private:
     bool boundsApplied_ = false;
     // Windows opened from this one, closed with it, the most recent first.
     std::vector<QPointer<QWidget>> ownedWindows_;
+    // The folder of the last file chosen in a file dialog, as bytes of the file system; stored
+    // when the window closes, if it changed.
+    std::string lastFolder_;
+    bool folderChanged_ = false;
 };
 
 }  // namespace zep

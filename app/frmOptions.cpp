@@ -1,10 +1,10 @@
 #include "app/frmOptions.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,16 +186,18 @@ void frmOptions::BuildControls() {
     connect(tbsOptions_, &QTabBar::tabBarClicked, this, &frmOptions::tbsOptions_Click);
     connect(tbsOptions_, &QTabBar::currentChanged, this, &frmOptions::tbsOptions_Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
+    // The box only places the buttons, in the platform's order and spacing; the buttons' own
+    // clicks do the work.
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->setObjectName("buttons");
+    buttons->addButton(cmdOK_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cmdCancel_, QDialogButtonBox::RejectRole);
     auto* outer = new QVBoxLayout(this);
     outer->setSpacing(0);
     outer->addWidget(tbsOptions_);
     outer->addWidget(pageArea);
     outer->addSpacing(TwipsToPixels(*this, kPageShownLeftTwips) / 2);
-    outer->addLayout(buttons);
+    outer->addWidget(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 

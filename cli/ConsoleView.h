@@ -50,6 +50,7 @@ public:
     explicit ConsoleMessages(std::ostream& err) : err_(err) {}
 
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
+    bool NamesFileItself() const override { return !context_.empty(); }
 
     void SetContext(std::string context) { context_ = std::move(context); }
     int Count() const { return count_; }

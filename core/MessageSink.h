@@ -15,6 +15,9 @@ public:
     // the message text itself.
     virtual void ShowMessage(std::string_view text, MessageIcon icon,
                              std::string_view detail = {}) = 0;
+    // True when the sink names the file a message is about by itself (the batch tool starts
+    // every line with it); the detail then leaves the file out.
+    virtual bool NamesFileItself() const { return false; }
 };
 
 }  // namespace zep

@@ -26,6 +26,12 @@ void ShowText(Workspace& ws, std::int32_t id, MessageIcon icon, std::string_view
     ws.messages.ShowMessage(ResString(id), icon, detail);
 }
 
+// Why a file was refused, with its line, and which file it was unless the messages say so.
+std::string RefusalDetail(const Workspace& ws, const std::string& path, const ReadError& error) {
+    const std::string reason = DescribeReadError(error);
+    return ws.messages.NamesFileItself() ? reason : path + ": " + reason;
+}
+
 // Reads the file completely before anything of the list is touched.
 bool ReadForAdd(Workspace& ws, const std::string& path, ReadResult& result) {
     try {
@@ -35,7 +41,8 @@ bool ReadForAdd(Workspace& ws, const std::string& path, ReadResult& result) {
         return false;
     }
     if (!result.ok()) {
-        ShowText(ws, kWrongFileFormat, MessageIcon::Critical, DescribeReadError(result.error));
+        ShowText(ws, kWrongFileFormat, MessageIcon::Critical,
+                 RefusalDetail(ws, path, result.error));
         return false;
     }
     return true;

@@ -15,6 +15,8 @@ namespace {
 
 constexpr const char* kSetupSection = "Setup";
 constexpr const char* kPositionSection = "POSTION";
+constexpr const char* kFoldersSection = "Folders";
+constexpr const char* kLastFolderKey = "LastFolder";
 constexpr const char* kConfigFolder = "ZEPConverter";
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -192,6 +194,16 @@ bool WriteWindowPosition(AppINI& store, const WindowPosition& position) {
     ok = store.WriteKey("MainTop", WholeText(position.MainTop)) && ok;
     ok = store.WriteKey("MainWidth", WholeText(position.MainWidth)) && ok;
     return store.WriteKey("MainHeight", WholeText(position.MainHeight)) && ok;
+}
+
+std::string ReadLastFolder(AppINI& store) {
+    store.SectionName = kFoldersSection;
+    return store.ReadKeyEx(kLastFolderKey, "");
+}
+
+bool WriteLastFolder(AppINI& store, const std::string& folder) {
+    store.SectionName = kFoldersSection;
+    return store.WriteKey(kLastFolderKey, folder);
 }
 
 }  // namespace zep

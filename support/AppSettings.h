@@ -43,4 +43,10 @@ WindowPosition ReadWindowPosition(AppINI& store);
 // Writes the four keys as shortest decimal text; false when any could not be stored.
 bool WriteWindowPosition(AppINI& store, const WindowPosition& position);
 
+// The folder the file dialogs were last used in, kept in a section of its own ("Folders") so
+// that the sections above stay as they are; empty when none is stored.
+std::string ReadLastFolder(AppINI& store);
+// false when it could not be stored.
+bool WriteLastFolder(AppINI& store, const std::string& folder);
+
 }  // namespace zep

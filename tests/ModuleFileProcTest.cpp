@@ -220,7 +220,8 @@ TEST_P(InitFileAddRefuses, WithTheReasonAndLeavesEverythingAsItWas) {
     EXPECT_EQ(t.messages.shown[0].text, "Wrong file format!");
     EXPECT_EQ(t.messages.shown[0].icon, MessageIcon::Critical);
     EXPECT_EQ(t.messages.shown[0].detail,
-              DescribeReadError(LoadZEPFile(GetParam(), t.ws.options.STR_OPT_TOLERANCE).error));
+              GetParam() + ": " +
+                  DescribeReadError(LoadZEPFile(GetParam(), t.ws.options.STR_OPT_TOLERANCE).error));
     EXPECT_EQ(StateOf(t), before);
     // The list goes on working as before.
     EXPECT_TRUE(InitFileAdd(t.ws, Put(dir, "after.Zep", 2)));
