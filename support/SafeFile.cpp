@@ -103,7 +103,8 @@ bool SafeFileWriter::Open() {
     }
     device_ = created.st_dev;
     if (replacing) {
-        KeepOwnerAndMode(old);
+        otherNames_ = S_ISREG(old.st_mode) && old.st_nlink > 1 ? old.st_nlink - 1 : 0;
+        KeepOwner(old);  // first: a change of owner drops the setuid and setgid bits
         if (::fchmod(fd_, old.st_mode & 07777) != 0) {
             return Fail("cannot set the file's permissions");
         }
@@ -111,8 +112,8 @@ bool SafeFileWriter::Open() {
     return true;
 }
 
-// The folder stays open, so every later step names the file relative to it: the target's path
-// may be longer than a path may be, and the folder cannot be swapped underneath.
+// The folder stays open and every later step names the file relative to it, so the folder cannot
+// be swapped for another between the steps.
 bool SafeFileWriter::OpenFolder() {
     const std::size_t slash = target_.rfind('/');
     name_ = target_.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -156,10 +157,7 @@ bool SafeFileWriter::CreateNamed(mode_t mode) {
 }
 
 // Only root may give a file away; a member of the old file's group may still keep that.
-void SafeFileWriter::KeepOwnerAndMode(const struct stat& old) {
-    if (S_ISREG(old.st_mode) && old.st_nlink > 1) {
-        otherNames_ = old.st_nlink - 1;
-    }
+void SafeFileWriter::KeepOwner(const struct stat& old) {
     if (::fchown(fd_, old.st_uid, old.st_gid) != 0) {
         (void)::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
     }

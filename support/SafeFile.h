@@ -58,7 +58,7 @@ private:
     bool OpenFolder();
     bool CreateUnnamed(mode_t mode);
     bool CreateNamed(mode_t mode);
-    void KeepOwnerAndMode(const struct stat& old);
+    void KeepOwner(const struct stat& old);
     bool Flush();
     bool WriteAll(std::string_view bytes);
     bool SyncData();
