@@ -533,11 +533,17 @@ void frmMain::SaveSelectedFileAs() {
 }
 
 void frmMain::SaveAllFiles() {
+    std::vector<SaveRequest> requests;
+    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = lvFile->topLevelItem(i);
+        requests.push_back(SaveRequest{KeyOf(row), KeyOf(row), TagOf(row)});
+    }
+    const std::vector<bool> saved = WriteZEPFiles(ws_, requests);
     const QTreeWidgetItem* selected = SelectedRow();
     bool selectedStillUnsaved = false;
     for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = lvFile->topLevelItem(i);
-        if (WriteRowTo(KeyOf(row), row)) {
+        if (saved[static_cast<std::size_t>(i)]) {
             UnmarkRow(row);
         } else if (row == selected) {
             selectedStillUnsaved = true;

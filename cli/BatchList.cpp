@@ -1,5 +1,6 @@
 #include "cli/BatchList.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/ModuleFileProc.h"
@@ -57,24 +58,25 @@ bool BatchList::AddAll(const std::vector<std::string>& files) {
 }
 
 bool BatchList::SaveAll(const std::vector<std::string>& targets, std::ostream& out) {
-    bool all = true;
+    std::vector<SaveRequest> requests;
     for (std::int32_t row = 1; row <= view_.RowCount(); ++row) {
-        const std::string key = view_.RowKey(row);
-        const std::int32_t index = view_.RowTag(row);
-        const std::string& target = targets[static_cast<std::size_t>(row - 1)];
-        if (!WriteZEPFile(ws_, target, key, index)) {
-            all = false;
+        requests.push_back(SaveRequest{targets[static_cast<std::size_t>(row - 1)],
+                                       view_.RowKey(row), view_.RowTag(row)});
+    }
+    const std::vector<bool> saved = WriteZEPFiles(ws_, requests);
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        if (!saved[i]) {
             continue;
         }
-        const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(key);
+        const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(requests[i].key);
         const ZepLayout layout = ChooseLayout(*item, ws_.options, ws_.store.MaxNumber());
-        out << "wrote " << target;
+        out << "wrote " << requests[i].target;
         if (layout.padded) {
             out << " (padded to " << layout.rows << " labels)";
         }
         out << '\n';
     }
-    return all;
+    return std::find(saved.begin(), saved.end(), false) == saved.end();
 }
 
 }  // namespace zep::cli

@@ -55,8 +55,8 @@ public:
     // The files that were loaded, as given on the command line, in list order.
     const std::vector<std::string>& Given() const { return given_; }
 
-    // Writes every loaded file to its target (same order as the list), each line of progress
-    // to out; false when any write failed. The others are still written.
+    // Writes every loaded file to its target (same order as the list) as one batch, each line
+    // of progress to out; false when any write failed. The others are still written.
     bool SaveAll(const std::vector<std::string>& targets, std::ostream& out);
 
 private:

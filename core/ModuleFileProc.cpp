@@ -1,13 +1,16 @@
 #include "core/ModuleFileProc.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
+#include <span>
 #include <utility>
 
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "support/FSUPLIBmain.h"
 #include "support/ModuleErrProc.h"
+#include "support/ParallelFor.h"
 #include "support/SafeFile.h"
 #include "support/StringTable.h"
 
@@ -19,6 +22,9 @@ constexpr std::int32_t kAlreadyInList = 2001;
 constexpr std::int32_t kFileUnwritable = 2002;
 constexpr std::int32_t kFileName = 2003;
 constexpr std::int32_t kMaxNumber = 2004;
+// Told after a save that gave a file with hard links a new file under this name only.
+constexpr std::string_view kOtherNamesKeepOldContent =
+    "Saved as a new file: the file's other names keep the old content.";
 // The run-time error number for a failed allocation.
 constexpr std::int32_t kErrOutOfMemory = 7;
 
@@ -97,6 +103,78 @@ bool ReportUnwritable(Workspace& ws, const std::string& target, std::string_view
     return false;
 }
 
+void WarnOtherNames(Workspace& ws, const std::string& target, std::uint64_t others) {
+    std::string text(kOtherNamesKeepOldContent);
+    text += "\r\n";
+    text += ResString(kFileName);
+    text += target;
+    ws.messages.ShowMessage(text, MessageIcon::Information,
+                            std::to_string(others) + " other hard link(s) to the old file");
+}
+
+// One file of a batch on its way: written by a worker thread, committed with the others, and
+// reported afterwards on the caller's thread.
+struct PreparedSave {
+    const SaveRequest* request = nullptr;
+    const clsZEPFileItem* item = nullptr;
+    const FileData* data = nullptr;
+    std::unique_ptr<SafeFileWriter> writer;
+    std::string failure;  // set when the file never reached the commit
+};
+
+void WriteOne(const Workspace& ws, PreparedSave& save) {
+    if (save.item == nullptr || save.data == nullptr) {
+        save.failure = "the file is not in the list";
+        return;
+    }
+    try {
+        save.writer = std::make_unique<SafeFileWriter>(save.request->target);
+        SafeFileWriter& writer = *save.writer;
+        if (!writer.Open() ||
+            !WriteZep(writer, *save.item, *save.data, ws.options, ws.store.MaxNumber()) ||
+            !writer.Finish()) {
+            save.failure = writer.Error().empty() ? "cannot write the file" : writer.Error();
+        }
+    } catch (const std::exception&) {  // memory for a file that is far too large
+        save.failure = "not enough memory";
+    }
+    if (!save.failure.empty()) {
+        save.writer.reset();
+    }
+}
+
+// Writes every file of the group on the worker pool, then commits the written ones together.
+// Workers touch only their own PreparedSave; the list and the messages stay on this thread.
+std::vector<PreparedSave> PrepareSaves(Workspace& ws, std::span<const SaveRequest> group) {
+    std::vector<PreparedSave> saves(group.size());
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        saves[i].request = &group[i];
+        saves[i].item = ws.ZEPFiles.Item().Find(group[i].key);
+        saves[i].data = ws.store.Record(group[i].index);
+    }
+    ParallelFor(saves.size(), [&](std::size_t i) { WriteOne(ws, saves[i]); });
+    std::vector<SafeFileWriter*> written;
+    for (PreparedSave& save : saves) {
+        if (save.writer != nullptr) {
+            written.push_back(save.writer.get());
+        }
+    }
+    CommitTogether(written);
+    return saves;
+}
+
+bool ReportSave(Workspace& ws, const PreparedSave& save) {
+    const std::string& target = save.request->target;
+    if (save.writer == nullptr || !save.writer->Committed()) {
+        return ReportUnwritable(ws, target,
+                                save.writer == nullptr ? save.failure : save.writer->Error());
+    }
+    if (save.writer->OtherNames() > 0) {
+        WarnOtherNames(ws, target, save.writer->OtherNames());
+    }
+    return true;
+}
+
 // Lowers every index that pointed past a removed record.
 void CloseIndexGap(Workspace& ws, std::int32_t index) {
     for (const auto& item : ws.ZEPFiles.Item()) {
@@ -141,17 +219,21 @@ bool InitFileAdd(Workspace& ws, const std::string& path) {
 
 bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& key,
                   std::int32_t index) {
-    const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(key);
-    const FileData* data = ws.store.Record(index);
-    if (item == nullptr || data == nullptr) {
-        return ReportUnwritable(ws, target, "the file is not in the list");
+    return WriteZEPFiles(ws, {SaveRequest{target, key, index}}).front();
+}
+
+std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests) {
+    std::vector<bool> saved;
+    saved.reserve(requests.size());
+    const std::size_t atOnce = WritersAtOnce();
+    for (std::size_t first = 0; first < requests.size(); first += atOnce) {
+        const std::span<const SaveRequest> group(requests.data() + first,
+                                                 std::min(atOnce, requests.size() - first));
+        for (const PreparedSave& save : PrepareSaves(ws, group)) {
+            saved.push_back(ReportSave(ws, save));
+        }
     }
-    SafeFileWriter writer(target);
-    if (!writer.Open() || !WriteZep(writer, *item, *data, ws.options, ws.store.MaxNumber()) ||
-        !writer.Commit()) {
-        return ReportUnwritable(ws, target, writer.Error());
-    }
-    return true;
+    return saved;
 }
 
 void RemoveFile(Workspace& ws, const std::string& key, std::int32_t position, std::int32_t index) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/Workspace.h"
 
@@ -16,10 +17,24 @@ bool CheckFileFormat(const std::string& path);
 bool InitFileAdd(Workspace& ws, const std::string& path);
 
 // Writes the loaded file (key, index) to target, padded to MaxNumber when the options say so.
-// The old file at target is replaced only once the new one is complete; on failure the user is
-// told "File unwriteble!!!" with the path and false is returned.
+// The old file at target is replaced only once the new one is complete and on disk; on failure
+// the user is told "File unwriteble!!!" with the path and false is returned. A target with other
+// names (hard links) gets a new file under this name only, and the user is told so.
 bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& key,
                   std::int32_t index);
+
+// One file of a batch save: the loaded file (key, index) goes to target.
+struct SaveRequest {
+    std::string target;
+    std::string key;
+    std::int32_t index = 0;
+};
+
+// Saves every file as WriteZEPFile does, with the same files, messages and results in the same
+// order, but durably at the cost of one sync: all new files are written first (one thread per
+// core), made durable together, and only then put in place. A file that fails costs only
+// itself. The result tells, per request, whether its file was saved.
+std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests);
 
 // Takes one file out of the list: its row at position, its descriptor under key and its record
 // at index. MaxNumber is recomputed only when the file's VarCount equalled it.

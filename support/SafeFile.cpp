@@ -3,6 +3,8 @@
 #include "support/HugePages.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,14 +22,8 @@ constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 // A settings file is a few hundred bytes: the buffer starts small and grows to full size only
 // for a file that needs it, so a small save does not clear a megabyte first.
 constexpr std::size_t kFirstBufferSize = std::size_t{8} << 10;
-
-std::string FolderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
+// Random names collide so rarely that running out of tries means something else is wrong.
+constexpr int kNameTries = 64;
 
 // A target that is a link to a file is written through the link, so the link stays.
 std::string ResolveLink(const std::string& path) {
@@ -39,15 +35,43 @@ std::string ResolveLink(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
-// The mode the new file takes: the old file's, or what a plain create would give.
-mode_t ModeFor(const std::string& target) {
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) {
-        return info.st_mode & 07777;
+// A dot, as much of the target's name as fits, a dot and six random characters: the name stays
+// within the folder's limit however long the target's name is, and a stray one still shows what
+// it belonged to. The cut never splits a UTF-8 character.
+std::string TemporaryName(std::string_view name, int folder) {
+    constexpr std::string_view kDigits =
+        "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const long limit = ::fpathconf(folder, _PC_NAME_MAX);
+    const std::size_t room = static_cast<std::size_t>(limit > 16 ? limit : NAME_MAX) - 8;
+    std::size_t keep = std::min(name.size(), room);
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;
     }
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    std::uint64_t random = 0;
+    if (::getrandom(&random, sizeof random, 0) != sizeof random) {
+        random = static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ULL ^
+                 reinterpret_cast<std::uintptr_t>(&random);
+    }
+    std::string temporary = "." + std::string(name.substr(0, keep)) + ".";
+    for (int i = 0; i < 6; ++i, random /= kDigits.size()) {
+        temporary += kDigits[random % kDigits.size()];
+    }
+    return temporary;
+}
+
+// Runs a step that makes a temporary name, again with a fresh name while the name is taken.
+template <typename MakeName>
+bool WithFreeName(std::string_view target, int folder, MakeName make) {
+    for (int i = 0; i < kNameTries; ++i) {
+        if (make(TemporaryName(target, folder))) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -56,23 +80,87 @@ SafeFileWriter::SafeFileWriter(std::string target) : target_(ResolveLink(target)
 
 SafeFileWriter::~SafeFileWriter() {
     Discard();
+    if (folder_ >= 0) {
+        ::close(folder_);
+    }
 }
 
 bool SafeFileWriter::Open() {
-    std::string name =
-        target_.substr(target_.rfind('/') == std::string::npos ? 0 : target_.rfind('/') + 1);
-    std::string pattern = FolderOf(target_) + "/." + name + ".XXXXXX";
-    std::vector<char> path(pattern.begin(), pattern.end());
-    path.push_back('\0');
-    fd_ = ::mkstemp(path.data());
-    if (fd_ < 0) {
+    if (!OpenFolder()) {
         return Fail("cannot create a file in the folder");
     }
-    tempPath_ = path.data();
-    if (::fchmod(fd_, ModeFor(target_)) != 0) {
-        return Fail("cannot set the file's permissions");
+    struct stat old {};
+    const bool replacing = ::fstatat(folder_, name_.c_str(), &old, 0) == 0;
+    // A new file takes what a plain create gives; a replacement starts private and takes the
+    // old file's owner and mode once they are set.
+    const mode_t mode = replacing ? 0600 : 0666;
+    if (!CreateUnnamed(mode) && !CreateNamed(mode)) {
+        return Fail("cannot create a file in the folder");
+    }
+    struct stat created {};
+    if (::fstat(fd_, &created) != 0) {
+        return Fail("cannot create a file in the folder");
+    }
+    device_ = created.st_dev;
+    if (replacing) {
+        otherNames_ = S_ISREG(old.st_mode) && old.st_nlink > 1 ? old.st_nlink - 1 : 0;
+        KeepOwner(old);  // first: a change of owner drops the setuid and setgid bits
+        if (::fchmod(fd_, old.st_mode & 07777) != 0) {
+            return Fail("cannot set the file's permissions");
+        }
     }
     return true;
+}
+
+// The folder stays open and every later step names the file relative to it, so the folder cannot
+// be swapped for another between the steps.
+bool SafeFileWriter::OpenFolder() {
+    const std::size_t slash = target_.rfind('/');
+    name_ = target_.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : target_.substr(0, slash);
+    if (name_.empty() || name_ == "." || name_ == "..") {
+        errno = EISDIR;
+        return false;
+    }
+    folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0 && errno == EACCES) {  // a folder one may write in but not list
+        folder_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    struct stat info {};
+    if (folder_ < 0 || ::fstat(folder_, &info) != 0) {
+        return false;
+    }
+    folderId_ = {info.st_dev, info.st_ino};
+    return true;
+}
+
+// A file without a name vanishes with the process however it ends. It is named later through
+// /proc, which must therefore be there.
+bool SafeFileWriter::CreateUnnamed(mode_t mode) {
+    if (::access("/proc/self/fd", X_OK) != 0) {
+        return false;
+    }
+    fd_ = ::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    unnamed_ = fd_ >= 0;
+    return unnamed_;
+}
+
+bool SafeFileWriter::CreateNamed(mode_t mode) {
+    return WithFreeName(name_, folder_, [&](const std::string& name) {
+        return temporary_.Make(folder_, name, [&] {
+            fd_ = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
+            return fd_ >= 0;
+        });
+    });
+}
+
+// Only root may give a file away; a member of the old file's group may still keep that.
+void SafeFileWriter::KeepOwner(const struct stat& old) {
+    if (::fchown(fd_, old.st_uid, old.st_gid) != 0) {
+        (void)::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
+    }
 }
 
 bool SafeFileWriter::Write(std::string_view bytes) {
@@ -117,23 +205,53 @@ bool SafeFileWriter::WriteAll(std::string_view bytes) {
     return true;
 }
 
-bool SafeFileWriter::Commit() {
-    if (failed_ || fd_ < 0 || !Flush()) {
+bool SafeFileWriter::Finish() {
+    if (failed_ || fd_ < 0) {
+        errno = EBADF;
         return Fail("cannot write the file");
     }
-    if (::fsync(fd_) != 0) {
-        return Fail("cannot write the file to disk");
+    if (!Flush()) {
+        return false;
     }
-    int fd = fd_;
+    std::vector<char>().swap(buffer_);  // a batch holds many finished files at once
+    return true;
+}
+
+bool SafeFileWriter::Commit() {
+    SafeFileWriter* self = this;
+    CommitTogether(std::span(&self, 1));
+    return committed_;
+}
+
+bool SafeFileWriter::SyncData() {
+    return ::fdatasync(fd_) == 0 || Fail("cannot write the file to disk");
+}
+
+// The file gets its name and replaces the target in two steps right after each other; only
+// between them does a temporary name exist, listed for the signals.
+bool SafeFileWriter::Publish() {
+    if (unnamed_ && !LinkUnnamed()) {
+        return Fail("cannot name the file");
+    }
+    const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) {
         return Fail("cannot write the file to disk");
     }
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    if (::renameat(folder_, temporary_.Name(), folder_, name_.c_str()) != 0) {
         return Fail("cannot replace the file");
     }
-    tempPath_.clear();
+    temporary_.Forget();
     return true;
+}
+
+bool SafeFileWriter::LinkUnnamed() {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    return WithFreeName(name_, folder_, [&](const std::string& name) {
+        return temporary_.Make(folder_, name, [&] {
+            return ::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        });
+    });
 }
 
 bool SafeFileWriter::Fail(const char* what) {
@@ -141,6 +259,7 @@ bool SafeFileWriter::Fail(const char* what) {
         error_ = std::string(what) + ": " + std::strerror(errno);
     }
     failed_ = true;
+    committed_ = false;
     Discard();
     return false;
 }
@@ -150,10 +269,86 @@ void SafeFileWriter::Discard() {
         ::close(fd_);
         fd_ = -1;
     }
-    if (!tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
-        tempPath_.clear();
+    if (temporary_.Name() != nullptr) {
+        ::unlinkat(folder_, temporary_.Name(), 0);
+        temporary_.Forget();
     }
+}
+
+namespace {
+
+// Runs sync once for every run of writers that share a key (a file system, a folder), in the
+// order the keys first appear. sync gets the writers of one key.
+template <typename Key, typename Sync>
+void OncePer(std::span<SafeFileWriter* const> writers, Key key, Sync sync) {
+    std::vector<bool> done(writers.size(), false);
+    for (std::size_t i = 0; i < writers.size(); ++i) {
+        if (done[i]) {
+            continue;
+        }
+        std::vector<SafeFileWriter*> group;
+        for (std::size_t j = i; j < writers.size(); ++j) {
+            if (!done[j] && key(*writers[j]) == key(*writers[i])) {
+                group.push_back(writers[j]);
+                done[j] = true;
+            }
+        }
+        sync(group);
+    }
+}
+
+}  // namespace
+
+void CommitTogether(std::span<SafeFileWriter* const> writers) {
+    std::vector<SafeFileWriter*> live;
+    for (SafeFileWriter* writer : writers) {
+        if (writer->Finish()) {
+            live.push_back(writer);
+        }
+    }
+    // One syncfs writes out every file of the batch on that file system together; a single
+    // file, or a batch whose syncfs reports an error, is synced file by file, which also tells
+    // which file the error belongs to.
+    OncePer(
+        live, [](const SafeFileWriter& w) { return w.device_; },
+        [](const std::vector<SafeFileWriter*>& group) {
+            if (group.size() > 1 && ::syncfs(group.front()->fd_) == 0) {
+                return;
+            }
+            for (SafeFileWriter* writer : group) {
+                writer->SyncData();
+            }
+        });
+    std::vector<SafeFileWriter*> placed;
+    for (SafeFileWriter* writer : live) {
+        if (!writer->failed_ && writer->Publish()) {
+            placed.push_back(writer);
+        }
+    }
+    // A rename lasts only once its folder is on disk too. A folder opened only as a path
+    // (one may write in it but not list it) cannot be synced, and is taken as it is.
+    OncePer(
+        placed, [](const SafeFileWriter& w) { return w.folderId_; },
+        [](const std::vector<SafeFileWriter*>& group) {
+            const bool synced = ::fsync(group.front()->folder_) == 0 || errno == EBADF;
+            for (SafeFileWriter* writer : group) {
+                if (synced) {
+                    writer->committed_ = true;
+                } else {
+                    writer->Fail("cannot write the folder to disk");
+                }
+            }
+        });
+}
+
+std::size_t WritersAtOnce() {
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY) {
+        return 1024;
+    }
+    // Some descriptors stay for the rest of the program (the window's, the reader's).
+    const rlim_t spare = files.rlim_cur > 96 ? files.rlim_cur - 64 : files.rlim_cur / 3;
+    return std::clamp<std::size_t>(static_cast<std::size_t>(spare / 2), 1, 1024);
 }
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error) {

@@ -1,0 +1,124 @@
+#include "support/PendingName.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace zep {
+
+// The list the handler walks. Changes happen under a spin lock with the signals held back on
+// the changing thread, so the handler (on whatever thread it runs) never sees a half-made
+// change and never waits on its own thread. The handler keeps the lock: the process is ending.
+struct PendingNames {
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+    static std::atomic_flag& Lock() {
+        static std::atomic_flag lock;
+        return lock;
+    }
+    static PendingName*& Head() {
+        static PendingName* head = nullptr;
+        return head;
+    }
+
+    static void Acquire() {
+        while (Lock().test_and_set(std::memory_order_acquire)) {
+        }
+    }
+    static void Release() { Lock().clear(std::memory_order_release); }
+
+    static void OnSignal(int signal) {
+        Acquire();
+        for (const PendingName* pending = Head(); pending != nullptr; pending = pending->next_) {
+            ::unlinkat(pending->folder_, pending->name_, 0);
+        }
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+
+    // Checked at every name, so a signal whose action went back to the default is caught again.
+    static void CatchSignals() {
+        for (int signal : kSignals) {
+            struct sigaction old {};
+            if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_DFL &&
+                (old.sa_flags & SA_SIGINFO) == 0) {
+                struct sigaction action {};
+                action.sa_handler = OnSignal;
+                for (int held : kSignals) {
+                    ::sigaddset(&action.sa_mask, held);
+                }
+                ::sigaction(signal, &action, nullptr);
+            }
+        }
+    }
+
+    // Holds the signals back on this thread and takes the lock, for as long as it lives.
+    class Held {
+    public:
+        Held() {
+            sigset_t block;
+            ::sigemptyset(&block);
+            for (int signal : kSignals) {
+                ::sigaddset(&block, signal);
+            }
+            ::pthread_sigmask(SIG_BLOCK, &block, &saved_);
+            Acquire();
+        }
+        ~Held() {
+            Release();
+            ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+        }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        sigset_t saved_{};
+    };
+};
+
+bool PendingName::Make(int folder, std::string_view name, const std::function<bool()>& make) {
+    if (listed_ || name.size() > NAME_MAX) {
+        errno = listed_ ? EBUSY : ENAMETOOLONG;
+        return false;
+    }
+    PendingNames::CatchSignals();
+    int error = 0;
+    {
+        PendingNames::Held held;
+        if (!make()) {
+            error = errno;
+        } else {
+            folder_ = folder;
+            std::memcpy(name_, name.data(), name.size());
+            name_[name.size()] = '\0';
+            next_ = PendingNames::Head();
+            if (next_ != nullptr) {
+                next_->prev_ = this;
+            }
+            PendingNames::Head() = this;
+            listed_ = true;
+        }
+    }
+    errno = error;
+    return listed_;
+}
+
+void PendingName::Forget() {
+    if (!listed_) {
+        return;
+    }
+    PendingNames::Held held;
+    (prev_ != nullptr ? prev_->next_ : PendingNames::Head()) = next_;
+    if (next_ != nullptr) {
+        next_->prev_ = prev_;
+    }
+    prev_ = next_ = nullptr;
+    listed_ = false;
+}
+
+}  // namespace zep

@@ -1,0 +1,88 @@
+// Saving many files as one batch gives the same files, messages and results, in the same order,
+// as saving them one by one, also when a file of the batch fails or has other names.
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <filesystem>
+
+#include "FileSizeLimit.h"
+#include "TestWorkspace.h"
+#include "core/ModuleFileProc.h"
+
+namespace zep {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Fault { None, FolderInTheWay, MissingFolder, OtherNames, FullDisk };
+
+// Old files under root, with the fault; returns the targets.
+std::vector<std::string> Arrange(const std::string& root, Fault fault) {
+    std::vector<std::string> targets;
+    for (const char* name : {"a.Zep", "b.Zep", "c.Zep"}) {
+        targets.push_back(root + "/" + name);
+        test::Put(targets.back(), name);
+    }
+    if (fault == Fault::FolderInTheWay) {
+        fs::create_directory(targets[1] = root + "/folder.Zep");
+    } else if (fault == Fault::MissingFolder) {
+        targets[1] = root + "/gone/b.Zep";
+    } else if (fault == Fault::OtherNames) {
+        fs::create_hard_link(targets[0], root + "/a2.Zep");
+        fs::create_hard_link(targets[2], root + "/c2.Zep");
+    }
+    return targets;
+}
+
+// Every entry under root with its content, then the messages, root written as "~".
+std::vector<std::string> Outcome(const std::string& root, const test::TestWorkspace& t) {
+    std::vector<std::string> lines;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        lines.push_back(entry.path().string() + " = " +
+                        (entry.is_directory() ? "(folder)" : test::Contents(entry.path())));
+    }
+    std::sort(lines.begin(), lines.end());
+    for (const test::Message& message : t.messages.shown) {
+        lines.push_back(message.text + " | " + message.detail);
+    }
+    for (std::string& line : lines) {
+        for (auto at = line.find(root); at != std::string::npos; at = line.find(root)) {
+            line.replace(at, root.size(), "~");
+        }
+    }
+    return lines;
+}
+
+TEST(BatchSave, GivesWhatSavingOneByOneGives) {
+    test::TestWorkspace t;
+    std::vector<SaveRequest> requests;
+    for (const char* name : {"atlantic.Zep", "indian-ocean.Zep", "pacific-rim.Zep"}) {
+        const std::string key = std::string(ZEP_EXAMPLES_DIR) + "/" + name;
+        ASSERT_TRUE(InitFileAdd(t.ws, key));
+        requests.push_back(SaveRequest{"", key, t.ws.store.FileCount()});
+    }
+    for (Fault fault : {Fault::None, Fault::FolderInTheWay, Fault::MissingFolder, Fault::OtherNames,
+                        Fault::FullDisk}) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        test::TempDir oneByOne, batch;
+        const std::vector<std::string> targets = Arrange(oneByOne.path(), fault);
+        const std::vector<std::string> batchTargets = Arrange(batch.path(), fault);
+        // No file fits on the disk: every one fails while it is written.
+        test::FileSizeLimit limit(fault == Fault::FullDisk ? 1 : RLIM_INFINITY);
+        std::vector<bool> saved;
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            saved.push_back(WriteZEPFile(t.ws, targets[i], requests[i].key, requests[i].index));
+            requests[i].target = batchTargets[i];
+        }
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), false) > 0,
+                  fault != Fault::None && fault != Fault::OtherNames);
+        const auto expected = Outcome(oneByOne.path(), t);
+        t.messages.shown.clear();
+        EXPECT_EQ(WriteZEPFiles(t.ws, requests), saved);
+        EXPECT_EQ(Outcome(batch.path(), t), expected);
+        t.messages.shown.clear();
+    }
+}
+
+}  // namespace
+}  // namespace zep

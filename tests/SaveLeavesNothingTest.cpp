@@ -1,0 +1,94 @@
+// A save that is stopped by a signal, or given a name near the length limit, leaves the folder
+// with the old file or the complete new one and nothing else. Each case runs in a child, on
+// unnamed temporary files or, as on a file system without them, on named ones.
+
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <csignal>
+
+#include "TestWorkspace.h"
+
+namespace zep {
+namespace {
+
+enum class Files { Unnamed, Named };
+
+// From here on openat refuses O_TMPFILE, as a file system without unnamed files does.
+void RefuseUnnamedFiles() {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, O_TMPFILE & ~O_DIRECTORY, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0);  // a failure shows: SIGKILL leaves nothing
+    ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program);
+}
+
+// Runs body in a child with the signals' usual actions and returns its wait status.
+template <typename Body>
+int InChild(Files files, Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) {
+            std::signal(s, SIG_DFL);
+        }
+        if (files == Files::Named) {
+            RefuseUnnamedFiles();
+        }
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+// The child has written a megabyte of the new file when the signal comes. Only a named
+// temporary file could be left, and only SIGKILL leaves one.
+TEST(SaveLeavesNothing, WhenStoppedBySignal) {
+    for (Files files : {Files::Unnamed, Files::Named}) {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+            SCOPED_TRACE(::testing::Message() << (files == Files::Named) << " " << signal);
+            test::TempDir dir;
+            test::Put(dir / "f", "old");
+            const int status = InChild(files, [&] {
+                SafeFileWriter writer(dir / "f");
+                return writer.Open() && writer.Write(std::string(1 << 20, 'x')) &&
+                       writer.Finish() && ::raise(signal) != 0;
+            });
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            EXPECT_EQ(test::Contents(dir / "f"), "old");
+            const bool left = files == Files::Named && signal == SIGKILL;
+            EXPECT_EQ(test::EntriesIn(dir.path()), left ? 2u : 1u);
+        }
+    }
+}
+
+// A name as long as a name may be still gets a temporary name that fits.
+TEST(SaveLeavesNothing, NamesUpToTheLengthLimitAreSaved) {
+    for (Files files : {Files::Unnamed, Files::Named}) {
+        for (std::size_t length : {247u, 248u, 255u}) {
+            test::TempDir dir;
+            const std::string path = dir / std::string(length, 'n');
+            const int status = InChild(files, [&] {
+                return WriteFileSafely(path, "old") && WriteFileSafely(path, "new");
+            });
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << length;
+            EXPECT_EQ(test::Contents(path), "new") << length;
+            EXPECT_EQ(test::EntriesIn(dir.path()), 1u) << length;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zep
