@@ -1,10 +1,89 @@
 #include "app/ModuleMain.h"
 
+#include <QFile>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
 #include "support/AppSettings.h"
+#include "support/ProgramInfo.h"
 
 namespace zep {
 
-std::unique_ptr<Program> StartUp(const std::string& iniName, UserDialogs& dialogs) {
+namespace {
+
+constexpr std::string_view kHelp =
+    R"(Usage: ZEPConverter [OPTION]... [FILE]...
+The window of ZEP Converter: prepares MORVEL coordinate files (*.Zep) for use as one
+Vostrel space.
+
+Starts with the FILEs in the list, added in order as Add File adds them; a file that cannot
+be added is named in a message, and the others are still added.
+
+Options:
+  -h, --help     print this help, then exit
+      --version  print the version and the licence, then exit
+      --         take every later argument as a FILE, even one starting with -
+
+Qt's own options, such as -style NAME or -platform NAME, are taken as well.
+The batch tool zepconv does the same work without a window.
+)";
+
+// An option as typed, safe for a terminal: bytes outside printable ASCII become '?'.
+std::string Printable(std::string_view text) {
+    std::string shown(text);
+    for (char& c : shown) {
+        c = (c >= 0x20 && c < 0x7f) ? c : '?';
+    }
+    return shown;
+}
+
+QString AbsolutePath(const char* argument) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(argument, error);
+    return QFile::decodeName(error ? QByteArray(argument) : QByteArray(absolute.c_str()));
+}
+
+}  // namespace
+
+std::optional<int> AnswerHelpOrVersion(int argc, const char* const* argv, std::ostream& out) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            break;
+        }
+        if (argument == "-h" || argument == "--help") {
+            out << kHelp;
+            return 0;
+        }
+        if (argument == "--version") {
+            out << VersionText("ZEPConverter");
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QStringList> FilesToOpen(int argc, const char* const* argv, std::ostream& err) {
+    QStringList files;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
+            err << "ZEPConverter: unknown option '" << Printable(argument)
+                << "'\nRun 'ZEPConverter --help' for more information.\n";
+            return std::nullopt;
+        } else {
+            files.append(AbsolutePath(argv[i]));
+        }
+    }
+    return files;
+}
+
+std::unique_ptr<Program> StartUp(const std::string& iniName, UserDialogs& dialogs,
+                                 const QStringList& files) {
     auto program = std::make_unique<Program>();
     program->SettingsStore.IniName = iniName;
     program->workspace.options = ReadOptions(program->SettingsStore);
@@ -13,6 +92,7 @@ std::unique_ptr<Program> StartUp(const std::string& iniName, UserDialogs& dialog
         std::make_unique<frmMain>(program->workspace, program->SettingsStore, dialogs);
     program->relay.Attach(*program->MainForm);
     program->MainForm->show();
+    program->MainForm->AddFilesByPath(files);
     return program;
 }
 

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <string_view>
 
+#include "support/ProgramInfo.h"
 #include "support/StringTable.h"
 
 namespace zep {
@@ -37,6 +38,17 @@ QFrame* SeparatorLine(QWidget* parent, int index) {
     return line;
 }
 
+// The licence's paragraphs each on one line, for the message box to wrap to its own width.
+std::string Paragraphs(std::string_view text) {
+    std::string flowed(text);
+    for (std::size_t i = 1; i + 1 < flowed.size(); ++i) {
+        if (flowed[i] == '\n' && flowed[i - 1] != '\n' && flowed[i + 1] != '\n') {
+            flowed[i] = ' ';
+        }
+    }
+    return flowed;
+}
+
 QIcon AboutIcon(const QWidget& dialog) {
     const QIcon programIcon = QApplication::windowIcon();
     if (!programIcon.isNull()) {
@@ -56,12 +68,7 @@ frmAbout::frmAbout(Registry& registry, ProgramLauncher& launcher, MessageSink& m
 }
 
 QString frmAbout::VersionLine() {
-    return Res(1040) + " : " +
-           QString("%1.%2.%3")
-               .arg(ZEP_VERSION_MAJOR)
-               .arg(ZEP_VERSION_MINOR)
-               .arg(ZEP_VERSION_PATCH) +
-           " beta";
+    return Res(1040) + " : " + QString::fromStdString(VersionNumber()) + " beta";
 }
 
 void frmAbout::BuildControls() {
@@ -89,8 +96,12 @@ void frmAbout::BuildControls() {
     cmdOK_->setDefault(true);
     cmdSysInfo_ = new QPushButton(this);
     cmdSysInfo_->setObjectName("cmdSysInfo");
+    cmdLicence_ = new QPushButton(this);
+    cmdLicence_->setObjectName("cmdLicence");
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    connect(cmdLicence_, &QPushButton::clicked, this,
+            [this] { messages_.ShowMessage(Paragraphs(LicenceText()), MessageIcon::Information); });
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblTitle_);
@@ -102,6 +113,7 @@ void frmAbout::BuildControls() {
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdOK_);
     buttons->addWidget(cmdSysInfo_);
+    buttons->addWidget(cmdLicence_);
     buttons->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(lblDisclaimer_, 1);
@@ -126,6 +138,7 @@ void frmAbout::Form_Load() {
     lblDisclaimer_->setText(Res(1039) + "\n" + Res(2007));
     cmdOK_->setText(Res(1038));
     cmdSysInfo_->setText(Res(1037));
+    cmdLicence_->setText(QStringLiteral("&Licence..."));
 }
 
 // The box stays open whether the tool starts or not.

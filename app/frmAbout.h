@@ -12,8 +12,8 @@ class QPushButton;
 
 namespace zep {
 
-// The about box: title, version, description and credits, and a button that starts the
-// system information tool the registry names.
+// The about box: title, version, description and credits, a button that starts the system
+// information tool the registry names, and one that shows the licence.
 class frmAbout : public QDialog {
     Q_OBJECT
 
@@ -40,6 +40,7 @@ private:
     QLabel* lblDisclaimer_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
     QPushButton* cmdSysInfo_ = nullptr;
+    QPushButton* cmdLicence_ = nullptr;
 };
 
 }  // namespace zep

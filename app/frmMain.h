@@ -49,6 +49,9 @@ public:
 
     MessageSink& Messages() { return messages_; }
 
+    // Adds the files in order, each as Add File adds it (the program's command line).
+    void AddFilesByPath(const QStringList& paths) { AddFiles(paths); }
+
     // Rows of lvFile.
     std::int32_t AppendRow(std::string_view key, std::string_view text) override;
     std::int32_t RowCount() const override;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Verbs.h"
+#include "support/ProgramInfo.h"
 #include "support/StringTable.h"
 
 namespace zep::cli {
@@ -98,6 +99,9 @@ int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostrea
     CLI::App app{"Checks, shows and writes MORVEL coordinate files (*.Zep) as ZEP Converter does.",
                  "zepconv"};
     app.require_subcommand(1);
+    app.footer("Run 'zepconv VERB --help' for the options of one verb.");
+    app.set_version_flag("--version", VersionText("zepconv"),
+                         "Print the version and the licence, then exit");
     Request request;
     std::vector<CLI::App*> commands;
     for (const Verb& verb : Verbs()) {
@@ -119,6 +123,9 @@ int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return app.exit(e, out, err);
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e, out, err);
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what();  // the text ends with the licence's own last line end
+        return kExitOk;
     } catch (const CLI::ParseError& e) {
         err << "zepconv: " << e.what() << '\n'
             << UsageLine() << '\n'

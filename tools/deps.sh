@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the tests need, when any is missing, and a font
+# with Chinese characters for the about box's System Info message.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libcli11-dev clang libclang-rt-14-dev
-          dpkg-dev file)
+          dpkg-dev file help2man lintian appstream desktop-file-utils shared-mime-info
+          fonts-wqy-microhei)
 
 missing=()
 for p in "${packages[@]}"; do

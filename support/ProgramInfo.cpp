@@ -1,0 +1,25 @@
+#include "support/ProgramInfo.h"
+
+namespace zep {
+
+std::string VersionNumber() {
+    return std::to_string(ZEP_VERSION_MAJOR) + '.' + std::to_string(ZEP_VERSION_MINOR) + '.' +
+           std::to_string(ZEP_VERSION_PATCH);
+}
+
+std::string_view LicenceText() {
+    // Made from LICENSE when the build is configured, so the programs never carry a stale copy.
+    static constexpr std::string_view text =
+#include "support/LicenceText.inc"
+        ;
+    return text;
+}
+
+std::string VersionText(std::string_view program) {
+    std::string text(program);
+    text += " (ZEP Converter) " + VersionNumber() + "\n\n";
+    text += LicenceText();
+    return text;
+}
+
+}  // namespace zep
