@@ -156,10 +156,12 @@ bool SafeFileWriter::CreateNamed(mode_t mode) {
     });
 }
 
-// Only root may give a file away; a member of the old file's group may still keep that.
+// Only root may give a file away; a member of the old file's group may still keep that. Neither
+// is a reason to refuse the save, so a refusal here is not an error.
 void SafeFileWriter::KeepOwner(const struct stat& old) {
-    if (::fchown(fd_, old.st_uid, old.st_gid) != 0) {
-        (void)::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
+    if (::fchown(fd_, old.st_uid, old.st_gid) == 0 ||
+        ::fchown(fd_, static_cast<uid_t>(-1), old.st_gid) == 0) {
+        return;
     }
 }
 

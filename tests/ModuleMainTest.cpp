@@ -15,8 +15,13 @@ namespace zep {
 class MessageTexts : public UserDialogs {
 public:
     QStringList texts;
-    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&,
+                                 const QString&) override {
+        return {};
+    }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     void ShowMessage(QWidget*, const QString&, const QString& text, MessageIcon,
                      const QString&) override {
         texts.append(text);
