@@ -23,8 +23,7 @@ constexpr std::int32_t kFileUnwritable = 2002;
 constexpr std::int32_t kFileName = 2003;
 constexpr std::int32_t kMaxNumber = 2004;
 // Told after a save that gave a file with hard links a new file under this name only.
-constexpr std::string_view kOtherNamesKeepOldContent =
-    "Saved as a new file: the file's other names keep the old content.";
+constexpr std::int32_t kOtherNamesKeepOldContent = 2011;
 // The run-time error number for a failed allocation.
 constexpr std::int32_t kErrOutOfMemory = 7;
 
@@ -104,7 +103,7 @@ bool ReportUnwritable(Workspace& ws, const std::string& target, std::string_view
 }
 
 void WarnOtherNames(Workspace& ws, const std::string& target, std::uint64_t others) {
-    std::string text(kOtherNamesKeepOldContent);
+    std::string text(ResString(kOtherNamesKeepOldContent));
     text += "\r\n";
     text += ResString(kFileName);
     text += target;
