@@ -248,7 +248,9 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
     std::string_view text = profile.Text(line);
     std::string_view value = StoredValue(text.substr(text.find('=') + 1));
     std::size_t n = std::min(value.size(), buffer.size() - 1);
-    std::memcpy(buffer.data(), value.data(), n);
+    if (n > 0) {  // an all-blank value leaves no text to copy from
+        std::memcpy(buffer.data(), value.data(), n);
+    }
     buffer[n] = '\0';
     return n;
 }
