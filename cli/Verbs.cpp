@@ -17,9 +17,10 @@ namespace fs = std::filesystem;
 
 // What a run writes and reads, by the files the paths reach.
 struct Plan {
-    std::vector<std::string> targets;  // per input, in order
-    std::map<FileIdentity, std::size_t> inputs;
-    std::map<FileIdentity, std::size_t> written;  // target of the input at that position
+    std::vector<std::string> read;                // the inputs in order, then the settings file
+    std::vector<std::string> targets;             // per input
+    std::map<FileIdentity, std::size_t> inputs;   // position in read
+    std::map<FileIdentity, std::size_t> written;  // position in targets
 };
 
 // Where every file goes: over itself, or into the out-dir under its file name.
@@ -30,12 +31,14 @@ std::string TargetOf(const Request& request, const std::string& file) {
     return (fs::path(request.settings.outDir) / fs::path(file).filename()).string();
 }
 
-// Nothing may be written twice to one file, and no save may land on an input but its own. What
+// Nothing may be written twice to one file, and no save may land on a file the run reads (an
+// input, the settings file) unless it is that input's own save. What
 // counts is the file a path reaches, so a link, ".." or a second hard link cannot hide a
 // collision; a place that does not exist yet (in a new out-dir) counts by the folder it will be
 // made in. The same input named twice, under any names, is left to the list, which refuses it
 // as the window would.
 bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
+    plan.read = request.files;
     for (std::size_t i = 0; i < request.files.size(); ++i) {
         plan.targets.push_back(TargetOf(request, request.files[i]));
         if (!plan.inputs.emplace(IdentityOf(request.files[i]), i).second) {
@@ -49,19 +52,23 @@ bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
             return true;
         }
     }
+    if (!request.settings.settingsFile.empty()) {
+        plan.read.push_back(request.settings.settingsFile);
+        plan.inputs.emplace(IdentityOf(plan.read.back()), plan.read.size() - 1);
+    }
     for (const auto& [identity, i] : plan.written) {
         const auto input = plan.inputs.find(identity);
         if (input != plan.inputs.end() && input->second != i) {
             err << "zepconv: writing " << PrintableText(request.files[i]) << " to "
                 << PrintableText(plan.targets[i]) << " would replace "
-                << PrintableText(request.files[input->second]) << '\n';
+                << PrintableText(plan.read[input->second]) << '\n';
             return true;
         }
     }
     return false;
 }
 
-// The report must not replace a coordinate file that the run reads or writes.
+// The report must not replace a file that the run reads or writes.
 bool ReportCollides(const Request& request, const Plan& plan, std::ostream& err) {
     if (request.reportPath.empty()) {
         return false;
@@ -69,7 +76,7 @@ bool ReportCollides(const Request& request, const Plan& plan, std::ostream& err)
     const FileIdentity report = IdentityOf(request.reportPath);
     const std::string* hit = nullptr;
     if (const auto input = plan.inputs.find(report); input != plan.inputs.end()) {
-        hit = &request.files[input->second];
+        hit = &plan.read[input->second];
     } else if (const auto target = plan.written.find(report); target != plan.written.end()) {
         hit = &plan.targets[target->second];
     }
