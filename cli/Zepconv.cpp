@@ -69,13 +69,13 @@ std::string CheckTolerance(const std::string& text) {
     return {};
 }
 
-// A settings file that cannot be used is a mistake on the command line, not a reason to write
-// every file with the defaults. It is looked at before it is opened, and opened without
-// waiting, so that a FIFO or a device cannot block the run.
 std::string Unusable(const char* what, const std::string& path) {
     return std::string(what) + ": " + PrintableText(path) + " (" + std::strerror(errno) + ")";
 }
 
+// A settings file that cannot be used is a mistake on the command line, not a reason to write
+// every file with the defaults. It is looked at before it is opened, and opened without
+// waiting, so that a FIFO or a device cannot block the run.
 std::string CheckSettingsFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
