@@ -1,5 +1,7 @@
 #include "cli/ConsoleView.h"
 
+#include "support/PrintableText.h"
+
 namespace zep::cli {
 
 std::int32_t ConsoleListView::AppendRow(std::string_view key, std::string_view text) {
@@ -25,7 +27,7 @@ void ConsoleMessages::ShowMessage(std::string_view text, MessageIcon /*icon*/,
     ++count_;
     std::string line;
     if (!context_.empty()) {
-        line = context_ + ": ";
+        line = PrintableText(context_) + ": ";
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text.substr(i, 2) == "\r\n") {
@@ -37,7 +39,7 @@ void ConsoleMessages::ShowMessage(std::string_view text, MessageIcon /*icon*/,
     }
     if (!detail.empty()) {
         line += " -- ";
-        line += detail;
+        line += PrintableText(detail);
     }
     err_ << line << '\n';
 }

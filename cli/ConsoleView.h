@@ -44,7 +44,8 @@ private:
 };
 
 // Message boxes as lines on the error stream: "context: text -- detail", the message's own
-// line breaks turned into spaces. The context names the file being added.
+// line breaks turned into spaces. The context names the file being added. The context and the
+// detail may quote a file name or the file itself, so their control characters are escaped.
 class ConsoleMessages final : public MessageSink {
 public:
     explicit ConsoleMessages(std::ostream& err) : err_(err) {}

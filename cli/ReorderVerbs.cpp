@@ -7,6 +7,7 @@
 #include "compare/CompareReport.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
+#include "support/PrintableText.h"
 #include "support/SafeFile.h"
 
 namespace zep::cli {
@@ -23,24 +24,6 @@ bool SortEveryFile(Workspace& ws) {
     return all;
 }
 
-// The report must not replace one of the coordinate files the same run reads or writes.
-bool ReportCollides(const Request& request, std::ostream& err) {
-    const std::string report = FullPath(request.reportPath);
-    for (const std::string& file : request.files) {
-        std::string target = FullPath(file);
-        if (!request.settings.outDir.empty()) {
-            target =
-                FullPath((fs::path(request.settings.outDir) / fs::path(file).filename()).string());
-        }
-        if (report == FullPath(file) || report == target) {
-            err << "zepconv: the report " << request.reportPath << " would replace " << file
-                << '\n';
-            return true;
-        }
-    }
-    return false;
-}
-
 bool WriteReport(Workspace& ws, const std::string& path, std::ostream& out, std::ostream& err) {
     std::error_code ignored;
     const fs::path folder = fs::path(path).parent_path();
@@ -49,10 +32,10 @@ bool WriteReport(Workspace& ws, const std::string& path, std::ostream& out, std:
     }
     std::string why;
     if (!WriteFileSafely(path, CompareReportCsv(ws), &why)) {
-        err << "zepconv: cannot write the report " << path << ": " << why << '\n';
+        err << "zepconv: cannot write the report " << PrintableText(path) << ": " << why << '\n';
         return false;
     }
-    out << "wrote report " << path << '\n';
+    out << "wrote report " << PrintableText(path) << '\n';
     return true;
 }
 
@@ -63,9 +46,6 @@ int RunSort(const Request& request, std::ostream& out, std::ostream& err) {
 }
 
 int RunCompare(const Request& request, std::ostream& out, std::ostream& err) {
-    if (!request.reportPath.empty() && ReportCollides(request, err)) {
-        return kExitUsage;
-    }
     auto compare = [&request, &out, &err](Workspace& ws) {
         return CompareFiles(ws) &&
                (request.reportPath.empty() || WriteReport(ws, request.reportPath, out, err));

@@ -6,33 +6,93 @@
 #include <string>
 #include <vector>
 
+#include "support/FileIdentity.h"
+#include "support/PrintableText.h"
 #include "support/StringTable.h"
 
 namespace zep::cli {
 namespace {
 
-// Where every file goes: over itself, or into the out-dir under its file name. Two different
-// files with one name would overwrite each other there, so that is refused up front. A path
-// named twice is left to the list, which refuses it as it would in the window.
-std::optional<std::vector<std::string>> PlanTargets(const Request& request, std::ostream& err) {
-    std::vector<std::string> targets;
-    std::map<std::string, std::string> keyOfName;
-    for (const std::string& file : request.files) {
-        const std::string key = FullPath(file);
-        if (request.settings.outDir.empty()) {
-            targets.push_back(key);
+namespace fs = std::filesystem;
+
+// What a run writes and reads, by the files the paths reach.
+struct Plan {
+    std::vector<std::string> read;                // the inputs in order, then the settings file
+    std::vector<std::string> targets;             // per input
+    std::map<FileIdentity, std::size_t> inputs;   // position in read
+    std::map<FileIdentity, std::size_t> written;  // position in targets
+};
+
+// Where every file goes: over itself, or into the out-dir under its file name.
+std::string TargetOf(const Request& request, const std::string& file) {
+    if (request.settings.outDir.empty()) {
+        return FullPath(file);
+    }
+    return (fs::path(request.settings.outDir) / fs::path(file).filename()).string();
+}
+
+// Nothing may be written twice to one file, and no save may land on a file the run reads (an
+// input, the settings file) unless it is that input's own save. What
+// counts is the file a path reaches, so a link, ".." or a second hard link cannot hide a
+// collision; a place that does not exist yet (in a new out-dir) counts by the folder it will be
+// made in. The same input named twice, under any names, is left to the list, which refuses it
+// as the window would.
+bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
+    plan.read = request.files;
+    for (std::size_t i = 0; i < request.files.size(); ++i) {
+        plan.targets.push_back(TargetOf(request, request.files[i]));
+        if (!plan.inputs.emplace(IdentityOf(request.files[i]), i).second) {
             continue;
         }
-        const std::string name = std::filesystem::path(file).filename().string();
-        const auto [it, fresh] = keyOfName.emplace(name, key);
-        if (!fresh && it->second != key) {
-            err << "zepconv: " << it->second << " and " << key << " would both be written to "
-                << (std::filesystem::path(request.settings.outDir) / name).string() << '\n';
-            return std::nullopt;
+        const auto [other, fresh] = plan.written.emplace(IdentityOf(plan.targets[i]), i);
+        if (!fresh) {
+            err << "zepconv: " << PrintableText(FullPath(request.files[other->second])) << " and "
+                << PrintableText(FullPath(request.files[i])) << " would both be written to "
+                << PrintableText(plan.targets[i]) << '\n';
+            return true;
         }
-        targets.push_back((std::filesystem::path(request.settings.outDir) / name).string());
     }
-    return targets;
+    if (!request.settings.settingsFile.empty()) {
+        plan.read.push_back(request.settings.settingsFile);
+        plan.inputs.emplace(IdentityOf(plan.read.back()), plan.read.size() - 1);
+    }
+    for (const auto& [identity, i] : plan.written) {
+        const auto input = plan.inputs.find(identity);
+        if (input != plan.inputs.end() && input->second != i) {
+            err << "zepconv: writing " << PrintableText(request.files[i]) << " to "
+                << PrintableText(plan.targets[i]) << " would replace "
+                << PrintableText(plan.read[input->second]) << '\n';
+            return true;
+        }
+    }
+    return false;
+}
+
+// The report must not replace a file that the run reads or writes.
+bool ReportCollides(const Request& request, const Plan& plan, std::ostream& err) {
+    if (request.reportPath.empty()) {
+        return false;
+    }
+    const FileIdentity report = IdentityOf(request.reportPath);
+    const std::string* hit = nullptr;
+    if (const auto input = plan.inputs.find(report); input != plan.inputs.end()) {
+        hit = &plan.read[input->second];
+    } else if (const auto target = plan.written.find(report); target != plan.written.end()) {
+        hit = &plan.targets[target->second];
+    }
+    if (hit != nullptr) {
+        err << "zepconv: the report " << PrintableText(request.reportPath) << " would replace "
+            << PrintableText(*hit) << '\n';
+    }
+    return hit != nullptr;
+}
+
+std::optional<std::vector<std::string>> PlanTargets(const Request& request, std::ostream& err) {
+    Plan plan;
+    if (SavesCollide(request, plan, err) || ReportCollides(request, plan, err)) {
+        return std::nullopt;
+    }
+    return std::move(plan.targets);
 }
 
 bool MakeOutDir(const std::string& outDir, std::ostream& err) {
@@ -42,7 +102,7 @@ bool MakeOutDir(const std::string& outDir, std::ostream& err) {
     std::error_code error;
     std::filesystem::create_directories(outDir, error);
     if (error || !std::filesystem::is_directory(outDir, error)) {
-        err << "zepconv: cannot create the folder " << outDir << ": "
+        err << "zepconv: cannot create the folder " << PrintableText(outDir) << ": "
             << (error ? error.message() : "a file of that name is in the way") << '\n';
         return false;
     }
@@ -52,8 +112,8 @@ bool MakeOutDir(const std::string& outDir, std::ostream& err) {
 void PrintInfo(Workspace& ws, const std::string& given, const clsZEPFileItem& item,
                std::ostream& out) {
     const FileData& data = ws.store[item.FileDataIndex()];
-    out << given << '\n'
-        << "  Formats   " << item.Formats() << '\n'
+    out << PrintableText(given) << '\n'
+        << "  Formats   " << PrintableText(item.Formats()) << '\n'
         << "  VarCount  " << item.VarCount() << "   StrCount  " << item.StrCount()
         << "   MidCount  " << item.MidCount() << '\n'
         << "  Labels\n";
@@ -63,7 +123,7 @@ void PrintInfo(Workspace& ws, const std::string& given, const clsZEPFileItem& it
                 : i < 100  ? "  "
                 : i < 1000 ? " "
                            : "")
-            << i << "  \"" << data.Labels(i) << "\"\n";
+            << i << "  \"" << PrintableText(data.Labels(i)) << "\"\n";
     }
 }
 

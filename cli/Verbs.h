@@ -18,8 +18,8 @@ int RunCompare(const Request& request, std::ostream& out, std::ostream& err);
 using Transform = std::function<bool(Workspace&)>;
 
 // The road of every writing verb: plan the targets, load every file, change them, write them
-// all. Nothing is written when a target collides (kExitUsage), when any file is refused or the
-// change fails (kExitFailed).
+// all. Nothing is written when a target or the report would land on another file of the run
+// (kExitUsage), when any file is refused or the change fails (kExitFailed).
 int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
                       std::ostream& err);
 

@@ -1,12 +1,19 @@
 #include "cli/Zepconv.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "cli/Verbs.h"
 #include "support/ProgramInfo.h"
+#include "support/PrintableText.h"
 #include "support/StringTable.h"
 
 namespace zep::cli {
@@ -63,6 +70,30 @@ std::string CheckTolerance(const std::string& text) {
     return {};
 }
 
+std::string Unusable(const char* what, const std::string& path) {
+    return std::string(what) + ": " + PrintableText(path) + " (" + std::strerror(errno) + ")";
+}
+
+// A settings file that cannot be used is a mistake on the command line, not a reason to write
+// every file with the defaults. It is looked at before it is opened, and opened without
+// waiting, so that a FIFO or a device cannot block the run.
+std::string CheckSettingsFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT ? "File does not exist: " + PrintableText(path)
+                               : Unusable("Cannot look at the file", path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "Not a regular file: " + PrintableText(path);
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return Unusable("Cannot read the file", path);
+    }
+    ::close(fd);
+    return {};
+}
+
 void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
     verb.add_option("-o,--out-dir", settings.outDir,
                     "Write DIR/<file name> instead of over each input; DIR is created")
@@ -78,7 +109,7 @@ void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
     verb.add_option("--settings", settings.settingsFile,
                     "Take the options from section Setup of this settings file; the options "
                     "given here override them")
-        ->check(CLI::ExistingFile)
+        ->check(CLI::Validator(CheckSettingsFile, ""))
         ->option_text("FILE");
     verb.add_flag("--no-pad", settings.noPad,
                   "Write every file with its own counts, never padded to the list's maximum");
@@ -127,7 +158,7 @@ int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostrea
         out << e.what();  // the text ends with the licence's own last line end
         return kExitOk;
     } catch (const CLI::ParseError& e) {
-        err << "zepconv: " << e.what() << '\n'
+        err << "zepconv: " << PrintableText(e.what()) << '\n'
             << UsageLine() << '\n'
             << "Run 'zepconv --help' for more information.\n";
         return kExitUsage;

@@ -18,16 +18,27 @@ struct SharedLabel {
     std::vector<std::string> positions;  // per file, in list order
 };
 
+// A spreadsheet takes a cell that begins with one of these as a formula (or, for tab and CR,
+// trims them off and looks again), so a label such as =HYPERLINK(...) would be evaluated when
+// the report is opened.
+bool StartsLikeAFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
 // Quotes a field when it holds a separator, a quote or a line break, and also when it begins or
-// ends with a space, which spreadsheet programs would otherwise trim.
+// ends with a space, which spreadsheet programs would otherwise trim. A field that would start
+// a formula gets a leading apostrophe first, so that it is shown as text.
 std::string CsvField(std::string_view text) {
-    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    const std::string shown =
+        StartsLikeAFormula(text) ? "'" + std::string(text) : std::string(text);
+    const bool quote = shown.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!shown.empty() && (shown.front() == ' ' || shown.back() == ' '));
     if (!quote) {
-        return std::string(text);
+        return shown;
     }
     std::string field = "\"";
-    for (char ch : text) {
+    for (char ch : shown) {
         field += ch;
         if (ch == '"') {
             field += '"';

@@ -11,6 +11,8 @@ namespace zep {
 // non-blank label, most widely shared first and by character code within that: the label, the
 // number of files holding it, and per file the label's 1-based position there, empty where the
 // file lacks it (several positions, separated by spaces, where a file repeats the label).
+// A label or file name that begins with =, +, -, @, a tab or a CR is written with a leading
+// apostrophe, so that a spreadsheet shows it as text instead of evaluating it.
 std::string CompareReportCsv(Workspace& ws);
 
 }  // namespace zep

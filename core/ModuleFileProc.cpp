@@ -9,6 +9,7 @@
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "support/FSUPLIBmain.h"
+#include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
 #include "support/ParallelFor.h"
 #include "support/SafeFile.h"
@@ -35,6 +36,21 @@ void ShowText(Workspace& ws, std::int32_t id, MessageIcon icon, std::string_view
 std::string RefusalDetail(const Workspace& ws, const std::string& path, const ReadError& error) {
     const std::string reason = DescribeReadError(error);
     return ws.messages.NamesFileItself() ? reason : path + ": " + reason;
+}
+
+// A file is in the list once, whatever name it is given: a link or a second path to a listed
+// file would have Compare count its labels twice and two saves race for one file.
+bool AlreadyInList(Workspace& ws, const std::string& path) {
+    if (ws.ZEPFiles.Item().Find(path) != nullptr) {
+        return true;
+    }
+    const FileIdentity wanted = IdentityOf(path);
+    for (const auto& item : ws.ZEPFiles.Item()) {
+        if (IdentityOf(item->Path()) == wanted) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Reads the file completely before anything of the list is touched.
@@ -200,7 +216,7 @@ bool InitFileAdd(Workspace& ws, const std::string& path) {
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
     }
-    if (ws.ZEPFiles.Item().Find(path) != nullptr) {
+    if (AlreadyInList(ws, path)) {
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
         return false;
     }

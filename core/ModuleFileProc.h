@@ -12,8 +12,9 @@ namespace zep {
 bool CheckFileFormat(const std::string& path);
 
 // Adds the file at path to the list: a marked, selected row, a descriptor and a record. A file
-// already in the list or one that cannot be read is refused with a message, and then nothing
-// at all has changed.
+// already in the list, under this path or any other name (a link, a second hard link), or one
+// that cannot be read is refused with a message, and then nothing at all has changed. The
+// path as given stays the file's key.
 bool InitFileAdd(Workspace& ws, const std::string& path);
 
 // Writes the loaded file (key, index) to target, padded to MaxNumber when the options say so.

@@ -15,6 +15,8 @@ struct Options {
     bool BLN_OPT_ADJTOMAXCOUNT = true;
     bool BLN_OPT_SORT_SPACE_TO_LAST = true;
 
+    friend bool operator==(const Options&, const Options&) = default;
+
     // The per-line amount the writer may divide by: a hand-edited value below 1 falls back to
     // the default instead of dividing by zero.
     std::int32_t deviationsPerLine() const {

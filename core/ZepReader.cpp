@@ -195,6 +195,21 @@ bool ParseCount(std::string_view field, std::int32_t& count) {
     return true;
 }
 
+// A field quoted in a reason, cut short: one field of a junk header can be megabytes long, and
+// the reason becomes a line on a terminal or a message box. The cut keeps UTF-8 characters whole.
+std::string Quoted(std::string_view field) {
+    constexpr std::size_t kShown = 40;
+    if (field.size() <= kShown) {
+        return "\"" + std::string(field) + "\"";
+    }
+    std::size_t cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(field[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return "\"" + std::string(field.substr(0, cut)) + "...\" (" + std::to_string(field.size()) +
+           " bytes)";
+}
+
 class Parser {
 public:
     Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance)
@@ -246,8 +261,8 @@ private:
         if (ParseCount(field, count)) {
             return true;
         }
-        return Fail(1, std::string("the ") + what + " count \"" + std::string(field) +
-                           "\" is not a whole number from 1 to 2147483647");
+        return Fail(1, std::string("the ") + what + " count " + Quoted(field) +
+                           " is not a whole number from 1 to 2147483647");
     }
 
     // Every value takes at least one byte and every line but the last two, so a header can be

@@ -1,6 +1,7 @@
 #include "fuzz/IniRoundTrip.h"
 
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "support/AppINI.h"
@@ -12,8 +13,8 @@ namespace {
 constexpr const char* kSections[] = {"Setup", "POSTION", "setup", "[%NOTUSE%]"};
 constexpr const char* kReadKeys[] = {"STR_OPT_TOLERANCE", "MainLeft", "BLN_OPT_SORTASCII"};
 constexpr std::string_view kWrittenKey = "LNG_OPT_COUNT_PER_TOLERANCELINE";
-// Blanks, '=' and brackets inside a value must all come back unchanged.
-constexpr std::string_view kWrittenValue = " 7 = [x]; y ";
+// Blanks, quotes, '=' and brackets around and inside a value must all come back unchanged.
+constexpr std::string_view kWrittenValues[] = {" 7 = [x]; y ", "\"q\"", "'s' ", "\t", "7"};
 
 bool PutFile(const std::string& path, std::string_view content) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -24,10 +25,13 @@ bool PutFile(const std::string& path, std::string_view content) {
     return std::fclose(file) == 0 && ok;
 }
 
-// Lines cut at LF, a CR just before the LF dropped; a final LF starts no further line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Lines cut at LF, a CR just before the LF dropped; a final LF starts no further line. A UTF-8
+// byte-order mark at the start is no part of the first line.
 std::vector<std::string_view> Lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
-    std::size_t pos = 0;
+    std::size_t pos = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     while (pos < bytes.size()) {
         std::size_t lf = bytes.find('\n', pos);
         std::size_t stop = lf == std::string_view::npos ? bytes.size() : lf;
@@ -93,10 +97,11 @@ bool OldLinesKept(const std::vector<std::string_view>& before,
 
 std::string CheckWrite(AppINI& ini, std::string_view content) {
     const std::string other = ini.ReadKeyEx(kReadKeys[0], "<none>");
-    if (!ini.WriteKey(std::string(kWrittenKey), std::string(kWrittenValue))) {
+    const std::string_view value = kWrittenValues[content.size() % std::size(kWrittenValues)];
+    if (!ini.WriteKey(std::string(kWrittenKey), std::string(value))) {
         return "WriteKey failed on a writable file";
     }
-    if (ini.ReadKeyEx(std::string(kWrittenKey), "<none>") != kWrittenValue) {
+    if (ini.ReadKeyEx(std::string(kWrittenKey), "<none>") != value) {
         return "the key written does not read back";
     }
     if (ini.ReadKeyEx(kReadKeys[0], "<none>") != other) {
@@ -105,6 +110,9 @@ std::string CheckWrite(AppINI& ini, std::string_view content) {
     std::string after;
     if (!ReadWholeFile(ini.IniName, after)) {
         return "the file cannot be read after WriteKey";
+    }
+    if (content.starts_with(kByteOrderMark) != after.starts_with(kByteOrderMark)) {
+        return "WriteKey dropped or added a byte-order mark";
     }
     if (!OldLinesKept(Lines(content), Lines(after))) {
         return "WriteKey lost or changed a line it should keep";

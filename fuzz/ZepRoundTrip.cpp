@@ -8,6 +8,7 @@
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "core/clsZEPFileItem.h"
+#include "fuzz/ReorderCheck.h"
 
 namespace zep::fuzz {
 namespace {
@@ -113,9 +114,7 @@ std::string CheckVariant(const ZepFileContents& first, const Variant& variant) {
                                (variant.pad ? ", padded)" : ", plain)");
 }
 
-}  // namespace
-
-std::string CheckZepRoundTrip(std::string_view bytes) {
+std::string CheckOneFile(std::string_view bytes) {
     ReadResult first = ParseZepFile(std::string(bytes), kTolerance);
     if (!first.ok()) {
         return first.error.reason.empty() ? "refused without a reason" : std::string();
@@ -131,6 +130,13 @@ std::string CheckZepRoundTrip(std::string_view bytes) {
         }
     }
     return {};
+}
+
+}  // namespace
+
+std::string CheckZepRoundTrip(std::string_view bytes) {
+    std::string fault = CheckOneFile(bytes);
+    return fault.empty() ? CheckReorder(bytes) : fault;
 }
 
 }  // namespace zep::fuzz

@@ -80,8 +80,19 @@ std::size_t BodyEnd(const std::vector<std::string_view>& lines, std::size_t head
     return i;
 }
 
-std::string JoinLines(const std::vector<std::string_view>& lines, bool breakAfterLast) {
-    std::string out;
+// The lines of the file at path, after a UTF-8 byte-order mark; bytes keeps the whole file.
+bool ReadLines(const std::string& path, std::string& bytes, std::vector<std::string_view>& lines) {
+    if (ReadProfileFile(path, bytes) != ProfileFile::Read) {
+        return false;
+    }
+    lines = SplitLines(std::string_view(bytes).substr(ByteOrderMarkLength(bytes)));
+    return true;
+}
+
+// The rewritten file: the byte-order mark of the old one, if any, then the lines.
+std::string JoinLines(std::string_view old, const std::vector<std::string_view>& lines,
+                      bool breakAfterLast) {
+    std::string out(old.substr(0, ByteOrderMarkLength(old)));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out += lines[i];
         if (breakAfterLast || i + 1 < lines.size()) {
@@ -113,10 +124,10 @@ bool ReadThroughProfile(const std::string& file, const std::string& section, con
 
 bool ReadAboveFirstSection(const std::string& file, const std::string& key, std::string& value) {
     std::string bytes;
-    if (!FileExist(file, kAttrNormal) || !ReadWholeFile(file, bytes)) {
+    std::vector<std::string_view> lines;
+    if (!FileExist(file, kAttrNormal) || !ReadLines(file, bytes, lines)) {
         return false;
     }
-    std::vector<std::string_view> lines = SplitLines(bytes);
     for (std::size_t i = 1; i < lines.size(); ++i) {
         std::string_view name;
         std::string_view text;
@@ -135,10 +146,10 @@ bool ReadAboveFirstSection(const std::string& file, const std::string& key, std:
 
 bool AppINI::DelSection(const std::string& SectionNameString) {
     std::string bytes;
-    if (IniName.empty() || !ReadWholeFile(IniName, bytes)) {
+    std::vector<std::string_view> lines;
+    if (IniName.empty() || !ReadLines(IniName, bytes, lines)) {
         return false;
     }
-    std::vector<std::string_view> lines = SplitLines(bytes);
     std::string header = "[" + SectionNameString + "]";
     auto start = std::find(lines.begin(), lines.end(), header);
     bool found = start != lines.end();
@@ -146,7 +157,7 @@ bool AppINI::DelSection(const std::string& SectionNameString) {
         auto stop = std::find_if(start + 1, lines.end(), BeginsSection);
         lines.erase(start, stop);
     }
-    return WriteFileSafely(IniName, JoinLines(lines, true)) && found;
+    return WriteFileSafely(IniName, JoinLines(bytes, lines, true)) && found;
 }
 
 bool AppINI::RenSection(const std::string& SectionNameString, const std::string& NewName) {
@@ -162,10 +173,10 @@ bool AppINI::WriteKey(const std::string& KeyName, const std::string& KeyString) 
 
 bool AppINI::DelKey(const std::string& KeyName) {
     std::string bytes;
-    if (!ReadWholeFile(IniName, bytes)) {
+    std::vector<std::string_view> lines;
+    if (!ReadLines(IniName, bytes, lines)) {
         return false;
     }
-    std::vector<std::string_view> lines = SplitLines(bytes);
     std::size_t header = FindHeader(lines, SectionName);
     if (header != kNone) {
         auto body = lines.begin() + static_cast<std::ptrdiff_t>(header + 1);
@@ -176,7 +187,7 @@ bool AppINI::DelKey(const std::string& KeyName) {
             end);
     }
     // The rewrite happens even when nothing was removed, and always drops the final break.
-    return WriteFileSafely(IniName, JoinLines(lines, false)) && header != kNone;
+    return WriteFileSafely(IniName, JoinLines(bytes, lines, false)) && header != kNone;
 }
 
 bool AppINI::ReadKey(const std::string& KeyName, std::string& KeyString) {

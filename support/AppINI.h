@@ -18,7 +18,8 @@ public:
     bool WriteKey(const std::string& KeyName, const std::string& KeyString);
     bool DelKey(const std::string& KeyName);
     bool ReadKey(const std::string& KeyName, std::string& KeyString);
-    // The stored value, or DefKeyString when the key is missing or its value is empty.
+    // The stored value as the profile layer gives it (without blanks or one pair of quotes
+    // around it), or DefKeyString when the key is missing or its value is empty.
     std::string ReadKeyEx(const std::string& KeyName, const std::string& DefKeyString);
 };
 

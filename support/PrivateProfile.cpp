@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // One line of the file: its text runs from begin to end, its line break (if any) up to next.
@@ -26,6 +27,7 @@ struct Line {
 
 struct Profile {
     std::string bytes;
+    std::size_t start = 0;  // past a byte-order mark, which stays where it is
     std::vector<Line> lines;
 
     std::string_view Text(std::size_t index) const {
@@ -53,9 +55,8 @@ bool SameName(std::string_view a, std::string_view b) {
            });
 }
 
-std::vector<Line> SplitLines(std::string_view bytes) {
+std::vector<Line> SplitLines(std::string_view bytes, std::size_t pos) {
     std::vector<Line> lines;
-    std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t lf = bytes.find('\n', pos);
         if (lf == std::string_view::npos) {
@@ -90,18 +91,31 @@ bool KeyOf(std::string_view line, std::string_view& key) {
     return true;
 }
 
-enum class ReadResult { Read, Missing, Failed };
+ProfileFile Load(const std::string& file, Profile& profile) {
+    const ProfileFile result = ReadProfileFile(file, profile.bytes);
+    profile.start = ByteOrderMarkLength(profile.bytes);
+    profile.lines = SplitLines(profile.bytes, profile.start);
+    return result;
+}
 
-ReadResult Load(const std::string& file, Profile& profile) {
-    struct stat info {};
-    if (::stat(file.c_str(), &info) != 0 && errno == ENOENT) {
-        return ReadResult::Missing;
+// The value as the platform's INI functions hand it out: without the blanks around it, and
+// without one pair of quotes (double or single) around what is left.
+std::string_view StoredValue(std::string_view raw) {
+    std::string_view value = Trim(raw);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
     }
-    if (!ReadWholeFile(file, profile.bytes)) {
-        return ReadResult::Failed;
+    return value;
+}
+
+// A value that reading would change (blanks or quotes around it) is written in double quotes,
+// which reading takes off again, so every value reads back exactly as written.
+std::string WrittenValue(std::string_view value) {
+    if (StoredValue(value).size() == value.size()) {
+        return std::string(value);
     }
-    profile.lines = SplitLines(profile.bytes);
-    return ReadResult::Read;
+    return "\"" + std::string(value) + "\"";
 }
 
 std::size_t FindSection(const Profile& profile, std::string_view section) {
@@ -165,7 +179,7 @@ std::string HeaderLine(std::string_view section) {
 std::string Splice(const Profile& profile, std::size_t from, std::size_t to,
                    std::string_view text) {
     std::string out = profile.bytes.substr(0, from);
-    if (!out.empty() && out.back() != '\n') {
+    if (from > profile.start && out.back() != '\n') {
         out += kLineBreak;
     }
     out += text;
@@ -200,6 +214,22 @@ std::vector<std::string_view> SectionEntries(std::string_view content) {
 
 }  // namespace
 
+std::size_t ByteOrderMarkLength(std::string_view bytes) {
+    return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+ProfileFile ReadProfileFile(const std::string& file, std::string& bytes) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) {
+        return errno == ENOENT ? ProfileFile::Missing : ProfileFile::Failed;
+    }
+    // Reading a FIFO or a device could block for ever or never end.
+    if (!S_ISREG(info.st_mode) || !ReadWholeFile(file, bytes)) {
+        return ProfileFile::Failed;
+    }
+    return ProfileFile::Read;
+}
+
 std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::span<char> buffer, const std::string& file) {
     if (buffer.empty()) {
@@ -207,7 +237,7 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
     }
     buffer[0] = '\0';
     Profile profile;
-    if (Load(file, profile) != ReadResult::Read) {
+    if (Load(file, profile) != ProfileFile::Read) {
         return 0;
     }
     std::size_t header = FindSection(profile, section);
@@ -216,9 +246,11 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
         return 0;
     }
     std::string_view text = profile.Text(line);
-    std::string_view value = text.substr(text.find('=') + 1);
+    std::string_view value = StoredValue(text.substr(text.find('=') + 1));
     std::size_t n = std::min(value.size(), buffer.size() - 1);
-    std::memcpy(buffer.data(), value.data(), n);
+    if (n > 0) {  // an all-blank value leaves no text to copy from
+        std::memcpy(buffer.data(), value.data(), n);
+    }
     buffer[n] = '\0';
     return n;
 }
@@ -228,10 +260,10 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     key = Trim(key);
     Profile profile;
     if (HasLineBreak(section) || !CanStandAsKeyLine(key, value) ||
-        Load(file, profile) == ReadResult::Failed) {
+        Load(file, profile) == ProfileFile::Failed) {
         return false;
     }
-    std::string keyLine = std::string(key) + "=" + std::string(value);
+    std::string keyLine = std::string(key) + "=" + WrittenValue(value);
     std::size_t header = FindSection(profile, section);
     if (header == kNone) {
         std::size_t end = profile.bytes.size();
@@ -256,7 +288,7 @@ bool WritePrivateProfileSection(std::string_view section, std::string_view conte
         body += std::string(entry) + std::string(kLineBreak);
     }
     Profile profile;
-    if (HasLineBreak(section) || Load(file, profile) == ReadResult::Failed) {
+    if (HasLineBreak(section) || Load(file, profile) == ProfileFile::Failed) {
         return false;
     }
     std::size_t header = FindSection(profile, section);

@@ -9,14 +9,26 @@ namespace zep {
 
 // A small private-profile (INI file) layer with the contract the settings store relies on.
 //
-// As this layer reads a file: lines end in CR LF or LF; a line whose first non-blank character
-// is '[' starts a section, named by the text between that '[' and the line's last ']' with
-// blanks around it removed; any other line holding '=' is a key line, its key being the text
-// before the first '=' without surrounding blanks and its value everything after that '=',
-// exactly as it stands, so that any value written reads back unchanged. Section and key names
-// match ignoring ASCII letter case; the first section and the first key of a name count.
-// Every rewrite keeps all other lines byte for byte and replaces the file through a temporary
-// file in the same folder, so a failed write leaves the old file as it was.
+// As this layer reads a file: a UTF-8 byte-order mark at its start is passed over (and kept on
+// a rewrite); lines end in CR LF or LF; a line whose first non-blank character is '[' starts a
+// section, named by the text between that '[' and the line's last ']' with blanks around it
+// removed; any other line holding '=' is a key line, its key being the text before the first
+// '=' without surrounding blanks. Its value, as the platform's INI functions give it, is what
+// follows that '=' without the blanks around it and without one pair of matching quotes
+// (double or single) around the rest. A value that would lose something that way is written in
+// double quotes, so that every value written reads back exactly. Section and key names match
+// ignoring ASCII letter case; the first section and the first key of a name count. Every
+// rewrite keeps all other lines byte for byte and replaces the file through a temporary file in
+// the same folder, so a failed write leaves the old file as it was. A path that reaches no
+// regular file (a folder, a FIFO, a device) counts as a file that cannot be read, and is refused
+// before it is opened, so that it cannot block.
+
+// How reading a settings file went: Missing when nothing is at the path.
+enum class ProfileFile { Read, Missing, Failed };
+ProfileFile ReadProfileFile(const std::string& file, std::string& bytes);
+
+// 3 when bytes begin with a UTF-8 byte-order mark, else 0.
+std::size_t ByteOrderMarkLength(std::string_view bytes);
 
 // Copies the value of key in section into buffer and ends it with a zero. Returns the number
 // of characters copied without the zero; buffer.size() - 1 when the value had to be cut; 0 when

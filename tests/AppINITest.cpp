@@ -78,11 +78,11 @@ TEST(AppINIReadKeyEx, MissingOrEmptyGivesTheDefault) {
     EXPECT_FALSE(std::filesystem::exists(dir / "absent.ini"));
 }
 
-TEST(AppINIReadKeyEx, KeyLineWithBlanksKeepsTheBlankAfterTheEquals) {
+TEST(AppINIReadKeyEx, KeyLineWithBlanksDropsTheBlanksAroundTheValue) {
     TempDir dir;
     Put(dir / "s.ini", "[Setup]\r\n Tolerance = 5\r\n");
     AppINI store = StoreAt(dir / "s.ini", "Setup");
-    EXPECT_EQ(store.ReadKeyEx("Tolerance", "d"), " 5");
+    EXPECT_EQ(store.ReadKeyEx("Tolerance", "d"), "5");
 }
 
 TEST(AppINIWriteKey, NeedsAFileAndASection) {

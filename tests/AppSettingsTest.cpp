@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OptionsCase{"names_any_case.ini", ".5", 7, false, true, true},
                     OptionsCase{"unconvertible.ini", "000.005", 11, true, true, true},
                     OptionsCase{"count_zero.ini", "000.005", 11, false, true, true},
-                    OptionsCase{"count_negative.ini", "000.005", 11, true, false, true},
+                    OptionsCase{"count_negative.ini", "0.01", 11, true, false, true},
                     OptionsCase{"later_section.ini", "000.005", 11, true, true, true},
                     OptionsCase{"other_sections.ini", "000.005", 11, true, true, true}),
     [](const testing::TestParamInfo<OptionsCase>& p) {

@@ -1,0 +1,66 @@
+#include "support/FileIdentity.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace zep {
+namespace {
+
+namespace fs = std::filesystem;
+
+FileIdentity ByText(const std::string& path) {
+    std::error_code error;
+    const fs::path full = fs::absolute(path, error);
+    return {0, 0, (error ? fs::path(path) : full).lexically_normal().string()};
+}
+
+// Takes the last component off head and returns it; trailing slashes go with it.
+std::string TakeLast(std::string& head) {
+    while (head.size() > 1 && head.back() == '/') {
+        head.pop_back();
+    }
+    const std::size_t slash = head.rfind('/');
+    std::string last = head.substr(slash == std::string::npos ? 0 : slash + 1);
+    head.erase(slash == std::string::npos ? 0 : (slash == 0 ? 1 : slash));
+    return last;
+}
+
+std::string Normalised(const std::string& below) {
+    std::string rest = fs::path(below).lexically_normal().generic_string();
+    while (!rest.empty() && rest.back() == '/') {
+        rest.pop_back();
+    }
+    return rest == "." ? std::string() : rest;
+}
+
+}  // namespace
+
+FileIdentity IdentityOf(const std::string& path) {
+    std::string head = path;
+    std::string below;
+    for (;;) {
+        struct stat info {};
+        if (::stat(head.empty() ? "." : head.c_str(), &info) == 0) {
+            std::string rest = Normalised(below);
+            // A ".." that climbs out of the part still to be created climbs out of head, where
+            // the file system, links and all, decides where it leads.
+            if ((rest == ".." || rest.starts_with("../")) && S_ISDIR(info.st_mode)) {
+                return IdentityOf((head.empty() ? "." : head) + "/" + rest);
+            }
+            return {static_cast<std::uint64_t>(info.st_dev),
+                    static_cast<std::uint64_t>(info.st_ino), rest};
+        }
+        if (head.empty() || head == "/") {
+            return ByText(path);
+        }
+        const std::string last = TakeLast(head);
+        below = below.empty() ? last : last + "/" + below;
+    }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    return IdentityOf(a) == IdentityOf(b);
+}
+
+}  // namespace zep
