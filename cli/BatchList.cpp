@@ -6,6 +6,7 @@
 #include "core/ModuleFileProc.h"
 #include "core/ZepWriter.h"
 #include "support/AppSettings.h"
+#include "support/PrintableText.h"
 
 namespace zep::cli {
 
@@ -70,7 +71,7 @@ bool BatchList::SaveAll(const std::vector<std::string>& targets, std::ostream& o
         }
         const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(requests[i].key);
         const ZepLayout layout = ChooseLayout(*item, ws_.options, ws_.store.MaxNumber());
-        out << "wrote " << requests[i].target;
+        out << "wrote " << PrintableText(requests[i].target);
         if (layout.padded) {
             out << " (padded to " << layout.rows << " labels)";
         }
