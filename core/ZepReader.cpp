@@ -165,7 +165,7 @@ private:
                                            std::to_string(c) + " of " + std::to_string(n) +
                                            " values");
                 }
-                const std::uint64_t due = std::min<std::uint64_t>(kValuesPerLine, n - c);
+                const std::uint64_t due = std::min(kValuesPerLine, static_cast<std::uint64_t>(n) - c);
                 written = written && line.written && !line.last && line.values == due;
                 c += line.values;
             }
