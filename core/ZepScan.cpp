@@ -1,7 +1,9 @@
 #include "core/ZepScan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -56,25 +58,23 @@ ByteClasses ClassifyPortable(const char* p) {
 }
 
 #if defined(__SSE2__)
-std::uint64_t Matches(__m128i bytes, __m128i wanted, unsigned shift) {
-    const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
-    return std::uint64_t{bits} << shift;
+// The 64 bytes of a block against one byte value, one bit each.
+std::uint64_t Matches(const __m128i (&bytes)[4], char wanted) {
+    const __m128i value = _mm_set1_epi8(wanted);
+    const auto bits = [&](int i) {
+        return std::uint64_t{
+            static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes[i], value)))};
+    };
+    return bits(0) | bits(1) << 16 | bits(2) << 32 | bits(3) << 48;
 }
 
 ByteClasses ClassifySse2(const char* p) {
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i minus = _mm_set1_epi8('-');
-    ByteClasses classes;
-    for (unsigned i = 0; i < kBlock / 16; ++i) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        classes.space |= Matches(bytes, space, 16 * i);
-        classes.cr |= Matches(bytes, cr, 16 * i);
-        classes.lf |= Matches(bytes, lf, 16 * i);
-        classes.minus |= Matches(bytes, minus, 16 * i);
-    }
-    return classes;
+    const __m128i bytes[4] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48))};
+    return ByteClasses{Matches(bytes, ' '), Matches(bytes, '\r'), Matches(bytes, '\n'),
+                       Matches(bytes, '-')};
 }
 #endif
 
@@ -115,6 +115,18 @@ std::uint64_t LowestMarks(std::uint64_t word, unsigned char byte) {
     return (x - kOnes) & ~x & kHighs;
 }
 
+// std::popcount becomes a library call where the processor's own instruction is not assumed.
+unsigned CountBits(std::uint64_t x) {
+#if defined(__POPCNT__)
+    return static_cast<unsigned>(std::popcount(x));
+#else
+    x -= (x >> 1) & 0x5555555555555555ULL;
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
+    return static_cast<unsigned>((x * kOnes) >> 56);
+#endif
+}
+
 }  // namespace
 
 ScanPath FastestScanPath() {
@@ -129,8 +141,12 @@ bool ScanPathAvailable(ScanPath path) {
     return path == ScanPath::Portable || path == FastestScanPath();
 }
 
-LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path)
-    : text_(text), path_(ScanPathAvailable(path) ? path : ScanPath::Portable) {
+LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path,
+                         ByteArrival arrival)
+    : text_(text),
+      path_(ScanPathAvailable(path) ? path : ScanPath::Portable),
+      arrival_(std::move(arrival)),
+      arrived_(arrival_ ? 0 : text.size()) {
     Load(from);
 }
 
@@ -138,11 +154,20 @@ LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path)
 // through the prev* fields, so a block never looks back at bytes before it.
 void LineScanner::Load(std::size_t base) {
     base_ = base;
+    // The block and the byte after it, which tells whether a CR at its end ends a line.
+    const std::size_t needed = std::min(base + kBlock + 1, text_.size());
+    if (arrived_ < needed) {
+        arrived_ = arrival_(needed);
+        if (arrived_ < needed) {
+            text_ = text_.substr(0, arrived_);  // no more will come
+        }
+    }
     const std::size_t left = base < text_.size() ? text_.size() - base : 0;
     const char* bytes = text_.data() + base;
-    char tail[kBlock] = {};  // the last, short block, padded with bytes of no class
+    char tail[kBlock];  // the last, short block, padded with bytes of no class
     std::uint64_t valid = kAll;
     if (left < kBlock) {
+        std::memset(tail, 0, kBlock);
         if (left > 0) {
             std::memcpy(tail, bytes, left);
         }
@@ -189,8 +214,7 @@ bool LineScanner::Next(ScannedLine& line) {
         if (ends != 0) {
             const auto k = static_cast<unsigned>(std::countr_zero(ends));
             const std::uint64_t through = k == 63 ? kAll : (std::uint64_t{2} << k) - 1;
-            values +=
-                static_cast<std::uint64_t>(std::popcount(block_.valueStarts & from & through));
+            values += CountBits(block_.valueStarts & from & through);
             offForm |= block_.offForm & from & through;
             line.end = base_ + k;
             line.next = line.end + 2;
@@ -198,7 +222,7 @@ bool LineScanner::Next(ScannedLine& line) {
             bit_ = k + 2;
             break;
         }
-        values += static_cast<std::uint64_t>(std::popcount(block_.valueStarts & from));
+        values += CountBits(block_.valueStarts & from);
         offForm |= block_.offForm & from;
         if (base_ + kBlock >= text_.size()) {
             line.end = line.next = text_.size();

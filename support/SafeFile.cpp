@@ -225,14 +225,10 @@ bool SafeFileReader::Open(const std::string& path) {
 
 bool SafeFileReader::Read(ByteBuffer& bytes, std::size_t spare) {
     ByteBuffer content;
-    const auto size = static_cast<std::size_t>(opened_.size);
-    content.Reserve(size + spare);
-    // Asked before the first byte is written, so that the kernel can back it with huge pages.
-    AskForHugePages(content.data(), size + spare);
-    if (!ReadInto(content.data())) {
+    Begin(content, spare);
+    if (!Finish()) {
         return false;
     }
-    content.SetSize(size);
     bytes = std::move(content);
     return true;
 }
@@ -242,44 +238,65 @@ bool SafeFileReader::Read(std::string& bytes, std::size_t spare) {
     const auto size = static_cast<std::size_t>(opened_.size);
     content.reserve(size + spare);
     content.resize(size);
-    if (!ReadInto(content.data())) {
+    into_ = content.data();
+    done_ = 0;
+    if (!Finish()) {
         return false;
     }
     bytes = std::move(content);
     return true;
 }
 
-// Exactly the size found at opening, then one byte more to see that the file ends there.
-bool SafeFileReader::ReadInto(char* bytes) {
-    if (fd_ < 0) {
-        return Fail("cannot read the file: it is not open");
-    }
+void SafeFileReader::Begin(ByteBuffer& bytes, std::size_t spare) {
     const auto size = static_cast<std::size_t>(opened_.size);
-    std::size_t done = 0;
-    bool grew = false;
-    while (true) {
-        char probe = 0;
-        const bool past = done == size;
-        const ssize_t n = past ? ::read(fd_, &probe, 1) : ::read(fd_, bytes + done, size - done);
+    ByteBuffer content;
+    content.Reserve(size + spare);
+    // Asked before the first byte is written, so that the kernel can back it with huge pages.
+    AskForHugePages(content.data(), size + spare);
+    content.SetSize(size);
+    bytes = std::move(content);
+    into_ = bytes.data();
+    done_ = 0;
+}
+
+// Never past the size found at opening: a file that grows is not read on without bound.
+std::size_t SafeFileReader::ReadTo(std::size_t wanted) {
+    const std::size_t until = std::min(wanted, static_cast<std::size_t>(opened_.size));
+    while (done_ < until && fd_ >= 0) {
+        const ssize_t n = ::read(fd_, into_ + done_, until - done_);
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0) {
-            return Fail(std::string("cannot read the file: ") + std::strerror(errno));
-        }
-        if (past) {
-            grew = n > 0;
+        if (n <= 0) {
+            Fail(n < 0 ? std::string("cannot read the file: ") + std::strerror(errno)
+                       : std::string("the file changed while it was read"));
             break;
         }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
+        done_ += static_cast<std::size_t>(n);
+    }
+    return done_;
+}
+
+// One byte more than the size found at opening is asked for, to see that the file ends there.
+bool SafeFileReader::Finish() {
+    const auto size = static_cast<std::size_t>(opened_.size);
+    ReadTo(size);
+    if (fd_ < 0) {
+        return error_.empty() ? Fail("cannot read the file: it is not open") : false;
+    }
+    ssize_t probe = 0;
+    char byte = 0;
+    do {
+        probe = ::read(fd_, &byte, 1);
+    } while (probe < 0 && errno == EINTR);
+    if (probe < 0) {
+        return Fail(std::string("cannot read the file: ") + std::strerror(errno));
     }
     struct stat now {};
     struct stat named {};
-    const bool same = done == size && !grew && ::fstat(fd_, &now) == 0 && StampOf(now) == opened_ &&
-                      ::stat(path_.c_str(), &named) == 0 && StampOf(named) == opened_;
+    const bool same = done_ == size && probe == 0 && ::fstat(fd_, &now) == 0 &&
+                      StampOf(now) == opened_ && ::stat(path_.c_str(), &named) == 0 &&
+                      StampOf(named) == opened_;
     ::close(fd_);
     fd_ = -1;
     return same || Fail("the file changed while it was read");
