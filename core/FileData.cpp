@@ -13,6 +13,9 @@ std::string_view FileData::Coordinates(std::int32_t r, std::int32_t c) const {
     if (row.cells >= 0) {
         return ValueText(cells_[static_cast<std::size_t>(row.cells)][slot(c)]);
     }
+    if (row.begin == row.end) {
+        return kNoText;
+    }
     const char* p = bytes_.data() + row.begin;
     const char* const end = bytes_.data() + row.end;
     for (std::int32_t k = 1;; ++k) {
@@ -130,7 +133,7 @@ std::string_view FileData::WrittenRow(std::int32_t r) const {
 
 std::string_view FileData::LabelText(TextAt at) const {
     if (at == kEmpty) {
-        return {};
+        return kNoText;
     }
     if (!FromFile(at)) {
         return AddedText(at);
@@ -141,7 +144,7 @@ std::string_view FileData::LabelText(TextAt at) const {
 
 std::string_view FileData::ValueText(TextAt at) const {
     if (at == kEmpty) {
-        return {};
+        return kNoText;
     }
     if (!FromFile(at)) {
         return AddedText(at);

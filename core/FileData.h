@@ -99,6 +99,8 @@ private:
     // Where a text starts: an offset into the buffer, or kEmpty.
     using TextAt = std::uint32_t;
     static constexpr TextAt kEmpty = UINT32_MAX;
+    // What an empty text reads as: never a null pointer, which the C library may not be given.
+    static constexpr std::string_view kNoText = "";
     using TextFinder = std::string_view (FileData::*)(TextAt) const;
 
     // A coordinate row: a stretch of the file's lines, or values set one by one (cells >= 0),
@@ -141,6 +143,12 @@ void FileData::ForEachCoordinate(std::int32_t r, Take&& take) const {
     if (row.cells >= 0) {
         for (TextAt at : cells_[static_cast<std::size_t>(row.cells)]) {
             take(ValueText(at));
+        }
+        return;
+    }
+    if (row.begin == row.end) {  // a row sized but never filled
+        for (std::int32_t c = 0; c < varCount_; ++c) {
+            take(kNoText);
         }
         return;
     }

@@ -110,6 +110,9 @@ private:
     }
 
     void PutNow(std::string_view bytes) {
+        if (bytes.empty()) {
+            return;
+        }
         if (bytes.size() > kChunkSize - used_) {
             Flush();
             if (bytes.size() > kChunkSize) {
