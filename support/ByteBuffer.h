@@ -20,7 +20,6 @@ public:
     std::size_t size() const { return size_; }
     std::size_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
-    std::string_view view() const { return {data_.get(), size_}; }
 
     // Makes room for at least capacity bytes in all, keeping the content; the room is uncleared.
     void Reserve(std::size_t capacity) {
