@@ -11,6 +11,7 @@ namespace zep {
 namespace {
 
 constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+constexpr std::size_t kDirectRun = std::size_t{16} << 10;
 constexpr std::string_view kLineEnd = "\r\n";
 // The padding value " 0.000000" behind the three spaces every value gets.
 constexpr std::string_view kPaddingCell = "    0.000000";
@@ -101,12 +102,16 @@ public:
     }
 
 private:
+    // A long run goes to the sink as it is, sparing a copy into the chunk.
     void PutRun() {
-        if (!run_.empty()) {
-            const std::string_view run = run_;
-            run_ = {};
+        const std::string_view run = run_;
+        run_ = {};
+        if (run.size() < kDirectRun) {
             PutNow(run);
+            return;
         }
+        Flush();
+        ok_ = ok_ && sink_.Write(run);
     }
 
     void PutNow(std::string_view bytes) {
