@@ -97,8 +97,9 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// Runs baseline and ours in turn, each run after prepare (outside the timing); which goes first
-// alternates from run to run.
+// Runs baseline and ours in turn, each run after prepare and after the disk has caught up with
+// what earlier runs wrote (outside the timing), so that a sync of ours does not wait for them;
+// which goes first alternates from run to run.
 Pair Interleaved(const Command& baseline, const Command& ours, int runs,
                  const std::function<void()>& prepare) {
     Pair pair;
@@ -107,6 +108,7 @@ Pair Interleaved(const Command& baseline, const Command& ours, int runs,
     for (int i = 0; i < runs; ++i) {
         for (int turn = 0; turn < 2; ++turn) {
             prepare();
+            ::sync();
             if ((turn == 0) == (i % 2 == 0)) {
                 const ChildRun run = Spawn(baseline.args, baseline.out);
                 pair.ok = pair.ok && run.ok;
