@@ -308,7 +308,7 @@ public:
 
 private:
     static constexpr std::size_t kAlongsideFrom = std::size_t{8} << 20;
-    static constexpr std::size_t kStep = std::size_t{512} << 10;
+    static constexpr std::size_t kStep = std::size_t{128} << 10;
     static constexpr std::uint64_t kDone = std::uint64_t{1} << 63;
 
     void ReadAlong() {
