@@ -469,14 +469,20 @@ void frmMain::AddFile() {
     AddFiles(paths);
 }
 
+// The files are read side by side first, then added in order as one by one.
 void frmMain::AddFiles(const QStringList& paths) {
+    std::vector<std::string> keys;
     for (const QString& path : paths) {
-        AddOneFile(path);
+        keys.push_back(PathBytes(path));
+    }
+    std::vector<PreparedFile> read = PrepareFileAdds(keys, ws_.options.STR_OPT_TOLERANCE);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        AddOneFile(paths[i], std::move(read[static_cast<std::size_t>(i)]));
     }
 }
 
-void frmMain::AddOneFile(const QString& path) {
-    if (path.isEmpty() || !InitFileAdd(ws_, PathBytes(path))) {
+void frmMain::AddOneFile(const QString& path, PreparedFile read) {
+    if (path.isEmpty() || !InitFileAdd(ws_, PathBytes(path), std::move(read))) {
         return;
     }
     const std::int32_t count = ws_.store.FileCount();

@@ -11,6 +11,7 @@
 
 #include "app/UserDialogs.h"
 #include "core/FileListView.h"
+#include "core/ModuleFileProc.h"
 #include "core/Workspace.h"
 #include "support/AppINI.h"
 
@@ -82,7 +83,7 @@ private:
     // Commands.
     void AddFile();
     void AddFiles(const QStringList& paths);
-    void AddOneFile(const QString& path);
+    void AddOneFile(const QString& path, PreparedFile read);
     void RemoveSelectedFile();
     void SaveSelectedFile();
     void SaveSelectedFileAs();

@@ -44,11 +44,19 @@ BatchList::BatchList(const BatchSettings& settings, std::ostream& err)
     settings.ApplyTo(ws_.options);
 }
 
+// The files are read side by side first; adding them in order afterwards gives the rows and
+// messages of adding them one by one.
 bool BatchList::AddAll(const std::vector<std::string>& files) {
-    bool all = true;
+    std::vector<std::string> keys;
     for (const std::string& file : files) {
+        keys.push_back(FullPath(file));
+    }
+    std::vector<PreparedFile> read = PrepareFileAdds(keys, ws_.options.STR_OPT_TOLERANCE);
+    bool all = true;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& file = files[i];
         messages_.SetContext(file);
-        if (InitFileAdd(ws_, FullPath(file))) {
+        if (InitFileAdd(ws_, keys[i], std::move(read[i]))) {
             given_.push_back(file);
         } else {
             all = false;

@@ -1,58 +1,95 @@
 #include "core/FileData.h"
 
-#include "support/HugePages.h"
-
+#include <cstring>
+#include <functional>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 namespace zep {
 
 std::string_view FileData::Coordinates(std::int32_t r, std::int32_t c) const {
-    return text(RowCells(r)[slot(c)]);
+    const Row& row = RowAt(r);
+    if (row.cells >= 0) {
+        return ValueText(cells_[static_cast<std::size_t>(row.cells)][slot(c)]);
+    }
+    if (row.begin == row.end) {
+        return kNoText;
+    }
+    const char* p = bytes_.data() + row.begin;
+    const char* const end = bytes_.data() + row.end;
+    for (std::int32_t k = 1;; ++k) {
+        p = NextValue(p, end);
+        const char* const stop = ValueEnd(p, end);
+        if (k == c) {
+            return {p, static_cast<std::size_t>(stop - p)};
+        }
+        p = stop;
+    }
 }
 
-const TextRef* FileData::RowCells(std::int32_t r) const {
-    return cells_.data() + std::size_t{rows_[slot(r)]} * static_cast<std::size_t>(varCount_);
-}
-
-TextRef* FileData::RowCells(std::int32_t r) {
-    return cells_.data() + std::size_t{rows_[slot(r)]} * static_cast<std::size_t>(varCount_);
+void FileData::SetMatchCount(std::int32_t i, std::int32_t value) {
+    if (matchCounts_.empty()) {
+        if (value == 0) {
+            return;
+        }
+        matchCounts_.assign(labels_.size(), 0);
+    }
+    matchCounts_[slot(i)] = value;
 }
 
 void FileData::SizeCoordinates(std::int32_t n) {
-    const auto count = static_cast<std::size_t>(n);
     varCount_ = n;
-    // Sizing discards the old cells anyway; dropping them first lets a large matrix start in
-    // fresh memory that can take huge pages.
-    cells_ = {};
-    cells_.reserve(count * count);
-    AskForHugePages(cells_.data(), count * count * sizeof(TextRef));
-    cells_.assign(count * count, TextRef{});
-    rows_.resize(count);
+    physical_.assign(static_cast<std::size_t>(n), Row{});
+    rows_.resize(static_cast<std::size_t>(n));
     std::iota(rows_.begin(), rows_.end(), std::uint32_t{0});
+    cells_.clear();
 }
 
 void FileData::SizeLabels(std::int32_t n) {
-    labels_.assign(static_cast<std::size_t>(n), TextRef{});
-    matchCounts_.assign(static_cast<std::size_t>(n), 0);
+    labels_.assign(static_cast<std::size_t>(n), kEmpty);
+    matchCounts_.clear();
 }
 
 void FileData::SizeDeviations(std::int32_t n) {
-    deviations_.assign(static_cast<std::size_t>(n), TextRef{});
+    deviations_.assign(static_cast<std::size_t>(n), kEmpty);
 }
 
-void FileData::AdoptBytes(std::string bytes) {
+void FileData::AdoptBytes(ByteBuffer bytes) {
     bytes_ = std::move(bytes);
+    fileEnd_ = bytes_.size();
 }
 
 TextRef FileData::AppendText(std::string_view text) {
-    TextRef ref{static_cast<std::uint32_t>(bytes_.size()), static_cast<std::uint32_t>(text.size())};
-    bytes_.append(text);
-    return ref;
+    if (text.empty()) {
+        return {};
+    }
+    const std::less<const char*> before;
+    if (bytes_.data() != nullptr && !before(text.data(), bytes_.data()) &&
+        before(text.data(), bytes_.data() + bytes_.size())) {
+        const std::string copy(text);  // growing the buffer would move the text away
+        return AppendText(copy);
+    }
+    const auto length = static_cast<std::uint32_t>(text.size());
+    char prefix[sizeof length];
+    std::memcpy(prefix, &length, sizeof length);
+    bytes_.Append(std::string_view(prefix, sizeof prefix));
+    const auto offset = static_cast<std::uint32_t>(bytes_.size());
+    bytes_.Append(text);
+    return {offset, length};
 }
 
 void FileData::SetCoordinateRef(std::int32_t r, std::int32_t c, TextRef ref) {
-    cells_[std::size_t{rows_[slot(r)]} * static_cast<std::size_t>(varCount_) + slot(c)] = ref;
+    const TextAt at = KeepValue(ref);
+    CellsOf(r)[slot(c)] = at;
+}
+
+void FileData::SetLabelRef(std::int32_t i, TextRef ref) {
+    labels_[slot(i)] = KeepLabel(ref);
+}
+
+void FileData::SetDeviationRef(std::int32_t i, TextRef ref) {
+    deviations_[slot(i)] = KeepValue(ref);
 }
 
 void FileData::SetCoordinate(std::int32_t r, std::int32_t c, std::string_view text) {
@@ -60,10 +97,102 @@ void FileData::SetCoordinate(std::int32_t r, std::int32_t c, std::string_view te
 }
 
 void FileData::SwapLabelRows(std::int32_t a, std::int32_t b) {
-    std::swap(matchCounts_[slot(a)], matchCounts_[slot(b)]);
+    if (!matchCounts_.empty()) {
+        std::swap(matchCounts_[slot(a)], matchCounts_[slot(b)]);
+    }
     std::swap(labels_[slot(a)], labels_[slot(b)]);
     std::swap(deviations_[slot(a)], deviations_[slot(b)]);
     std::swap(rows_[slot(a)], rows_[slot(b)]);
+}
+
+void FileData::SetFileRow(std::int32_t r, std::size_t begin, std::size_t end, bool written) {
+    physical_[slot(r)] =
+        Row{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end), -1, written};
+}
+
+void FileData::SetLabelAt(std::int32_t i, std::size_t offset) {
+    labels_[slot(i)] = offset < fileEnd_ ? static_cast<TextAt>(offset) : kEmpty;
+}
+
+void FileData::SetDeviationAt(std::int32_t i, std::size_t offset) {
+    deviations_[slot(i)] = offset < fileEnd_ ? static_cast<TextAt>(offset) : kEmpty;
+}
+
+void FileData::FillDeviations(std::string_view text) {
+    const TextRef added = AppendText(text);
+    std::fill(deviations_.begin(), deviations_.end(), added.length > 0 ? added.offset : kEmpty);
+}
+
+std::string_view FileData::WrittenRow(std::int32_t r) const {
+    const Row& row = RowAt(r);
+    if (row.cells >= 0 || !row.written) {
+        return {};
+    }
+    return {bytes_.data() + row.begin, std::size_t{row.end} - row.begin};
+}
+
+std::string_view FileData::LabelText(TextAt at) const {
+    if (at == kEmpty) {
+        return kNoText;
+    }
+    if (!FromFile(at)) {
+        return AddedText(at);
+    }
+    const char* const p = bytes_.data() + at;
+    return {p, static_cast<std::size_t>(LineEnd(p, bytes_.data() + fileEnd_) - p)};
+}
+
+std::string_view FileData::ValueText(TextAt at) const {
+    if (at == kEmpty) {
+        return kNoText;
+    }
+    if (!FromFile(at)) {
+        return AddedText(at);
+    }
+    const char* const p = bytes_.data() + at;
+    return {p, static_cast<std::size_t>(ValueEnd(p, bytes_.data() + fileEnd_) - p)};
+}
+
+std::string_view FileData::AddedText(TextAt at) const {
+    std::uint32_t length = 0;
+    std::memcpy(&length, bytes_.data() + at - sizeof length, sizeof length);
+    return {bytes_.data() + at, length};
+}
+
+std::optional<FileData::TextAt> FileData::Keep(TextRef ref, TextFinder find) const {
+    if (ref.length == 0) {
+        return kEmpty;
+    }
+    // Only a start that is found again with the same length can stand for the text.
+    const bool startsText = FromFile(ref.offset) || ref.offset >= fileEnd_ + sizeof(std::uint32_t);
+    return startsText && (this->*find)(ref.offset).size() == ref.length
+               ? std::optional<TextAt>(ref.offset)
+               : std::nullopt;
+}
+
+FileData::TextAt FileData::KeepLabel(TextRef ref) {
+    const std::optional<TextAt> at = Keep(ref, &FileData::LabelText);
+    return at.has_value() ? *at : AppendText(text(ref)).offset;
+}
+
+FileData::TextAt FileData::KeepValue(TextRef ref) {
+    const std::optional<TextAt> at = Keep(ref, &FileData::ValueText);
+    return at.has_value() ? *at : AppendText(text(ref)).offset;
+}
+
+std::vector<FileData::TextAt>& FileData::CellsOf(std::int32_t r) {
+    Row& row = physical_[rows_[slot(r)]];
+    if (row.cells < 0) {
+        std::vector<TextAt> cells;
+        cells.reserve(static_cast<std::size_t>(varCount_));
+        ForEachCoordinate(r, [&](std::string_view value) {
+            cells.push_back(value.empty() ? kEmpty
+                                          : static_cast<TextAt>(value.data() - bytes_.data()));
+        });
+        row.cells = static_cast<std::int32_t>(cells_.size());
+        cells_.push_back(std::move(cells));
+    }
+    return cells_[static_cast<std::size_t>(row.cells)];
 }
 
 }  // namespace zep

@@ -1,51 +1,68 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/ZepScan.h"
+#include "support/ByteBuffer.h"
+
 namespace zep {
 
-// A piece of text inside a record's byte buffer. Offsets keep the model small (a 48 MB file
-// holds four million coordinate tokens) and stay valid when the buffer grows.
+// A piece of text inside a record's byte buffer.
 struct TextRef {
     std::uint32_t offset = 0;
     std::uint32_t length = 0;
 };
 
-// The contents of one loaded coordinate file. Every token is kept exactly as read, as a view
-// into the file's own bytes; texts that did not come from the file (a default deviation, a
-// value set by a test) are appended to the same buffer.
+// The contents of one loaded coordinate file. Every token is kept exactly as read, inside the
+// file's own bytes; texts that did not come from the file (a default deviation, a value set by
+// a test) are added to the same buffer.
+//
+// The model is small next to the file. A label or deviation is only where it starts (4 bytes):
+// a text from the file ends where its line or field ends, and an added text carries its length
+// in front of it. A coordinate row read from the file is only where its lines are; its values
+// are found again when asked for, which is what the writer does anyway, one row after the
+// other. Only a row whose values are set one by one keeps a reference per value.
 //
 // All indices are 1-based. Row r of Coordinates, Labels(r), Deviations(r) and MatchCounts(r)
-// form one label row. Coordinate rows are reached through a row index, so exchanging two label
-// rows is O(1) whatever VarCount is.
+// form one label row. Label rows are reached through a position index, so exchanging two of
+// them is O(1) whatever VarCount is.
 class FileData {
 public:
     std::int32_t VarCount() const { return varCount_; }
     std::int32_t LabelCount() const { return static_cast<std::int32_t>(labels_.size()); }
     std::int32_t DeviationCount() const { return static_cast<std::int32_t>(deviations_.size()); }
 
+    // Finding value c walks row r from its start: fine for a look now and then, while code
+    // that goes through whole rows uses ForEachCoordinate.
     std::string_view Coordinates(std::int32_t r, std::int32_t c) const;
-    std::string_view Labels(std::int32_t i) const { return text(labels_[slot(i)]); }
-    std::string_view Deviations(std::int32_t i) const { return text(deviations_[slot(i)]); }
-    std::int32_t MatchCounts(std::int32_t i) const { return matchCounts_[slot(i)]; }
-    void SetMatchCount(std::int32_t i, std::int32_t value) { matchCounts_[slot(i)] = value; }
+    std::string_view Labels(std::int32_t i) const { return LabelText(labels_[slot(i)]); }
+    std::string_view Deviations(std::int32_t i) const { return ValueText(deviations_[slot(i)]); }
+    // Match counts take memory only once one is set; until then every count is 0.
+    std::int32_t MatchCounts(std::int32_t i) const {
+        return matchCounts_.empty() ? 0 : matchCounts_[slot(i)];
+    }
+    void SetMatchCount(std::int32_t i, std::int32_t value);
 
     // Sizing discards the previous contents: texts become empty, match counts 0.
     void SizeCoordinates(std::int32_t n);  // also sets VarCount
     void SizeLabels(std::int32_t n);       // Labels and MatchCounts
     void SizeDeviations(std::int32_t n);
 
-    // Hands the record the bytes that the references below point into.
-    void AdoptBytes(std::string bytes);
-    // Appends text to the record's buffer and returns where it stands.
+    // Hands the record the bytes that texts from the file point into.
+    void AdoptBytes(std::string bytes) { AdoptBytes(ByteBuffer(bytes)); }
+    void AdoptBytes(ByteBuffer bytes);
+    // Adds text to the record's buffer and returns where it stands.
     TextRef AppendText(std::string_view text);
 
+    // Any piece of the buffer may be given; one that does not end where its field or line
+    // ends is kept as a copy.
     void SetCoordinateRef(std::int32_t r, std::int32_t c, TextRef ref);
-    void SetLabelRef(std::int32_t i, TextRef ref) { labels_[slot(i)] = ref; }
-    void SetDeviationRef(std::int32_t i, TextRef ref) { deviations_[slot(i)] = ref; }
+    void SetLabelRef(std::int32_t i, TextRef ref);
+    void SetDeviationRef(std::int32_t i, TextRef ref);
 
     void SetCoordinate(std::int32_t r, std::int32_t c, std::string_view text);
     void SetLabel(std::int32_t i, std::string_view text) { SetLabelRef(i, AppendText(text)); }
@@ -58,22 +75,91 @@ public:
     void SwapLabelRows(std::int32_t a, std::int32_t b);
 
     std::string_view text(TextRef ref) const { return {bytes_.data() + ref.offset, ref.length}; }
-    // Size of the buffer the references point into.
+    // Size of the buffer the texts lie in.
     std::size_t ByteCount() const { return bytes_.size(); }
-    // The physical row behind position r, for code that walks a row's cells quickly.
-    const TextRef* RowCells(std::int32_t r) const;
-    TextRef* RowCells(std::int32_t r);
+
+    // For the reader, which knows where each text of the file starts and that it ends where
+    // its line or field ends.
+    // Row r (after SizeCoordinates) is the file's bytes [begin, end).
+    void SetFileRow(std::int32_t r, std::size_t begin, std::size_t end, bool written);
+    void SetLabelAt(std::int32_t i, std::size_t offset);
+    void SetDeviationAt(std::int32_t i, std::size_t offset);
+    // Every deviation becomes text, added once.
+    void FillDeviations(std::string_view text);
+
+    // Row r as read, through its last CR LF, when the file had it exactly as the writer
+    // writes it; empty otherwise.
+    std::string_view WrittenRow(std::int32_t r) const;
+
+    // Calls take(value) for the VarCount values of row r, in order.
+    template <typename Take>
+    void ForEachCoordinate(std::int32_t r, Take&& take) const;
 
 private:
+    // Where a text starts: an offset into the buffer, or kEmpty.
+    using TextAt = std::uint32_t;
+    static constexpr TextAt kEmpty = UINT32_MAX;
+    // What an empty text reads as: never a null pointer, which the C library may not be given.
+    static constexpr std::string_view kNoText = "";
+    using TextFinder = std::string_view (FileData::*)(TextAt) const;
+
+    // A coordinate row: a stretch of the file's lines, or values set one by one (cells >= 0),
+    // or, before either, a row of empty values.
+    struct Row {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        std::int32_t cells = -1;
+        bool written = false;
+    };
+
     static std::size_t slot(std::int32_t i) { return static_cast<std::size_t>(i - 1); }
 
+    std::string_view LabelText(TextAt at) const;
+    std::string_view ValueText(TextAt at) const;
+    std::string_view AddedText(TextAt at) const;
+    bool FromFile(TextAt at) const { return at < fileEnd_; }
+    // Where the text ref names can be found again: its own start, or a copy's when the text
+    // found from its start would be another.
+    std::optional<TextAt> Keep(TextRef ref, TextFinder find) const;
+    TextAt KeepLabel(TextRef ref);
+    TextAt KeepValue(TextRef ref);
+    const Row& RowAt(std::int32_t r) const { return physical_[rows_[slot(r)]]; }
+    std::vector<TextAt>& CellsOf(std::int32_t r);
+
     std::int32_t varCount_ = 0;
-    std::string bytes_;
-    std::vector<TextRef> cells_;       // physical rows, VarCount cells each
+    ByteBuffer bytes_;
+    std::size_t fileEnd_ = 0;  // bytes_ up to here are the file's; added texts follow
+    std::vector<Row> physical_;
     std::vector<std::uint32_t> rows_;  // position -> physical row
-    std::vector<TextRef> labels_;
-    std::vector<TextRef> deviations_;
+    std::vector<std::vector<TextAt>> cells_;
+    std::vector<TextAt> labels_;
+    std::vector<TextAt> deviations_;
     std::vector<std::int32_t> matchCounts_;
 };
+
+template <typename Take>
+void FileData::ForEachCoordinate(std::int32_t r, Take&& take) const {
+    const Row& row = RowAt(r);
+    if (row.cells >= 0) {
+        for (TextAt at : cells_[static_cast<std::size_t>(row.cells)]) {
+            take(ValueText(at));
+        }
+        return;
+    }
+    if (row.begin == row.end) {  // a row sized but never filled
+        for (std::int32_t c = 0; c < varCount_; ++c) {
+            take(kNoText);
+        }
+        return;
+    }
+    const char* p = bytes_.data() + row.begin;
+    const char* const end = bytes_.data() + row.end;
+    for (std::int32_t c = 0; c < varCount_; ++c) {
+        p = NextValue(p, end);
+        const char* const stop = ValueEnd(p, end);
+        take(std::string_view(p, static_cast<std::size_t>(stop - p)));
+        p = stop;
+    }
+}
 
 }  // namespace zep

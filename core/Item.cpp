@@ -5,7 +5,7 @@
 namespace zep {
 
 clsZEPFileItem* Item::Add(std::unique_ptr<clsZEPFileItem> item) {
-    if (item == nullptr || Find(item->Key()) != nullptr) {
+    if (item == nullptr || !byKey_.try_emplace(item->Key(), item.get()).second) {
         return nullptr;
     }
     items_.push_back(std::move(item));
@@ -20,18 +20,19 @@ clsZEPFileItem* Item::At(std::int32_t position) const {
 }
 
 clsZEPFileItem* Item::Find(std::string_view key) const {
-    auto it = std::find_if(items_.begin(), items_.end(),
-                           [key](const auto& item) { return item->Key() == key; });
-    return it == items_.end() ? nullptr : it->get();
+    const auto found = byKey_.find(std::string(key));
+    return found == byKey_.end() ? nullptr : found->second;
 }
 
 bool Item::Remove(std::string_view key) {
-    auto it = std::find_if(items_.begin(), items_.end(),
-                           [key](const auto& item) { return item->Key() == key; });
-    if (it == items_.end()) {
+    const auto found = byKey_.find(std::string(key));
+    if (found == byKey_.end()) {
         return false;
     }
-    items_.erase(it);
+    const clsZEPFileItem* item = found->second;
+    byKey_.erase(found);
+    items_.erase(std::find_if(items_.begin(), items_.end(),
+                              [item](const auto& held) { return held.get() == item; }));
     return true;
 }
 

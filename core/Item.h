@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/clsZEPFileItem.h"
@@ -32,6 +33,9 @@ public:
 
 private:
     std::vector<std::unique_ptr<clsZEPFileItem>> items_;
+    // The same descriptors by key, so that a list of thousands of files is not searched from
+    // the start for every file added or saved.
+    std::unordered_map<std::string, clsZEPFileItem*> byKey_;
 };
 
 }  // namespace zep

@@ -53,11 +53,10 @@ bool AlreadyInList(Workspace& ws, const std::string& path) {
     return false;
 }
 
-// Reads the file completely before anything of the list is touched.
-bool ReadForAdd(Workspace& ws, const std::string& path, ReadResult& result) {
-    try {
-        result = LoadZEPFile(path, ws.options.STR_OPT_TOLERANCE);
-    } catch (const std::exception&) {  // memory for a file that is far too large
+// The file is read completely before anything of the list is touched.
+bool ReadForAdd(Workspace& ws, const std::string& path, const PreparedFile& prepared) {
+    const ReadResult& result = prepared.result;
+    if (prepared.outOfMemory) {  // memory for a file that is far too large
         ErrProc(ws.messages, "InitFileAdd", kErrOutOfMemory);
         return false;
     }
@@ -211,7 +210,31 @@ bool CheckFileFormat(const std::string& /*path*/) {
     return true;
 }
 
+PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
+    PreparedFile prepared;
+    prepared.read = true;
+    try {
+        prepared.result = LoadZEPFile(path, tolerance);
+    } catch (const std::exception&) {
+        prepared.outOfMemory = true;
+    }
+    return prepared;
+}
+
+std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
+                                          std::string_view tolerance) {
+    std::vector<PreparedFile> prepared(paths.size());
+    ParallelFor(paths.size(),
+                [&](std::size_t i) { prepared[i] = PrepareFileAdd(paths[i], tolerance); });
+    return prepared;
+}
+
 bool InitFileAdd(Workspace& ws, const std::string& path) {
+    return InitFileAdd(ws, path, PreparedFile{});
+}
+
+// A file already in the list is refused before it is read.
+bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) {
     if (!CheckFileFormat(path)) {
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
@@ -220,15 +243,17 @@ bool InitFileAdd(Workspace& ws, const std::string& path) {
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
         return false;
     }
-    ReadResult result;
-    if (!ReadForAdd(ws, path, result)) {
+    if (!prepared.read) {
+        prepared = PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE);
+    }
+    if (!ReadForAdd(ws, path, prepared)) {
         return false;
     }
     const std::string title = GetFileNameInPathName(path);
     if (!AppendListRow(ws, path, title)) {
         return false;
     }
-    CommitFile(ws, path, title, *result.file);
+    CommitFile(ws, path, title, *prepared.result.file);
     return true;
 }
 

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Workspace.h"
+#include "core/ZepReader.h"
 
 namespace zep {
 
@@ -16,6 +18,23 @@ bool CheckFileFormat(const std::string& path);
 // that cannot be read is refused with a message, and then nothing at all has changed. The
 // path as given stays the file's key.
 bool InitFileAdd(Workspace& ws, const std::string& path);
+
+// A file read ahead of InitFileAdd. Reading touches nothing of the list, so files can be read
+// on any thread and added afterwards, in order, on the list's own.
+struct PreparedFile {
+    bool read = false;  // an unread one is read by InitFileAdd
+    ReadResult result;
+    bool outOfMemory = false;
+};
+PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance);
+
+// Reads every file, on up to one thread per core; the results stand in the order of paths.
+std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
+                                          std::string_view tolerance);
+
+// InitFileAdd of a file that PrepareFileAdd has read: the same checks, messages and result.
+// A file already in the list has been read in vain: it is refused all the same.
+bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared);
 
 // Writes the loaded file (key, index) to target, padded to MaxNumber when the options say so.
 // The old file at target is replaced only once the new one is complete and on disk; on failure

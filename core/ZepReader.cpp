@@ -2,25 +2,24 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cerrno>
+#include <atomic>
 #include <charconv>
-#include <cstring>
-#include <filesystem>
 #include <limits>
 #include <new>
+#include <thread>
 #include <utility>
+
+#include "core/ZepScan.h"
 
 #include "support/SafeFile.h"
 
 namespace zep {
 namespace {
 
-// Cells of the rows that may be allocated before the file is known to hold as many values.
-constexpr std::uint64_t kCellsCheckedAbove = std::uint64_t{64} << 20;
-
-// Tokens are 32-bit offsets into the record's buffer, which also takes the default deviation.
-constexpr std::uint64_t kMaxBufferBytes = std::numeric_limits<std::uint32_t>::max();
+// Texts are 32-bit offsets into the record's buffer, which also takes the default deviation
+// behind its length; the largest offset stays clear of the record's mark for an empty text.
+constexpr std::uint64_t kMaxBufferBytes = std::numeric_limits<std::uint32_t>::max() - 1;
+constexpr std::uint64_t kAddedTextRoom = sizeof(std::uint32_t);
 
 ReadResult Refuse(std::int64_t line, std::string reason) {
     ReadResult result;
@@ -30,155 +29,10 @@ ReadResult Refuse(std::int64_t line, std::string reason) {
     return result;
 }
 
-static_assert(std::endian::native == std::endian::little, "words are scanned low byte first");
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-
-std::uint64_t Load8(const char* p) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    return word;
+bool TooLarge(std::uint64_t size, std::string_view tolerance) {
+    return tolerance.size() + kAddedTextRoom > kMaxBufferBytes ||
+           size > kMaxBufferBytes - kAddedTextRoom - tolerance.size();
 }
-
-// The high bit of every byte of word that equals byte. Bytes above a true mark may be marked
-// falsely, so only the lowest mark is to be trusted.
-std::uint64_t Marks(std::uint64_t word, unsigned char byte) {
-    const std::uint64_t x = word ^ (kOnes * byte);
-    return (x - kOnes) & ~x & kHighs;
-}
-
-// Walks the pieces of a file cut at every CR LF pair (a lone CR or LF stays inside its piece).
-// A file ending with CR LF has an empty last piece.
-class PieceCursor {
-public:
-    explicit PieceCursor(std::string_view text) : text_(text) {}
-
-    // The next piece; false when the file has none left.
-    bool Next(std::string_view& piece) {
-        if (!more_) {
-            return false;
-        }
-        ++line_;
-        const std::size_t start = pos_;
-        std::size_t search = pos_;
-        while (search < text_.size()) {
-            const void* hit = std::memchr(text_.data() + search, '\n', text_.size() - search);
-            if (hit == nullptr) {
-                break;
-            }
-            const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
-            if (lf > start && text_[lf - 1] == '\r') {
-                piece = text_.substr(start, lf - 1 - start);
-                pos_ = lf + 1;
-                return true;
-            }
-            search = lf + 1;
-        }
-        piece = text_.substr(start);
-        pos_ = text_.size();
-        more_ = false;
-        return true;
-    }
-
-    // Takes the next piece as values: calls take(ref) for every non-empty field between single
-    // spaces, in order, and moves past the piece. False when the file has no piece left. Lines
-    // and fields are found in the same walk over the bytes, which is most of a large file.
-    template <typename Take>
-    bool NextValues(Take&& take) {
-        if (!more_) {
-            return false;
-        }
-        ++line_;
-        const char* const base = text_.data();
-        const char* const end = base + text_.size();
-        const char* p = base + pos_;
-        while (true) {
-            p = SkipSpaces(p, end);
-            if (p == end) {
-                more_ = false;
-                break;
-            }
-            if (IsLineEnd(p, end)) {
-                p += 2;
-                break;
-            }
-            const char* start = p;
-            p = ValueEnd(p + 1, end);
-            take(TextRef{static_cast<std::uint32_t>(start - base),
-                         static_cast<std::uint32_t>(p - start)});
-        }
-        pos_ = static_cast<std::size_t>(p - base);
-        return true;
-    }
-
-    // Whether a next piece exists and holds anything but spaces.
-    bool HasBlockAhead() const {
-        if (!more_) {
-            return false;
-        }
-        for (std::size_t p = pos_; p < text_.size(); ++p) {
-            if (text_[p] != ' ') {
-                return !IsLineEnd(text_.data() + p, text_.data() + text_.size());
-            }
-        }
-        return false;
-    }
-
-    // 1-based line number of the last piece taken.
-    std::int64_t Line() const { return line_; }
-
-private:
-    static bool IsLineEnd(const char* p, const char* end) {
-        return *p == '\r' && p + 1 != end && p[1] == '\n';
-    }
-
-    // The first byte at or after p that is not a space, eight bytes at a time.
-    static const char* SkipSpaces(const char* p, const char* end) {
-        while (end - p >= 8) {
-            const std::uint64_t other = Load8(p) ^ (kOnes * ' ');
-            if (other != 0) {
-                return p + (std::countr_zero(other) >> 3);
-            }
-            p += 8;
-        }
-        while (p != end && *p == ' ') {
-            ++p;
-        }
-        return p;
-    }
-
-    // Where a value ends: at the first space or CR LF from p on. A lone CR belongs to it.
-    // Sixteen bytes are looked at together and the place is found without a branch, since
-    // whether a value is one byte longer (a minus sign) is as good as random.
-    static const char* ValueEnd(const char* p, const char* end) {
-        while (end - p >= 16) {
-            const std::uint64_t word = Load8(p);
-            const std::uint64_t next = Load8(p + 8);
-            const int low = std::countr_zero(Marks(word, ' ') | Marks(word, '\r'));
-            const int high = std::countr_zero(Marks(next, ' ') | Marks(next, '\r'));
-            const int bit = low + (low >> 6) * high;  // 64 + high when the first word has none
-            if (bit == 128) {
-                p += 16;
-                continue;
-            }
-            p += bit >> 3;
-            if (*p == ' ' || IsLineEnd(p, end)) {
-                return p;
-            }
-            ++p;
-        }
-        while (p != end && *p != ' ' && !IsLineEnd(p, end)) {
-            ++p;
-        }
-        return p;
-    }
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    std::int64_t line_ = 0;
-    bool more_ = true;
-};
 
 // A count is plain decimal digits naming a number from 1 to 2147483647.
 bool ParseCount(std::string_view field, std::int32_t& count) {
@@ -210,15 +64,21 @@ std::string Quoted(std::string_view field) {
            " bytes)";
 }
 
+// Reads the file in one walk over its bytes: the lines of the rows are checked and kept as
+// stretches of the file, and nothing is allocated for labels or deviations before the file is
+// known to hold them all, so a file that is refused costs little more than its own bytes.
 class Parser {
 public:
-    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance)
-        : file_(file), text_(text), tolerance_(tolerance), cursor_(text) {}
+    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance, ScanPath path,
+           ByteArrival arrival)
+        : file_(file),
+          text_(text),
+          tolerance_(tolerance),
+          scanner_(text, 0, path, std::move(arrival)) {}
 
     // False with Error() set when the file cannot be read.
     bool Run() {
-        return ReadHeader() && FitsTheFile() && SizeRecord() && ReadRows() && ReadLabels() &&
-               ReadDeviations();
+        return ReadHeader() && FitsTheFile() && ReadRows() && ReadLabels() && ReadDeviations();
     }
     ReadResult TakeFailure() { return std::move(failure_); }
 
@@ -228,9 +88,24 @@ private:
         return false;
     }
 
+    // The next line after the last one taken; false when the file has none left.
+    bool NextLine(ScannedLine& line) {
+        if (!scanner_.Next(line)) {
+            return false;
+        }
+        ++line_;
+        return true;
+    }
+
+    // Lines the scanner has passed, for a second look; their bytes have all arrived.
+    const char* Begin() const { return text_.data(); }
+    const char* End() const { return text_.data() + scanner_.End(); }
+
     bool ReadHeader() {
-        std::string_view header;
-        cursor_.Next(header);
+        ScannedLine line;
+        NextLine(line);
+        const std::string_view header = text_.substr(0, line.end);
+        next_ = line.next;
         std::array<std::string_view, 5> fields{};
         std::size_t count = 0;
         std::size_t start = 0;
@@ -266,36 +141,23 @@ private:
     }
 
     // Every value takes at least one byte and every line but the last two, so a header can be
-    // checked against the file's size before anything is allocated for it.
+    // checked against the file's size at once. Deviations may be missing altogether; then
+    // their number is bounded by kMostDefaultDeviations instead.
     bool FitsTheFile() {
         const auto size = static_cast<std::uint64_t>(text_.size());
         const auto rows = static_cast<std::uint64_t>(file_.VarCount);
         const auto labels = static_cast<std::uint64_t>(file_.StrCount);
         const auto deviations = static_cast<std::uint64_t>(file_.MidCount);
-        if (rows * rows > size ||
-            (rows * rows * sizeof(TextRef) > std::max(size, kCellsCheckedAbove) &&
-             rows * rows > MostValuesHeld())) {
+        if (rows * rows > size) {
             return TooMany(file_.VarCount, "rows of as many values");
         }
         if (rows + labels > size / 2) {
             return TooMany(file_.StrCount, "labels after its rows");
         }
-        if (deviations > size) {
+        if (deviations > std::max<std::uint64_t>(size, kMostDefaultDeviations)) {
             return TooMany(file_.MidCount, "deviation values");
         }
         return true;
-    }
-
-    // Every value starts a line or follows a space. Counted only when the cells of the rows
-    // would outweigh the file itself (values shorter than a cell reference) and take more than
-    // kCellsCheckedAbove, so that a file of junk under a large header is refused before many
-    // times its size is allocated, while a small file still gets the exact line of its fault.
-    std::uint64_t MostValuesHeld() const {
-        std::uint64_t starts = 1;
-        for (const char ch : text_) {
-            starts += static_cast<std::uint64_t>(ch == ' ' || ch == '\n');
-        }
-        return starts;
     }
 
     bool TooMany(std::int32_t count, const char* what) {
@@ -304,95 +166,234 @@ private:
                            " bytes can hold");
     }
 
-    bool SizeRecord() {
-        file_.data.SizeCoordinates(file_.VarCount);
-        file_.data.SizeLabels(file_.StrCount);
-        file_.data.SizeDeviations(file_.MidCount);
-        return true;
-    }
-
     // Every row starts on a line of its own and may run over several lines; the lines of a row
-    // carry exactly its values.
+    // carry exactly its values. A row is kept as the stretch of its lines, and marked when
+    // they are laid out exactly as the writer would lay them out.
     bool ReadRows() {
         const std::int32_t n = file_.VarCount;
+        file_.data.SizeCoordinates(n);
+        ScannedLine line;
+        line.next = next_;
         for (std::int32_t r = 1; r <= n; ++r) {
-            TextRef* const cells = file_.data.RowCells(r);
-            std::int32_t c = 0;
-            std::int32_t extra = 0;
-            while (c < n) {
-                const bool more = cursor_.NextValues([&](TextRef ref) {
-                    if (c < n) {
-                        cells[c++] = ref;
-                    } else {
-                        ++extra;
-                    }
-                });
-                if (!more) {
-                    return Fail(cursor_.Line(), "the file ends in row " + std::to_string(r) +
-                                                    " after " + std::to_string(c) + " of " +
-                                                    std::to_string(n) + " values");
+            const std::size_t begin = line.next;
+            std::uint64_t c = 0;
+            bool written = true;
+            while (c < static_cast<std::uint64_t>(n)) {
+                if (!NextLine(line)) {
+                    return Fail(line_, "the file ends in row " + std::to_string(r) + " after " +
+                                           std::to_string(c) + " of " + std::to_string(n) +
+                                           " values");
                 }
+                const std::uint64_t due =
+                    std::min(kValuesPerLine, static_cast<std::uint64_t>(n) - c);
+                written = written && line.written && !line.last && line.values == due;
+                c += line.values;
             }
-            if (extra > 0) {
-                return Fail(cursor_.Line(), "row " + std::to_string(r) + " has " +
-                                                std::to_string(std::int64_t{n} + extra) +
-                                                " values, expected " + std::to_string(n));
+            if (c > static_cast<std::uint64_t>(n)) {
+                return Fail(line_, "row " + std::to_string(r) + " has " + std::to_string(c) +
+                                       " values, expected " + std::to_string(n));
             }
+            file_.data.SetFileRow(r, begin, line.next, written);
         }
+        next_ = line.next;
         return true;
     }
 
+    // The labels are counted before room is made for them.
     bool ReadLabels() {
-        std::string_view piece;
+        ScannedLine line;
         for (std::int32_t i = 1; i <= file_.StrCount; ++i) {
-            if (!cursor_.Next(piece)) {
-                return Fail(cursor_.Line(), "the file ends after " + std::to_string(i - 1) +
-                                                " of " + std::to_string(file_.StrCount) +
-                                                " labels");
+            if (!NextLine(line)) {
+                return Fail(line_, "the file ends after " + std::to_string(i - 1) + " of " +
+                                       std::to_string(file_.StrCount) + " labels");
             }
-            file_.data.SetLabelRef(i, Offset(piece));
         }
+        file_.data.SizeLabels(file_.StrCount);
+        const char* const base = Begin();
+        const char* const end = End();
+        const char* p = base + next_;
+        for (std::int32_t i = 1; i <= file_.StrCount; ++i) {
+            file_.data.SetLabelAt(i, static_cast<std::size_t>(p - base));
+            const char* const lineEnd = LineEnd(p, end);
+            p = lineEnd == end ? end : lineEnd + 2;
+        }
+        next_ = line.next;
         return true;
     }
 
     // The block is there when the line after the labels holds anything but spaces, also when
     // it is the file's last line: that is the shape written for fewer values than fill a line.
+    // Its values are counted before room is made for them; values past the last one needed
+    // are not read.
     bool ReadDeviations() {
-        if (!cursor_.HasBlockAhead()) {
-            const TextRef fill = file_.data.AppendText(tolerance_);
-            for (std::int32_t i = 1; i <= file_.MidCount; ++i) {
-                file_.data.SetDeviationRef(i, fill);
-            }
-            return true;
-        }
         const std::int32_t m = file_.MidCount;
-        std::int32_t c = 0;
-        while (c < m) {
-            // Values past the last one needed are not read.
-            const bool more = cursor_.NextValues([&](TextRef ref) {
-                if (c < m) {
-                    file_.data.SetDeviationRef(++c, ref);
-                }
-            });
-            if (!more) {
-                return Fail(cursor_.Line(), "the file ends after " + std::to_string(c) + " of " +
-                                                std::to_string(m) + " deviation values");
+        ScannedLine line;
+        if (!NextLine(line) || line.values == 0) {
+            return FillDeviations();
+        }
+        std::uint64_t c = line.values;
+        while (c < static_cast<std::uint64_t>(m)) {
+            if (!NextLine(line)) {
+                return Fail(line_, "the file ends after " + std::to_string(c) + " of " +
+                                       std::to_string(m) + " deviation values");
             }
+            c += line.values;
+        }
+        file_.data.SizeDeviations(m);
+        const char* const base = Begin();
+        const char* const end = End();
+        const char* p = base + next_;
+        for (std::int32_t i = 1; i <= m; ++i) {
+            p = NextValue(p, end);
+            file_.data.SetDeviationAt(i, static_cast<std::size_t>(p - base));
+            p = ValueEnd(p, end);
         }
         return true;
     }
 
-    TextRef Offset(std::string_view piece) const {
-        return TextRef{static_cast<std::uint32_t>(piece.data() - text_.data()),
-                       static_cast<std::uint32_t>(piece.size())};
+    bool FillDeviations() {
+        if (file_.MidCount > kMostDefaultDeviations) {
+            return Fail(1, "the header announces " + std::to_string(file_.MidCount) +
+                               " deviation values and the file holds none; at most " +
+                               std::to_string(kMostDefaultDeviations) +
+                               " are filled with the default");
+        }
+        file_.data.SizeDeviations(file_.MidCount);
+        file_.data.FillDeviations(tolerance_);
+        return true;
     }
+
+    static constexpr std::uint64_t kValuesPerLine = 6;
 
     ZepFileContents& file_;
     std::string_view text_;
     std::string_view tolerance_;
-    PieceCursor cursor_;
+    LineScanner scanner_;
+    std::int64_t line_ = 0;  // 1-based number of the last line taken
+    std::size_t next_ = 0;   // where the line after the last section starts
     ReadResult failure_;
 };
+
+// The bytes of a file as they are read. A large file is read by a second thread while this
+// one scans what has arrived, so that reading and scanning overlap; a smaller one is read a step
+// ahead of the scan, so that each step is scanned while it is still in the cache. Either way the
+// reading stops early when the scan gives up.
+class ArrivingBytes {
+public:
+    // Without a reader, the bytes are all there.
+    ArrivingBytes(SafeFileReader* reader, std::size_t size) : reader_(reader), size_(size) {
+        if (reader_ != nullptr && size_ >= kAlongsideFrom) {
+            thread_ = std::thread([this] { ReadAlong(); });
+        }
+    }
+    ~ArrivingBytes() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    ArrivingBytes(const ArrivingBytes&) = delete;
+    ArrivingBytes& operator=(const ArrivingBytes&) = delete;
+
+    ByteArrival Arrival() {
+        if (reader_ == nullptr) {
+            return {};
+        }
+        if (thread_.joinable()) {
+            return [this](std::size_t wanted) { return Wait(wanted); };
+        }
+        return [this](std::size_t wanted) {
+            return reader_->ReadTo(std::max(wanted, reader_->ReadSoFar() + kStep));
+        };
+    }
+
+    // Ends the reading. When the scan took the file, the rest is read and checked: false when
+    // the file changed meanwhile. When it did not, the reading just stops.
+    bool Finish(bool taken) {
+        if (reader_ == nullptr) {
+            return true;
+        }
+        if (!thread_.joinable()) {
+            return !taken || reader_->Finish();
+        }
+        stop_ = !taken;
+        thread_.join();
+        return !taken || checked_;
+    }
+
+private:
+    static constexpr std::size_t kAlongsideFrom = std::size_t{8} << 20;
+    static constexpr std::size_t kStep = std::size_t{128} << 10;
+    static constexpr std::uint64_t kDone = std::uint64_t{1} << 63;
+
+    void ReadAlong() {
+        std::size_t in = 0;
+        while (!stop_ && in < size_) {
+            const std::size_t now = reader_->ReadTo(std::min(size_, in + kStep));
+            if (now == in) {
+                break;  // the file ended early
+            }
+            in = now;
+            arrived_.store(in, std::memory_order_release);
+            arrived_.notify_all();
+        }
+        checked_ = !stop_ && reader_->Finish();
+        arrived_.store(in | kDone, std::memory_order_release);
+        arrived_.notify_all();
+    }
+
+    std::size_t Wait(std::size_t wanted) {
+        std::uint64_t state = arrived_.load(std::memory_order_acquire);
+        while ((state & ~kDone) < wanted && (state & kDone) == 0) {
+            arrived_.wait(state, std::memory_order_acquire);
+            state = arrived_.load(std::memory_order_acquire);
+        }
+        return static_cast<std::size_t>(state & ~kDone);
+    }
+
+    SafeFileReader* reader_;
+    std::size_t size_;
+    std::atomic<std::uint64_t> arrived_{0};  // bytes in, with kDone once the reading is over
+    std::atomic<bool> stop_{false};
+    bool checked_ = false;  // written by the reading thread before it is done
+    std::thread thread_;
+};
+
+// Reads bytes as a coordinate file; with a reader, while they are still being read into bytes,
+// which must then have room for the default deviation already.
+ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path,
+                 SafeFileReader* reader) {
+    if (bytes.empty()) {
+        return Refuse(0, "the file is empty");
+    }
+    if (TooLarge(bytes.size(), tolerance)) {
+        return Refuse(0, "the file is larger than 4 GB");
+    }
+    try {
+        // Room for the default deviation, so adding it never moves the file's bytes.
+        bytes.Reserve(bytes.size() + kAddedTextRoom + tolerance.size());
+        ReadResult result;
+        result.file.emplace();
+        ZepFileContents& file = *result.file;
+        file.data.AdoptBytes(std::move(bytes));
+        const std::string_view text =
+            file.data.text(TextRef{0, static_cast<std::uint32_t>(file.data.ByteCount())});
+        // Declared after the record, so that the reading has stopped before the bytes go.
+        ArrivingBytes arriving(reader, text.size());
+        Parser parser(file, text, tolerance, path, arriving.Arrival());
+        const bool parsed = parser.Run();
+        // A file that ended early was cut while it was read: that, not the cut, is the reason.
+        if (!arriving.Finish(parsed) || (reader != nullptr && !reader->Error().empty())) {
+            return Refuse(0, reader->Error());
+        }
+        if (!parsed) {
+            return parser.TakeFailure();
+        }
+        return result;
+    } catch (const std::bad_alloc&) {
+        return Refuse(0, "the file is too large to hold in memory");
+    }
+}
 
 }  // namespace
 
@@ -403,51 +404,33 @@ std::string DescribeReadError(const ReadError& error) {
     return error.reason + " (line " + std::to_string(error.line) + ")";
 }
 
-ReadResult ParseZepFile(std::string bytes, std::string_view tolerance) {
-    if (bytes.empty()) {
-        return Refuse(0, "the file is empty");
-    }
-    if (tolerance.size() > kMaxBufferBytes || bytes.size() > kMaxBufferBytes - tolerance.size()) {
-        return Refuse(0, "the file is larger than 4 GB");
-    }
-    try {
-        ReadResult result;
-        result.file.emplace();
-        ZepFileContents& file = *result.file;
-        const std::size_t size = bytes.size();
-        file.data.AdoptBytes(std::move(bytes));
-        const std::string_view text = file.data.text(TextRef{0, static_cast<std::uint32_t>(size)});
-        Parser parser(file, text, tolerance);
-        if (!parser.Run()) {
-            return parser.TakeFailure();
-        }
-        return result;
-    } catch (const std::bad_alloc&) {
-        return Refuse(0, "the file is too large to hold in memory");
-    }
+ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance, ScanPath path) {
+    return Parse(std::move(bytes), tolerance, path, nullptr);
+}
+
+ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance) {
+    ByteBuffer buffer;
+    buffer.Reserve(bytes.size() + kAddedTextRoom + tolerance.size());
+    buffer.Append(bytes);
+    return ParseZepFile(std::move(buffer), tolerance);
 }
 
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance) {
+    SafeFileReader reader;
+    if (!reader.Open(path)) {
+        return Refuse(0, reader.Error());
+    }
     // A file too large to be held is refused before any of it is read.
-    std::error_code sizeError;
-    const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
-    if (!sizeError &&
-        size > kMaxBufferBytes - std::min<std::uint64_t>(tolerance.size(), kMaxBufferBytes)) {
+    if (TooLarge(reader.Size(), tolerance)) {
         return Refuse(0, "the file is larger than 4 GB");
     }
-    std::string bytes;
-    errno = 0;
-    // Room for the default deviation, so adding it never copies the whole file.
-    if (!ReadWholeFile(path, bytes, tolerance.size())) {
-        const int cause = errno;
-        std::error_code ignored;
-        if (std::filesystem::is_directory(path, ignored)) {
-            return Refuse(0, "cannot open the file: it is a folder");
-        }
-        return Refuse(0, cause != 0 ? std::string("cannot open the file: ") + std::strerror(cause)
-                                    : std::string("cannot open the file"));
+    ByteBuffer bytes;
+    try {
+        reader.Begin(bytes, kAddedTextRoom + tolerance.size());
+    } catch (const std::bad_alloc&) {
+        return Refuse(0, "the file is too large to hold in memory");
     }
-    return ParseZepFile(std::move(bytes), tolerance);
+    return Parse(std::move(bytes), tolerance, FastestScanPath(), &reader);
 }
 
 }  // namespace zep

@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "core/FileData.h"
+#include "core/ZepScan.h"
+#include "support/ByteBuffer.h"
 
 namespace zep {
 
@@ -36,9 +38,15 @@ struct ReadResult {
     bool ok() const { return file.has_value(); }
 };
 
+// At most this many deviations are filled with the default for a file without a deviation
+// block: 64 MB of references. A file with the block is bounded by its size instead.
+constexpr std::int32_t kMostDefaultDeviations = std::int32_t{1} << 24;
+
 // Reads a coordinate file from its bytes. tolerance fills the deviations of a file that has
-// no deviation block.
-ReadResult ParseZepFile(std::string bytes, std::string_view tolerance);
+// no deviation block. path chooses the code that scans the bytes; both read alike.
+ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance,
+                        ScanPath path = FastestScanPath());
+ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance);
 
 // Reads the file at path.
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance);

@@ -11,6 +11,7 @@ namespace zep {
 namespace {
 
 constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+constexpr std::size_t kDirectRun = std::size_t{16} << 10;
 constexpr std::string_view kLineEnd = "\r\n";
 // The padding value " 0.000000" behind the three spaces every value gets.
 constexpr std::string_view kPaddingCell = "    0.000000";
@@ -32,23 +33,28 @@ bool HasMinus(std::uint64_t word, std::size_t n) {
 }
 
 // Gathers the many small pieces of a file into large writes; memory stays one chunk whatever
-// the file's size.
+// the file's size. Stretches of the input that go out unchanged and follow each other in the
+// input are joined first, so that a file read in the written form and not reordered leaves
+// in a few writes straight from the input's bytes.
 class ChunkedOutput {
 public:
     // The chunk is left uncleared: a small file touches only the pages it fills.
     explicit ChunkedOutput(ByteSink& sink)
         : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kChunkSize)) {}
 
-    void Put(std::string_view bytes) {
-        if (bytes.size() > kChunkSize - used_) {
-            Flush();
-            if (bytes.size() > kChunkSize) {
-                ok_ = ok_ && sink_.Write(bytes);
-                return;
-            }
+    // bytes must stay where they are until the output is finished.
+    void PutInput(std::string_view bytes) {
+        if (!run_.empty() && run_.data() + run_.size() == bytes.data()) {
+            run_ = std::string_view(run_.data(), run_.size() + bytes.size());
+            return;
         }
-        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
-        used_ += bytes.size();
+        PutRun();
+        run_ = bytes;
+    }
+
+    void Put(std::string_view bytes) {
+        PutRun();
+        PutNow(bytes);
     }
 
     void PutNumber(std::int32_t value) {
@@ -67,6 +73,7 @@ public:
     // The same for a short value with at least kWide readable bytes from its start (they may
     // run past it): the hot path of a large file, with fixed-size copies and no calls.
     void PutShortCoordinate(const char* value, std::size_t size) {
+        PutRun();
         if (kWide + 4 > kChunkSize - used_) {
             PutCoordinate(std::string_view(value, size));
             return;
@@ -89,11 +96,39 @@ public:
     bool ok() const { return ok_; }
 
     bool Finish() {
+        PutRun();
         Flush();
         return ok_;
     }
 
 private:
+    // A long run goes to the sink as it is, sparing a copy into the chunk.
+    void PutRun() {
+        const std::string_view run = run_;
+        run_ = {};
+        if (run.size() < kDirectRun) {
+            PutNow(run);
+            return;
+        }
+        Flush();
+        ok_ = ok_ && sink_.Write(run);
+    }
+
+    void PutNow(std::string_view bytes) {
+        if (bytes.empty()) {
+            return;
+        }
+        if (bytes.size() > kChunkSize - used_) {
+            Flush();
+            if (bytes.size() > kChunkSize) {
+                ok_ = ok_ && sink_.Write(bytes);
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
+
     void Flush() {
         if (used_ > 0 && ok_) {
             ok_ = sink_.Write(std::string_view(buffer_.get(), used_));
@@ -104,6 +139,7 @@ private:
     ByteSink& sink_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    std::string_view run_;
     bool ok_ = true;
 };
 
@@ -117,22 +153,51 @@ void PutHeader(ChunkedOutput& out, const std::string& formats, const ZepLayout& 
     out.Put(kLineEnd);
 }
 
-// Six values a line; a row that does not fill its last line still ends it.
+// Values 1..held of row r, six to a line. kWide bytes past a value's start may be read when
+// they lie inside the record's buffer.
+void PutValues(ChunkedOutput& out, const FileData& data, std::int32_t r, std::int32_t held) {
+    const char* const readable = data.text(TextRef{}).data() + data.ByteCount();
+    std::int32_t c = 0;
+    data.ForEachCoordinate(r, [&](std::string_view value) {
+        if (++c > held) {
+            return;
+        }
+        if (value.size() <= ChunkedOutput::kWide &&
+            static_cast<std::size_t>(readable - value.data()) >= ChunkedOutput::kWide) {
+            out.PutShortCoordinate(value.data(), value.size());
+        } else {
+            out.PutCoordinate(value);
+        }
+        if (c % kValuesPerLine == 0) {
+            out.Put(kLineEnd);
+        }
+    });
+}
+
+// Six values a line; a row that does not fill its last line still ends it. A row read in the
+// written form goes out as it came in.
 void PutRows(ChunkedOutput& out, const FileData& data, std::int32_t rows, std::int32_t held) {
     for (std::int32_t r = 1; r <= rows && out.ok(); ++r) {
-        const TextRef* cells = r <= held ? data.RowCells(r) : nullptr;
-        for (std::int32_t c = 1; c <= rows; ++c) {
-            if (cells != nullptr && c <= held) {
-                const TextRef cell = cells[c - 1];
-                if (cell.length <= ChunkedOutput::kWide &&
-                    std::size_t{cell.offset} + ChunkedOutput::kWide <= data.ByteCount()) {
-                    out.PutShortCoordinate(data.text(cell).data(), cell.length);
-                } else {
-                    out.PutCoordinate(data.text(cell));
-                }
-            } else {
-                out.Put(kPaddingCell);
+        std::int32_t c = 0;
+        if (r <= held) {
+            std::string_view row =
+                held == data.VarCount() ? data.WrittenRow(r) : std::string_view();
+            if (!row.empty() && rows == held) {
+                out.PutInput(row);
+                continue;
             }
+            if (!row.empty()) {
+                if (held % kValuesPerLine != 0) {
+                    row.remove_suffix(kLineEnd.size());  // the padding continues the line
+                }
+                out.PutInput(row);
+            } else {
+                PutValues(out, data, r, held);
+            }
+            c = held;
+        }
+        while (++c <= rows) {
+            out.Put(kPaddingCell);
             if (c % kValuesPerLine == 0) {
                 out.Put(kLineEnd);
             }

@@ -130,10 +130,10 @@ std::vector<HostileHeader> HostileHeaders() {
          "header announces 2147483647 deviation"},
         {"CountBeyondInt32", "F  2147483648 1 1 \r\n" + body, "not a whole number"},
         {"CountOfTwentyDigits", "F  99999999999999999999 1 1 \r\n" + body, "not a whole number"},
-        // 2900 rows of as many values would take 67 MB of cells: the 8.4 MB file of junk is
-        // refused before they are allocated.
+        // 2900 rows of as many values in 8.4 MB of junk: refused at the first row, having
+        // allocated nothing per value.
         {"RowsOfJunkWithoutSpaces", "F  2900 1 1 \r\n" + std::string(2900 * 2900, 'x'),
-         "header announces 2900 rows"},
+         "the file ends in row 1"},
         {"RowsThatPassTheHeaderChecksButNotTheLines", "F  40 1 1 \r\n" + Repeated("1 ", 1600),
          "row 1 has"},
     };

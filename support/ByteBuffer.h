@@ -1,0 +1,66 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace zep {
+
+// A growable run of bytes whose free room is left uncleared, so that reading a large file into
+// it writes every byte once instead of clearing it first.
+class ByteBuffer {
+public:
+    ByteBuffer() = default;
+    explicit ByteBuffer(std::string_view bytes) { Append(bytes); }
+
+    const char* data() const { return data_.get(); }
+    char* data() { return data_.get(); }
+    std::size_t size() const { return size_; }
+    std::size_t capacity() const { return capacity_; }
+    bool empty() const { return size_ == 0; }
+
+    // Makes room for at least capacity bytes in all, keeping the content; the room is uncleared.
+    void Reserve(std::size_t capacity) {
+        if (capacity <= capacity_) {
+            return;
+        }
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        if (size_ > 0) {
+            std::memcpy(grown.get(), data_.get(), size_);
+        }
+        data_ = std::move(grown);
+        capacity_ = capacity;
+    }
+
+    // Counts the first size bytes of the room as content, for a caller that filled them itself.
+    void SetSize(std::size_t size) { size_ = size; }
+
+    // bytes may lie inside this buffer: they are copied before the old room is let go.
+    void Append(std::string_view bytes) {
+        if (bytes.empty()) {
+            return;
+        }
+        if (bytes.size() <= capacity_ - size_) {
+            std::memmove(data_.get() + size_, bytes.data(), bytes.size());
+        } else {
+            const std::size_t capacity = std::max(size_ + bytes.size(), capacity_ * 2);
+            auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+            if (size_ > 0) {
+                std::memcpy(grown.get(), data_.get(), size_);
+            }
+            std::memcpy(grown.get() + size_, bytes.data(), bytes.size());
+            data_ = std::move(grown);
+            capacity_ = capacity;
+        }
+        size_ += bytes.size();
+    }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace zep
