@@ -39,18 +39,27 @@ std::string RefusalDetail(const Workspace& ws, const std::string& path, const Re
 }
 
 // A file is in the list once, whatever name it is given: a link or a second path to a listed
-// file would have Compare count its labels twice and two saves race for one file.
-bool AlreadyInList(Workspace& ws, const std::string& path) {
+// file would have Compare count its labels twice and two saves race for one file. Each listed
+// file's identity is the one taken when it was read or last saved, so adding many files costs
+// one look-up each, not one for every file already listed.
+bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& identity) {
     if (ws.ZEPFiles.Item().Find(path) != nullptr) {
         return true;
     }
-    const FileIdentity wanted = IdentityOf(path);
     for (const auto& item : ws.ZEPFiles.Item()) {
-        if (IdentityOf(item->Path()) == wanted) {
+        if (item->Identity() == identity) {
             return true;
         }
     }
     return false;
+}
+
+// A save gives the file under its name a new identity (and Save As may land on another listed
+// file), so every listed file is looked up again once a group of saves is done.
+void RefreshIdentities(Workspace& ws) {
+    for (const auto& item : ws.ZEPFiles.Item()) {
+        item->SetIdentity(IdentityOf(item->Path()));
+    }
 }
 
 // The file is read completely before anything of the list is touched.
@@ -84,7 +93,7 @@ bool AppendListRow(Workspace& ws, const std::string& path, const std::string& ti
 
 // Hands the record to the store and ties a descriptor, the row and MaxNumber to it.
 void CommitFile(Workspace& ws, const std::string& path, const std::string& title,
-                ZepFileContents& contents) {
+                ZepFileContents& contents, FileIdentity identity) {
     const std::int32_t index = ws.store.AddFileData();
     ws.store[index] = std::move(contents.data);
 
@@ -95,6 +104,7 @@ void CommitFile(Workspace& ws, const std::string& path, const std::string& title
     item->SetFormats(std::move(contents.Formats));
     item->SetFileDataIndex(index);
     item->AdoptCounts(contents.VarCount, contents.StrCount, contents.MidCount);
+    item->SetIdentity(std::move(identity));
     ws.ZEPFiles.Item().Add(std::move(item));
 
     if (contents.StrCount > ws.store.MaxNumber()) {
@@ -213,6 +223,7 @@ bool CheckFileFormat(const std::string& /*path*/) {
 PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
     PreparedFile prepared;
     prepared.read = true;
+    prepared.identity = IdentityOf(path);
     try {
         prepared.result = LoadZEPFile(path, tolerance);
     } catch (const std::exception&) {
@@ -239,7 +250,7 @@ bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) 
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
     }
-    if (AlreadyInList(ws, path)) {
+    if (AlreadyInList(ws, path, prepared.read ? prepared.identity : IdentityOf(path))) {
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
         return false;
     }
@@ -253,7 +264,7 @@ bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) 
     if (!AppendListRow(ws, path, title)) {
         return false;
     }
-    CommitFile(ws, path, title, *prepared.result.file);
+    CommitFile(ws, path, title, *prepared.result.file, std::move(prepared.identity));
     return true;
 }
 
@@ -273,6 +284,7 @@ std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& r
             saved.push_back(ReportSave(ws, save));
         }
     }
+    RefreshIdentities(ws);
     return saved;
 }
 

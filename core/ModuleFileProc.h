@@ -7,6 +7,7 @@
 
 #include "core/Workspace.h"
 #include "core/ZepReader.h"
+#include "support/FileIdentity.h"
 
 namespace zep {
 
@@ -25,6 +26,7 @@ struct PreparedFile {
     bool read = false;  // an unread one is read by InitFileAdd
     ReadResult result;
     bool outOfMemory = false;
+    FileIdentity identity;  // which file the path reached when it was read
 };
 PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance);
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/FileIdentity.h"
+
 namespace zep {
 
 class FileDataStore;
@@ -36,6 +38,10 @@ public:
     void SetTitle(std::string title) { title_ = std::move(title); }
     const std::string& Key() const { return key_; }
     void SetKey(std::string key) { key_ = std::move(key); }
+    // Which file Path reached when it was last read or saved, for telling two names of one
+    // file apart without looking at every listed file again.
+    const FileIdentity& Identity() const { return identity_; }
+    void SetIdentity(FileIdentity identity) { identity_ = std::move(identity); }
 
 private:
     FileDataStore* store_;
@@ -44,6 +50,7 @@ private:
     std::string title_;
     std::string path_;
     std::string formats_;
+    FileIdentity identity_;
     std::int32_t varCount_ = 0;
     std::int32_t strCount_ = 0;
     std::int32_t midCount_ = 0;
