@@ -14,6 +14,18 @@ class ByteBuffer {
 public:
     ByteBuffer() = default;
     explicit ByteBuffer(std::string_view bytes) { Append(bytes); }
+    ByteBuffer(ByteBuffer&&) noexcept = default;
+    ByteBuffer& operator=(ByteBuffer&&) noexcept = default;
+    // A copy holds the content only; its room past the content is not carried over.
+    ByteBuffer(const ByteBuffer& other)
+        : ByteBuffer(std::string_view(other.data(), other.size())) {}
+    ByteBuffer& operator=(const ByteBuffer& other) {
+        if (this != &other) {
+            ByteBuffer copy(other);
+            *this = std::move(copy);
+        }
+        return *this;
+    }
 
     const char* data() const { return data_.get(); }
     char* data() { return data_.get(); }

@@ -1,98 +1,33 @@
 #pragma once
 
-// Recording stand-ins for the window, and a scratch folder, shared by the core tests.
-
-#include <sys/stat.h>
-#include <unistd.h>
+// What the tests share: a list of files as the batch tool keeps it, a scratch folder, files and
+// tables of tests/data.
 
 #include <gtest/gtest.h>
-#include <cstdint>
-#include <cstdlib>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "core/FileListView.h"
-#include "core/MessageSink.h"
+#include "cli/ConsoleView.h"
 #include "core/Workspace.h"
 #include "support/SafeFile.h"
 
 namespace zep::test {
 
-struct Row {
-    std::string key;
-    std::string text;
-    std::string fullPath;
-    std::int32_t tag = 0;
-};
-
-// A file list that behaves like the window's: keys are unique, rows keep their order.
-class RecordingListView : public FileListView {
-public:
-    std::vector<Row> rows;
-    std::int32_t selected = 0;
-    std::string statusText = "Ready";
-    int statusWrites = 0;
-    // When set, AppendRow refuses with this error number.
-    std::int32_t failAppendWith = 0;
-
-    std::int32_t AppendRow(std::string_view key, std::string_view text) override {
-        if (failAppendWith != 0) {
-            return failAppendWith;
-        }
-        for (const Row& row : rows) {
-            if (row.key == key) {
-                return kErrKeyNotUnique;
-            }
-        }
-        rows.push_back(Row{std::string(key), std::string(text), {}, 0});
-        return 0;
-    }
-    std::int32_t RowCount() const override { return static_cast<std::int32_t>(rows.size()); }
-    std::string RowKey(std::int32_t position) const override { return at(position).key; }
-    std::string RowText(std::int32_t position) const override { return at(position).text; }
-    void SetRowText(std::int32_t position, std::string_view text) override {
-        at(position).text = text;
-    }
-    std::int32_t RowTag(std::int32_t position) const override { return at(position).tag; }
-    void SetRowTag(std::int32_t position, std::int32_t tag) override { at(position).tag = tag; }
-    void SetRowFullPath(std::int32_t position, std::string_view path) override {
-        at(position).fullPath = path;
-    }
-    void SelectRow(std::int32_t position) override { selected = position; }
-    void RemoveRow(std::int32_t position) override { rows.erase(rows.begin() + (position - 1)); }
-    void SetStatusText(std::string_view text) override {
-        statusText = text;
-        ++statusWrites;
-    }
-
-private:
-    Row& at(std::int32_t position) { return rows.at(static_cast<std::size_t>(position - 1)); }
-    const Row& at(std::int32_t position) const {
-        return rows.at(static_cast<std::size_t>(position - 1));
-    }
-};
-
-struct Message {
-    std::string text;
-    MessageIcon icon;
-    std::string detail;
-};
-
-class RecordingMessages : public MessageSink {
-public:
-    std::vector<Message> shown;
-    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override {
-        shown.push_back(Message{std::string(text), icon, std::string(detail)});
-    }
-};
-
-// A workspace wired to recording fakes.
+// The list of the batch tool; its message boxes become lines of text in messages.
 struct TestWorkspace {
-    RecordingListView view;
-    RecordingMessages messages;
-    Workspace ws{view, messages};
+    std::ostringstream messages;
+    cli::ConsoleListView view;
+    cli::ConsoleMessages sink{messages};
+    Workspace ws{view, sink};
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -125,18 +60,68 @@ inline std::string Contents(const std::string& path) {
     return bytes;
 }
 
-// Writes a file's whole content, failing the test when it cannot be written.
+// Writes a file's whole content (without waiting for the disk), failing the test when it cannot.
 inline void Put(const std::string& path, std::string_view bytes) {
-    ASSERT_TRUE(WriteFileSafely(path, bytes)) << path;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    ASSERT_TRUE(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush())
+        << path;
 }
 
-// How many entries a folder holds: a failed save must leave no temporary file behind.
-inline std::size_t EntriesIn(const std::string& folder) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-        ++n;
+// The names in a folder, sorted: a failed save must leave no temporary file behind.
+inline std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
     }
-    return n;
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Makes every write past the given size fail while make runs, as a full disk would (for root too).
+inline bool WithFileSizeLimit(rlim_t bytes, const std::function<bool()>& make) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool made = make();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, signal);
+    return made;
+}
+
+// The rows of a table in tests/data/tables: fields separated by tabs, with \t, \r, \n, \0 and
+// \\ standing for their characters; lines starting with # are comments.
+inline std::vector<std::vector<std::string>> Table(const std::string& name) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(Contents(ZEP_TEST_DATA_DIR "/tables/" + name));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::vector<std::string>& row = rows.emplace_back(1);
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            char ch = line[i];
+            if (ch == '\t') {
+                row.emplace_back();
+                continue;
+            }
+            if (ch == '\\' && i + 1 < line.size()) {
+                const std::size_t escape = std::string_view("trn0\\").find(line[++i]);
+                ch = escape < 5 ? "\t\r\n\0\\"[escape] : line[i];
+            }
+            row.back() += ch;
+        }
+    }
+    return rows;
+}
+
+// The five options as one text: tolerance, amount per line, then the switches as 1 or 0.
+inline std::string OptionsText(const Options& o) {
+    return o.STR_OPT_TOLERANCE + " " + std::to_string(o.LNG_OPT_COUNT_PER_TOLERANCELINE) + " " +
+           std::to_string(o.BLN_OPT_SORTASCII) + std::to_string(o.BLN_OPT_ADJTOMAXCOUNT) +
+           std::to_string(o.BLN_OPT_SORT_SPACE_TO_LAST);
 }
 
 }  // namespace zep::test

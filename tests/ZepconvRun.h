@@ -23,11 +23,8 @@ inline Outcome Zepconv(const std::vector<std::string>& args) {
     }
     std::ostringstream out;
     std::ostringstream err;
-    Outcome run;
-    run.code = cli::RunZepconv(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    const int code = cli::RunZepconv(static_cast<int>(argv.size()), argv.data(), out, err);
+    return Outcome{code, out.str(), err.str()};
 }
 
 }  // namespace zep::test

@@ -1,14 +1,12 @@
-#include <gtest/gtest.h>
+// The main window keeps up with its user: label views follow their files, the Save button follows
+// the selected row, the window stays readable at its smallest, cut texts show in full, the file
+// dialogs remember their folder, and the controls keep their own fonts.
 
 #include <QTest>
 #include <QtWidgets>
-#include <filesystem>
-#include <functional>
-#include <utility>
+#include <tuple>
 
-#include "QtTestApp.h"
-#include "TestWorkspace.h"
-#include "app/ModuleMain.h"
+#include "WindowTest.h"
 #include "app/frmLabels.h"
 #include "app/frmOptions.h"
 
@@ -17,78 +15,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Answers each file dialog with the reply set for it, noting the folder it opened in.
-struct FakeDialogs : UserDialogs {
-    QStringList openReply, folders;
-    QString saveReply;
-    std::vector<std::pair<QString, QString>> messages;  // text, detail
-
-    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&,
-                                 const QString& folder) override {
-        folders.append(folder);
-        return std::exchange(openReply, {});
-    }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&,
-                            const QString& folder) override {
-        folders.append(folder);
-        return std::exchange(saveReply, {});
-    }
-    void ShowMessage(QWidget*, const QString&, const QString& text, MessageIcon,
-                     const QString& detail) override {
-        messages.emplace_back(text, detail);
-    }
-};
-
-class frmMainFollowsUserTest : public ::testing::Test {
+class frmMainFollowsUserTest : public test::WindowTest {
 protected:
-    void Start() {
-        test::EnsureQtApp();
-        program = StartUp(ini, dialogs);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
-    }
-    frmMain& form() { return *program->MainForm; }
-    QTreeWidget* list() { return form().findChild<QTreeWidget*>("lvFile"); }
     void Press(int button) { form().ToolbarButton(button)->trigger(); }
-    // A copy of a sample file in the scratch folder (or one below it).
-    QString Sample(const std::string& name, const std::string& as = "") {
-        const fs::path target = fs::path(dir.path()) / (as.empty() ? name : as);
-        fs::create_directories(target.parent_path());
-        fs::copy_file(fs::path(ZEP_EXAMPLES_DIR) / name, target);
-        return QString::fromStdString(target.string());
-    }
-    void Add(const QStringList& paths) {
-        dialogs.openReply = paths;
-        form().findChild<QAction*>("mnuFileOpen")->trigger();
-    }
-    void Click(int row, Qt::MouseButton button, bool twice = false) {
-        const QPoint at = list()->visualItemRect(list()->topLevelItem(row - 1)).center();
-        QTest::mouseClick(list()->viewport(), button, {}, at);
-        if (twice) {
-            QTest::mouseDClick(list()->viewport(), button, {}, at);
-        }
-    }
     // Double-clicks a row and gives the label view that opened last.
     frmLabels* OpenLabels(int row) {
-        Click(row, Qt::LeftButton, true);
+        ClickRow(row);
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, RowPoint(row));
         const QList<frmLabels*> views = form().findChildren<frmLabels*>();
         return views.value(views.size() - 1);
     }
-
-    test::TempDir dir;
-    std::string ini = dir / "ZEPConverter.ini";
-    FakeDialogs dialogs;
-    std::unique_ptr<Program> program;
+    // A copy of A.Zep under another name, in a folder below the scratch folder if need be.
+    std::string Copy(const std::string& name) {
+        fs::create_directories(fs::path(dir / name).parent_path());
+        fs::copy_file(dir / "A.Zep", dir / name);
+        return name;
+    }
 };
 
 TEST_F(frmMainFollowsUserTest, LabelViewsFollowTheirFilesUntilTheyLeaveTheList) {
     Start();
     auto Shown = [](const QPointer<frmLabels>& view) { return view && view->isVisible(); };
-    Add({Sample("pacific-rim.Zep"), Sample("atlantic.Zep"), Sample("indian-ocean.Zep")});
+    Click(frmMain::kAddFile, {"P.Zep", "A.Zep", "I.Zep"});
     QPointer<frmLabels> other = OpenLabels(2);
     QPointer<frmLabels> view = OpenLabels(1);
     ASSERT_TRUE(Shown(view) && view != other);
     const QString title = view->windowTitle();
-    EXPECT_TRUE(title.contains("pacific-rim.Zep") && title.contains("ZEP Converter"));
+    EXPECT_TRUE(title.contains("P.Zep") && title.contains("ZEP Converter"));
     EXPECT_TRUE(view->isWindowModified());
     const QTableWidget* table = view->Table();
     EXPECT_EQ(table->item(0, 1)->text() + table->item(0, 2)->text(), "Pacific0");
@@ -110,30 +63,31 @@ TEST_F(frmMainFollowsUserTest, LabelViewsFollowTheirFilesUntilTheyLeaveTheList) 
 
 TEST_F(frmMainFollowsUserTest, SaveButtonFollowsEveryChangeOfTheSelectedRow) {
     Start();
-    const std::vector<std::tuple<const char*, std::function<void()>, bool>> steps = {
+    const std::tuple<const char*, std::function<void()>, bool> steps[] = {
         {"added",
          [&] {
-             Add({Sample("pacific-rim.Zep"), Sample("atlantic.Zep")});
+             Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
          },
          true},
         {"second saved", [&] { Press(frmMain::kSaveFile); }, false},
         {"key up to the first", [&] { QTest::keyClick(list(), Qt::Key_Up); }, true},
         {"key down to the second", [&] { QTest::keyClick(list(), Qt::Key_Down); }, false},
-        {"pop-up menu on the first", [&] { Click(1, Qt::RightButton); }, true},
+        {"pop-up menu on the first",
+         [&] { QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(1)); }, true},
         {"remove selects the saved second", [&] { Press(frmMain::kDeleteFile); }, false},
-        {"add selects the new file", [&] { Add({Sample("indian-ocean.Zep")}); }, true},
+        {"add selects the new file", [&] { Click(frmMain::kAddFile, {"I.Zep"}); }, true},
         {"no row selected", [&] { list()->clearSelection(); }, false},
     };
     for (const auto& [name, step, enabled] : steps) {
         step();
-        form().findChild<QMenu*>("mnuFileItem")->hide();
+        menu("mnuFileItem")->hide();
         EXPECT_EQ(form().ToolbarButton(frmMain::kSaveFile)->isEnabled(), enabled) << name;
     }
 }
 
 TEST_F(frmMainFollowsUserTest, SmallestWindowKeepsEverythingReadable) {
     Start();
-    Add({Sample("pacific-rim.Zep"), Sample("atlantic.Zep")});
+    Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
     form().SetStatusText("Max Number : 999999");
     form().resize(1, 1);
     QApplication::processEvents();
@@ -154,14 +108,15 @@ TEST_F(frmMainFollowsUserTest, SmallestWindowKeepsEverythingReadable) {
 
 TEST_F(frmMainFollowsUserTest, CutNamesAndPathsShowInFullAsToolTips) {
     Start();
-    const QString longName = Sample("atlantic.Zep", "a-file-name-too-long-for-its-column.Zep");
-    Add({Sample("atlantic.Zep", "A.Zep"), longName});
+    const std::string longName = Copy("a-file-name-too-long-for-its-column.Zep");
+    Click(frmMain::kAddFile, {"A.Zep", longName});
     form().resize(1, 1);
     list()->setColumnWidth(0, 120);
     QApplication::processEvents();
     // The cell without a cut first: a tip once shown lingers a while.
-    const std::tuple<int, int, QString> cells[] = {
-        {1, 0, ""}, {2, 0, "* a-file-name-too-long-for-its-column.Zep"}, {2, 1, longName}};
+    const std::tuple<int, int, QString> cells[] = {{1, 0, ""},
+                                                   {2, 0, QString::fromStdString("* " + longName)},
+                                                   {2, 1, QString::fromStdString(dir / longName)}};
     for (const auto& [row, column, tip] : cells) {
         const QPoint at = list()->visualRect(list()->model()->index(row - 1, column)).center();
         QHelpEvent event(QEvent::ToolTip, at, list()->viewport()->mapToGlobal(at));
@@ -172,25 +127,24 @@ TEST_F(frmMainFollowsUserTest, CutNamesAndPathsShowInFullAsToolTips) {
 
 TEST_F(frmMainFollowsUserTest, FileDialogsOpenInTheFolderUsedLastAlsoInTheNextRun) {
     Start();
-    Add({Sample("atlantic.Zep", "in/atlantic.Zep")});
-    dialogs.saveReply = Sample("atlantic.Zep", "out/copy.Zep");
-    form().findChild<QAction*>("mnuFileItemSaveAs")->trigger();
-    Add({});
+    Click(frmMain::kAddFile, {Copy("in/atlantic.Zep")});
+    PopUp(1, "mnuFileItemSaveAs", {Copy("out/copy.Zep")});
+    Click(frmMain::kAddFile);
     EXPECT_EQ(dialogs.folders, QStringList({"", QString::fromStdString(dir / "in"),
                                             QString::fromStdString(dir / "out")}));
-    EXPECT_FALSE(fs::exists(ini)) << "written before the window closed";
+    EXPECT_FALSE(fs::exists(iniName)) << "written before the window closed";
     form().close();
     program.reset();
 
     Start();
-    Add({});
+    Click(frmMain::kAddFile);
     EXPECT_EQ(dialogs.folders.back(), QString::fromStdString(dir / "out"));
 }
 
 TEST_F(frmMainFollowsUserTest, ControlsKeepTheirFontsAndOptionsButtonsStandApart) {
     Start();
-    test::RecordingMessages messages;
-    frmOptions options(program->workspace.options, program->SettingsStore, messages, &form());
+    frmOptions options(program->workspace.options, program->SettingsStore, form().Messages(),
+                       &form());
     options.show();
     EXPECT_EQ(form().font(), QFont("MS Sans Serif", 9));
     for (const QWidget* control : form().findChildren<QWidget*>()) {  // the dialog's too
@@ -208,12 +162,12 @@ TEST_F(frmMainFollowsUserTest, ControlsKeepTheirFontsAndOptionsButtonsStandApart
 
 TEST_F(frmMainFollowsUserTest, RefusedFileIsNamedInTheDetail) {
     Start();
-    const QString bad = ZEP_TEST_DATA_DIR "/bad/row-too-long.Zep";
-    Add({bad});
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].first, "Wrong file format!");
-    EXPECT_TRUE(dialogs.messages[0].second.contains(bad + ": ")) << "the file, then the reason";
-    EXPECT_TRUE(dialogs.messages[0].second.endsWith("(line 9)"));
+    fs::copy_file(ZEP_TEST_DATA_DIR "/bad/row-too-long.Zep", dir / "Broken.Zep");
+    Click(frmMain::kAddFile, {"Broken.Zep"});
+    EXPECT_EQ(
+        dialogs.messages,
+        QStringList(QString::fromStdString("Critical: Wrong file format! -- " + dir / "Broken.Zep" +
+                                           ": row 3 has 7 values, expected 6 (line 9)")));
 }
 
 }  // namespace
