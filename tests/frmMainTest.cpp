@@ -3,6 +3,8 @@
 
 #include "app/frmMain.h"
 
+#include <sys/stat.h>
+
 #include <QTest>
 #include <QtWidgets>
 #include <cmath>
@@ -42,6 +44,7 @@ TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
     form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     fs::copy_file(ZEP_TEST_DATA_DIR "/bad/row-too-long.Zep", dir / "Broken.Zep");
+    ASSERT_EQ(::mkfifo((dir / "Pipe.Zep").c_str(), 0600), 0);  // would block a plain read
     fs::copy_file(dir / "I.Zep", dir / "D.Zep");
     fs::copy_file(ZEP_TEST_DATA_DIR "/uneven/fewer-rows.Zep", dir / "Wide.Zep");
     const char* sorted = "Information: The sort has been done, now you may save your new files!";
@@ -62,11 +65,13 @@ TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
          "* P.Zep|* A.Zep / Max Number : 8", ""},
         {[&] { Key(Qt::Key_Delete); }, "111111 00000 01 1", "* P.Zep|* A.Zep / Max Number : 8", ""},
         {[&] {
-             Click(frmMain::kAddFile, {"P.Zep", "Broken.Zep"});
+             Click(frmMain::kAddFile, {"P.Zep", "Broken.Zep", "Pipe.Zep"});
          },
          "111111 00000 01 1", "* P.Zep|* A.Zep / Max Number : 8",
          "Information: This file already in list!|"
-         "Critical: Wrong file format! -- Broken.Zep: row 3 has 7 values, expected 6 (line 9)"},
+         "Critical: Wrong file format! -- Broken.Zep: row 3 has 7 values, expected 6 (line 9)|"
+         "Critical: Wrong file format! -- Pipe.Zep: cannot open the file: it is a FIFO (named "
+         "pipe), not a regular file"},
         {[&] { Choose(menu("mnuFile"), nullptr); }, "111111 11111 01 1",
          "* P.Zep|* A.Zep / Max Number : 8", ""},
         {[&] { Key(Qt::CTRL | Qt::Key_O, {"I.Zep"}); }, "111111 11111 01 1",
@@ -144,6 +149,10 @@ TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
     EXPECT_FALSE(form().isVisible());
     EXPECT_EQ(dialogs.messages.size(), shown);
     EXPECT_EQ(test::Contents(dir / "D.Zep"), unsaved);
+    // The saves that failed left nothing beside the files.
+    EXPECT_EQ(test::NamesIn(dir.path()),
+              std::vector<std::string>({"A.Zep", "Broken.Zep", "Copy.Zep", "D.Zep", "I.Zep",
+                                        "P.Zep", "Pipe.Zep", "Wide.Zep", "ZEPConverter.ini"}));
 }
 
 TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWindow) {
