@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "cli/Verbs.h"
-#include "support/ProgramInfo.h"
 #include "support/PrintableText.h"
+#include "support/ProgramInfo.h"
 #include "support/StringTable.h"
 
 namespace zep::cli {

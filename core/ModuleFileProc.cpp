@@ -40,13 +40,17 @@ std::string RefusalDetail(const Workspace& ws, const std::string& path, const Re
 
 // A file is in the list once, whatever name it is given: a link or a second path to a listed
 // file would have Compare count its labels twice and two saves race for one file. Each listed
-// file's identity is the one taken when it was read or last saved, so adding many files costs
-// one look-up each, not one for every file already listed.
+// file's identity is kept from when it was read, so adding many files costs one look-up each,
+// not one for every file already listed; a save forgets it (the file under that name is a new
+// one, and Save As may land on another listed file), and it is looked up again when needed.
 bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& identity) {
     if (ws.ZEPFiles.Item().Find(path) != nullptr) {
         return true;
     }
     for (const auto& item : ws.ZEPFiles.Item()) {
+        if (item->Identity() == FileIdentity{}) {
+            item->SetIdentity(IdentityOf(item->Path()));
+        }
         if (item->Identity() == identity) {
             return true;
         }
@@ -54,11 +58,9 @@ bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& i
     return false;
 }
 
-// A save gives the file under its name a new identity (and Save As may land on another listed
-// file), so every listed file is looked up again once a group of saves is done.
-void RefreshIdentities(Workspace& ws) {
+void ForgetIdentities(Workspace& ws) {
     for (const auto& item : ws.ZEPFiles.Item()) {
-        item->SetIdentity(IdentityOf(item->Path()));
+        item->SetIdentity({});
     }
 }
 
@@ -284,7 +286,7 @@ std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& r
             saved.push_back(ReportSave(ws, save));
         }
     }
-    RefreshIdentities(ws);
+    ForgetIdentities(ws);
     return saved;
 }
 

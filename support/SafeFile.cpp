@@ -18,10 +18,6 @@
 namespace zep {
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-// A settings file is a few hundred bytes: the buffer starts small and grows to full size only
-// for a file that needs it, so a small save does not clear a megabyte first.
-constexpr std::size_t kFirstBufferSize = std::size_t{8} << 10;
 // Random names collide so rarely that running out of tries means something else is wrong.
 constexpr int kNameTries = 64;
 
@@ -165,32 +161,14 @@ void SafeFileWriter::KeepOwner(const struct stat& old) {
     }
 }
 
+// The writers of this program hand over large pieces (a coordinate file is gathered a megabyte at
+// a time, a settings file or a report is written whole), so the bytes go straight to the file
+// without a buffer of their own.
 bool SafeFileWriter::Write(std::string_view bytes) {
     if (failed_ || fd_ < 0) {
         return false;
     }
-    // A piece of half the buffer or more gains nothing from a copy into it.
-    if (bytes.size() >= kBufferSize / 2) {
-        return Flush() && WriteAll(bytes);
-    }
-    while (!bytes.empty()) {
-        if (used_ == buffer_.size() && buffer_.size() < kBufferSize) {
-            buffer_.resize(std::min(kBufferSize, std::max(kFirstBufferSize, buffer_.size() * 2)));
-        } else if (used_ == buffer_.size() && !Flush()) {
-            return false;
-        }
-        std::size_t n = std::min(bytes.size(), buffer_.size() - used_);
-        std::memcpy(buffer_.data() + used_, bytes.data(), n);
-        used_ += n;
-        bytes.remove_prefix(n);
-    }
-    return true;
-}
-
-bool SafeFileWriter::Flush() {
-    const bool ok = WriteAll(std::string_view(buffer_.data(), used_));
-    used_ = 0;
-    return ok;
+    return WriteAll(bytes);
 }
 
 bool SafeFileWriter::WriteAll(std::string_view bytes) {
@@ -212,10 +190,6 @@ bool SafeFileWriter::Finish() {
         errno = EBADF;
         return Fail("cannot write the file");
     }
-    if (!Flush()) {
-        return false;
-    }
-    std::vector<char>().swap(buffer_);  // a batch holds many finished files at once
     return true;
 }
 

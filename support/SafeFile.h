@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/PendingName.h"
 #include "support/ByteBuffer.h"
+#include "support/PendingName.h"
 
 namespace zep {
 
@@ -41,8 +41,8 @@ public:
     // Creates the new file; false (with Error set) when the folder cannot take it.
     bool Open();
     bool Write(std::string_view bytes) override;
-    // Hands the last buffered bytes to the file system: the content is complete, but neither on
-    // disk nor in place yet. Many files are finished first and then committed together.
+    // Marks the content complete: neither on disk nor in place yet. Many files are finished
+    // first and then committed together.
     bool Finish();
     // Finishes, syncs and puts the file in place. It counts as saved only when this is true.
     bool Commit();
@@ -60,7 +60,6 @@ private:
     bool CreateUnnamed(mode_t mode);
     bool CreateNamed(mode_t mode);
     void KeepOwner(const struct stat& old);
-    bool Flush();
     bool WriteAll(std::string_view bytes);
     bool SyncData();
     bool Publish();
@@ -71,8 +70,6 @@ private:
     std::string target_;
     std::string name_;  // of the target, in its folder
     std::string error_;
-    std::vector<char> buffer_;
-    std::size_t used_ = 0;
     int folder_ = -1;
     int fd_ = -1;
     bool unnamed_ = false;

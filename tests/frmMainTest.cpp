@@ -78,6 +78,14 @@ TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
          "* P.Zep|* A.Zep|* I.Zep / Max Number : 8", ""},
         {[&] { Click(frmMain::kSaveFile); }, "110111 11111 01 1",
          "* P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
+        // The saved I.Zep is a new file: a second name for it is still the same file.
+        {[&] {
+             fs::create_hard_link(dir / "I.Zep", dir / "I2.Zep");
+             Click(frmMain::kAddFile, {"I2.Zep"});
+             fs::remove(dir / "I2.Zep");
+         },
+         "110111 11111 01 1", "* P.Zep|* A.Zep|I.Zep / Max Number : 8",
+         "Information: This file already in list!"},
         {[&] { ClickRow(1); }, "111111 11111 01 1", "* P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
         {[&] { PopUp(1, "mnuFileItemSave"); }, "110111 11111 01 1",
          "P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
