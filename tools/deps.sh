@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libcli11-dev clang libclang-rt-14-dev
+          libcli11-dev clang clang-format libclang-rt-14-dev
           dpkg-dev file help2man lintian appstream desktop-file-utils shared-mime-info
           fonts-wqy-microhei)
 
