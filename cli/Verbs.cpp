@@ -32,11 +32,10 @@ std::string TargetOf(const Request& request, const std::string& file) {
 }
 
 // Nothing may be written twice to one file, and no save may land on a file the run reads (an
-// input, the settings file) unless it is that input's own save. What
-// counts is the file a path reaches, so a link, ".." or a second hard link cannot hide a
-// collision; a place that does not exist yet (in a new out-dir) counts by the folder it will be
-// made in. The same input named twice, under any names, is left to the list, which refuses it
-// as the window would.
+// input, the settings file) unless it is that input's own save. What counts is the file a path
+// reaches, so a link, ".." or a second hard link cannot hide a collision; a place that does not
+// exist yet (in a new out-dir) counts by the folder it will be made in. The same input named
+// twice, under any names, is left to the list, which refuses it as the window would.
 bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
     plan.read = request.files;
     for (std::size_t i = 0; i < request.files.size(); ++i) {
