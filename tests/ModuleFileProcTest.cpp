@@ -47,6 +47,11 @@ TEST(InitFileAdd, RefusedFileChangesNothing) {
     }
     EXPECT_EQ(listing, "max 7, records 1\n" ZEP_EXAMPLES_DIR
                        "/atlantic.Zep|* atlantic.Zep|atlantic.Zep 1|North America\n");
+    // The list itself refuses a key it already holds, as the window's list does.
+    const std::string indian = ZEP_EXAMPLES_DIR "/indian-ocean.Zep";
+    ASSERT_EQ(t.view.AppendRow(indian, "held"), 0);
+    EXPECT_FALSE(InitFileAdd(t.ws, indian));
+    EXPECT_EQ(t.messages.str(), "This file already in list!\n");
     // The report of an error nobody expected, such as a list that refuses a row.
     EXPECT_EQ(ErrProcText("InitFileAdd", 5), "Unknow Error :\r\nModule:InitFileAdd\r\nCode: 5");
 }

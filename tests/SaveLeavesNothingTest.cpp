@@ -74,6 +74,16 @@ TEST(SaveLeavesNothing, WhenStoppedBySignal) {
     }
 }
 
+// A writer whose file could not be made takes no bytes.
+TEST(SaveLeavesNothing, WriterThatCouldNotOpenRefusesEveryWrite) {
+    test::TempDir dir;
+    SafeFileWriter writer(dir / "missing/f");
+    EXPECT_FALSE(writer.Open());
+    EXPECT_FALSE(writer.Write("x"));
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_TRUE(test::NamesIn(dir.path()).empty());
+}
+
 // A name as long as a name may be still gets a temporary name that fits.
 TEST(SaveLeavesNothing, NamesUpToTheLengthLimitAreSaved) {
     for (Files files : {Files::Unnamed, Files::Named}) {
