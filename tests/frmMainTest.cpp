@@ -283,6 +283,9 @@ TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
     form().setGeometry(130, 70, 610, 430);
     QApplication::processEvents();
     const QRect moved = form().frameGeometry();
+    // The list follows the window: 200 twips narrower and 1500 twips lower than its outer size.
+    EXPECT_EQ(list()->size(), QSize(Pixels(moved.width() * tppX - 200, tppX),
+                                    Pixels(moved.height() * tppY - 1500, tppY)));
     form().close();
     program.reset();
     Start();
