@@ -276,15 +276,27 @@ double TotalSize(const std::vector<std::string>& files) {
     return total;
 }
 
+// count coordinate files prefix0.Zep, prefix1.Zep ... of n labels drawn from a pool, sharing some
+// of them; empty when one cannot be written.
+std::vector<std::string> MakeFiles(const std::string& prefix, int count, std::int32_t n,
+                                   std::int32_t pool, std::uint64_t seed) {
+    std::vector<std::string> files;
+    for (int i = 0; i < count; ++i) {
+        files.push_back(prefix + std::to_string(i) + ".Zep");
+        const auto at = static_cast<std::uint64_t>(i);
+        if (!MakeCoordinateFile(files.back(), StationLabels(n, pool, seed + at), 2 * seed + at)) {
+            std::printf("cannot write %s\n", files.back().c_str());
+            return {};
+        }
+    }
+    return files;
+}
+
 // zepconv save of 1000 files of 40 labels into a folder, against cp of them into another.
 bool ManySmallFiles(const Settings& settings, const std::string& dir) {
-    std::vector<std::string> files;
-    for (int i = 0; i < 1000; ++i) {
-        files.push_back(dir + "/small" + std::to_string(i) + ".Zep");
-        if (!MakeCoordinateFile(files.back(), StationLabels(40, 60, 7 + i), 11 + i)) {
-            std::printf("cannot write %s\n", files.back().c_str());
-            return false;
-        }
+    const std::vector<std::string> files = MakeFiles(dir + "/small", 1000, 40, 60, 7);
+    if (files.empty()) {
+        return false;
     }
     const std::string cpOut = dir + "/cp-out";
     const std::string zepOut = dir + "/zep-out";
@@ -310,13 +322,9 @@ bool ManySmallFiles(const Settings& settings, const std::string& dir) {
 
 // zepconv compare of 20 files of 500 labels, written into a folder, against cat of them.
 bool CompareManyFiles(const Settings& settings, const std::string& dir) {
-    std::vector<std::string> files;
-    for (int i = 0; i < 20; ++i) {
-        files.push_back(dir + "/compare" + std::to_string(i) + ".Zep");
-        if (!MakeCoordinateFile(files.back(), StationLabels(500, 700, 101 + i), 211 + i)) {
-            std::printf("cannot write %s\n", files.back().c_str());
-            return false;
-        }
+    const std::vector<std::string> files = MakeFiles(dir + "/compare", 20, 500, 700, 101);
+    if (files.empty()) {
+        return false;
     }
     const std::string zepOut = dir + "/zep-out";
     std::vector<std::string> cat{"/bin/cat"};

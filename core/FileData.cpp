@@ -132,17 +132,15 @@ std::string_view FileData::WrittenRow(std::int32_t r) const {
 }
 
 std::string_view FileData::LabelText(TextAt at) const {
-    if (at == kEmpty) {
-        return kNoText;
-    }
-    if (!FromFile(at)) {
-        return AddedText(at);
-    }
-    const char* const p = bytes_.data() + at;
-    return {p, static_cast<std::size_t>(LineEnd(p, bytes_.data() + fileEnd_) - p)};
+    return TextFrom(at, LineEnd);
 }
 
 std::string_view FileData::ValueText(TextAt at) const {
+    return TextFrom(at, ValueEnd);
+}
+
+// A text of the file runs from at to where stop says it ends; an added one carries its length.
+std::string_view FileData::TextFrom(TextAt at, TextStop stop) const {
     if (at == kEmpty) {
         return kNoText;
     }
@@ -150,7 +148,7 @@ std::string_view FileData::ValueText(TextAt at) const {
         return AddedText(at);
     }
     const char* const p = bytes_.data() + at;
-    return {p, static_cast<std::size_t>(ValueEnd(p, bytes_.data() + fileEnd_) - p)};
+    return {p, static_cast<std::size_t>(stop(p, bytes_.data() + fileEnd_) - p)};
 }
 
 std::string_view FileData::AddedText(TextAt at) const {

@@ -114,8 +114,10 @@ private:
 
     static std::size_t slot(std::int32_t i) { return static_cast<std::size_t>(i - 1); }
 
+    using TextStop = const char* (*)(const char* p, const char* end);
     std::string_view LabelText(TextAt at) const;
     std::string_view ValueText(TextAt at) const;
+    std::string_view TextFrom(TextAt at, TextStop stop) const;
     std::string_view AddedText(TextAt at) const;
     bool FromFile(TextAt at) const { return at < fileEnd_; }
     // Where the text ref names can be found again: its own start, or a copy's when the text
