@@ -5,10 +5,8 @@
 namespace zep::cli {
 
 std::int32_t ConsoleListView::AppendRow(std::string_view key, std::string_view text) {
-    for (const Row& row : rows_) {
-        if (row.key == key) {
-            return kErrKeyNotUnique;
-        }
+    if (!keys_.emplace(key).second) {
+        return kErrKeyNotUnique;
     }
     rows_.push_back(Row{std::string(key), std::string(text), 0});
     return 0;
@@ -19,6 +17,7 @@ void ConsoleListView::SetRowText(std::int32_t position, std::string_view text) {
 }
 
 void ConsoleListView::RemoveRow(std::int32_t position) {
+    keys_.erase(at(position).key);
     rows_.erase(rows_.begin() + (position - 1));
 }
 

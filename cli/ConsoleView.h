@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/FileListView.h"
@@ -40,6 +41,7 @@ private:
     }
 
     std::vector<Row> rows_;
+    std::unordered_set<std::string> keys_;  // of rows_, so a long batch checks each in one step
     std::string status_;
 };
 

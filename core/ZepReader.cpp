@@ -415,10 +415,14 @@ ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance) {
     return ParseZepFile(std::move(buffer), tolerance);
 }
 
-ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance) {
+ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
+                       std::optional<FileIdentity>* identity) {
     SafeFileReader reader;
     if (!reader.Open(path)) {
         return Refuse(0, reader.Error());
+    }
+    if (identity != nullptr) {
+        *identity = reader.Identity();
     }
     // A file too large to be held is refused before any of it is read.
     if (TooLarge(reader.Size(), tolerance)) {

@@ -8,6 +8,7 @@
 #include "core/FileData.h"
 #include "core/ZepScan.h"
 #include "support/ByteBuffer.h"
+#include "support/FileIdentity.h"
 
 namespace zep {
 
@@ -48,7 +49,8 @@ ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance,
                         ScanPath path = FastestScanPath());
 ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance);
 
-// Reads the file at path.
-ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance);
+// Reads the file at path. identity, when given, gets which file that was once it is open.
+ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
+                       std::optional<FileIdentity>* identity = nullptr);
 
 }  // namespace zep

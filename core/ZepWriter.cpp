@@ -34,13 +34,16 @@ bool HasMinus(std::uint64_t word, std::size_t n) {
 
 // Gathers the many small pieces of a file into large writes; memory stays one chunk whatever
 // the file's size. Stretches of the input that go out unchanged and follow each other in the
-// input are joined first, so that a file read in the written form and not reordered leaves
-// in a few writes straight from the input's bytes.
+// input are joined first, and a long one is handed to the sink as it is, next to the chunk's
+// bytes before and after it: a file read in the written form and not reordered leaves in one
+// gathered write straight from the input's bytes.
 class ChunkedOutput {
 public:
     // The chunk is left uncleared: a small file touches only the pages it fills.
     explicit ChunkedOutput(ByteSink& sink)
-        : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kChunkSize)) {}
+        : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kChunkSize)) {
+        pending_.reserve(kMostPieces);
+    }
 
     // bytes must stay where they are until the output is finished.
     void PutInput(std::string_view bytes) {
@@ -102,7 +105,9 @@ public:
     }
 
 private:
-    // A long run goes to the sink as it is, sparing a copy into the chunk.
+    static constexpr std::size_t kMostPieces = 64;
+
+    // A long run waits for the sink as it is, sparing a copy into the chunk.
     void PutRun() {
         const std::string_view run = run_;
         run_ = {};
@@ -110,8 +115,7 @@ private:
             PutNow(run);
             return;
         }
-        Flush();
-        ok_ = ok_ && sink_.Write(run);
+        Queue(run);
     }
 
     void PutNow(std::string_view bytes) {
@@ -120,8 +124,9 @@ private:
         }
         if (bytes.size() > kChunkSize - used_) {
             Flush();
-            if (bytes.size() > kChunkSize) {
-                ok_ = ok_ && sink_.Write(bytes);
+            if (bytes.size() > kChunkSize) {  // not known to stay: it goes out at once
+                Queue(bytes);
+                Flush();
                 return;
             }
         }
@@ -129,16 +134,36 @@ private:
         used_ += bytes.size();
     }
 
-    void Flush() {
-        if (used_ > 0 && ok_) {
-            ok_ = sink_.Write(std::string_view(buffer_.get(), used_));
+    // The chunk's bytes so far go before piece.
+    void Queue(std::string_view piece) {
+        QueueChunk();
+        pending_.push_back(piece);
+        if (pending_.size() + 1 >= kMostPieces) {
+            Flush();
         }
-        used_ = 0;
+    }
+
+    void QueueChunk() {
+        if (used_ > queued_) {
+            pending_.emplace_back(buffer_.get() + queued_, used_ - queued_);
+            queued_ = used_;
+        }
+    }
+
+    void Flush() {
+        QueueChunk();
+        if (!pending_.empty() && ok_) {
+            ok_ = sink_.WriteGathered(pending_);
+        }
+        pending_.clear();
+        used_ = queued_ = 0;
     }
 
     ByteSink& sink_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    std::size_t queued_ = 0;  // the chunk's bytes before this are in pending_
+    std::vector<std::string_view> pending_;
     std::string_view run_;
     bool ok_ = true;
 };

@@ -1,19 +1,28 @@
 #include "support/HugePages.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 
 namespace zep {
 
-void AskForHugePages(void* start, std::size_t size) {
+void PrepareToFill(void* start, std::size_t size) {
     constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
     const auto begin = reinterpret_cast<std::uintptr_t>(start);
     const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
     if (last > first) {
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        return;
     }
+#ifdef MADV_POPULATE_WRITE
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t from = begin & ~(page - 1);
+    if (size > 0) {
+        ::madvise(reinterpret_cast<void*>(from), begin + size - from, MADV_POPULATE_WRITE);
+    }
+#endif
 }
 
 }  // namespace zep

@@ -6,9 +6,11 @@
 #include <sys/random.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -21,34 +23,42 @@ namespace {
 // Random names collide so rarely that running out of tries means something else is wrong.
 constexpr int kNameTries = 64;
 
-// A target that is a link to a file is written through the link, so the link stays.
+// Where a target that is a link to a file leads, so that the file is written through the link
+// and the link stays. A link that leads nowhere is replaced like a file.
 std::string ResolveLink(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
-    }
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+// Random bits for temporary names. One call to the kernel per thread seeds a generator
+// (splitmix64), so a batch of a thousand names does not make a thousand calls.
+std::uint64_t RandomBits() {
+    thread_local std::uint64_t state = [] {
+        std::uint64_t seed = 0;
+        if (::getrandom(&seed, sizeof seed, 0) != sizeof seed) {
+            seed = static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ULL ^
+                   reinterpret_cast<std::uintptr_t>(&seed);
+        }
+        return seed;
+    }();
+    std::uint64_t z = state += 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
 }
 
 // A dot, as much of the target's name as fits, a dot and six random characters: the name stays
 // within the folder's limit however long the target's name is, and a stray one still shows what
 // it belonged to. The cut never splits a UTF-8 character.
-std::string TemporaryName(std::string_view name, int folder) {
+std::string TemporaryName(std::string_view name, const SaveFolder& folder) {
     constexpr std::string_view kDigits =
         "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    const long limit = ::fpathconf(folder, _PC_NAME_MAX);
-    const std::size_t room = static_cast<std::size_t>(limit > 16 ? limit : NAME_MAX) - 8;
-    std::size_t keep = std::min(name.size(), room);
+    std::size_t keep = std::min(name.size(), folder.nameMax - 8);
     while (keep > 0 && keep < name.size() &&
            (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
         --keep;
     }
-    std::uint64_t random = 0;
-    if (::getrandom(&random, sizeof random, 0) != sizeof random) {
-        random = static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ULL ^
-                 reinterpret_cast<std::uintptr_t>(&random);
-    }
+    std::uint64_t random = RandomBits();
     std::string temporary = "." + std::string(name.substr(0, keep)) + ".";
     for (int i = 0; i < 6; ++i, random /= kDigits.size()) {
         temporary += kDigits[random % kDigits.size()];
@@ -58,7 +68,7 @@ std::string TemporaryName(std::string_view name, int folder) {
 
 // Runs a step that makes a temporary name, again with a fresh name while the name is taken.
 template <typename MakeName>
-bool WithFreeName(std::string_view target, int folder, MakeName make) {
+bool WithFreeName(std::string_view target, const SaveFolder& folder, MakeName make) {
     for (int i = 0; i < kNameTries; ++i) {
         if (make(TemporaryName(target, folder))) {
             return true;
@@ -70,35 +80,66 @@ bool WithFreeName(std::string_view target, int folder, MakeName make) {
     return false;
 }
 
+// A file without a name vanishes with the process however it ends. It is named later through
+// /proc, which must therefore be there; whether it is does not change while the program runs.
+bool ProcFdThere() {
+    static const bool there = ::access("/proc/self/fd", X_OK) == 0;
+    return there;
+}
+
+std::shared_ptr<const SaveFolder> OpenSaveFolder(const std::string& path) {
+    auto folder = std::make_shared<SaveFolder>();
+    folder->fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder->fd < 0 && errno == EACCES) {  // a folder one may write in but not list
+        folder->fd = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    struct stat info {};
+    if (folder->fd < 0 || ::fstat(folder->fd, &info) != 0) {
+        return nullptr;
+    }
+    folder->device = info.st_dev;
+    folder->inode = info.st_ino;
+    const long limit = ::fpathconf(folder->fd, _PC_NAME_MAX);
+    folder->nameMax = static_cast<std::size_t>(limit > 16 ? limit : NAME_MAX);
+    return folder;
+}
+
 }  // namespace
 
-SafeFileWriter::SafeFileWriter(std::string target) : target_(ResolveLink(target)) {}
-
-SafeFileWriter::~SafeFileWriter() {
-    Discard();
-    if (folder_ >= 0) {
-        ::close(folder_);
+SaveFolder::~SaveFolder() {
+    if (fd >= 0) {
+        ::close(fd);
     }
 }
 
+std::shared_ptr<const SaveFolder> SaveFolders::Open(const std::string& path) {
+    const std::lock_guard lock(mutex_);
+    std::shared_ptr<const SaveFolder>& folder = open_[path];
+    if (folder == nullptr) {
+        folder = OpenSaveFolder(path);
+    }
+    return folder;
+}
+
+SafeFileWriter::SafeFileWriter(std::string target, SaveFolders* folders)
+    : target_(std::move(target)), folders_(folders) {}
+
+SafeFileWriter::~SafeFileWriter() {
+    Discard();
+}
+
 bool SafeFileWriter::Open() {
-    if (!OpenFolder()) {
+    struct stat old {};
+    if (!OpenFolder() || !LookAtTarget(old)) {
         return Fail("cannot create a file in the folder");
     }
-    struct stat old {};
-    const bool replacing = ::fstatat(folder_, name_.c_str(), &old, 0) == 0;
     // A new file takes what a plain create gives; a replacement starts private and takes the
     // old file's owner and mode once they are set.
-    const mode_t mode = replacing ? 0600 : 0666;
+    const mode_t mode = replacing_ ? 0600 : 0666;
     if (!CreateUnnamed(mode) && !CreateNamed(mode)) {
         return Fail("cannot create a file in the folder");
     }
-    struct stat created {};
-    if (::fstat(fd_, &created) != 0) {
-        return Fail("cannot create a file in the folder");
-    }
-    device_ = created.st_dev;
-    if (replacing) {
+    if (replacing_) {
         otherNames_ = S_ISREG(old.st_mode) && old.st_nlink > 1 ? old.st_nlink - 1 : 0;
         KeepOwner(old);  // first: a change of owner drops the setuid and setgid bits
         if (::fchmod(fd_, old.st_mode & 07777) != 0) {
@@ -108,8 +149,6 @@ bool SafeFileWriter::Open() {
     return true;
 }
 
-// The folder stays open and every later step names the file relative to it, so the folder cannot
-// be swapped for another between the steps.
 bool SafeFileWriter::OpenFolder() {
     const std::size_t slash = target_.rfind('/');
     name_ = target_.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -120,33 +159,38 @@ bool SafeFileWriter::OpenFolder() {
         errno = EISDIR;
         return false;
     }
-    folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder_ < 0 && errno == EACCES) {  // a folder one may write in but not list
-        folder_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    folder_ = folders_ != nullptr ? folders_->Open(folder) : OpenSaveFolder(folder);
+    return folder_ != nullptr;
+}
+
+// What the target is now: whether there is a file to replace, and what it is. A link is
+// followed to the file it leads to, which is then the target.
+bool SafeFileWriter::LookAtTarget(struct stat& old) {
+    replacing_ = ::fstatat(folder_->fd, name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!replacing_ || !S_ISLNK(old.st_mode)) {
+        return true;
     }
-    struct stat info {};
-    if (folder_ < 0 || ::fstat(folder_, &info) != 0) {
+    target_ = ResolveLink(target_);
+    if (!OpenFolder()) {
         return false;
     }
-    folderId_ = {info.st_dev, info.st_ino};
+    replacing_ = ::fstatat(folder_->fd, name_.c_str(), &old, 0) == 0;
     return true;
 }
 
-// A file without a name vanishes with the process however it ends. It is named later through
-// /proc, which must therefore be there.
 bool SafeFileWriter::CreateUnnamed(mode_t mode) {
-    if (::access("/proc/self/fd", X_OK) != 0) {
+    if (!ProcFdThere()) {
         return false;
     }
-    fd_ = ::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    fd_ = ::openat(folder_->fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
     unnamed_ = fd_ >= 0;
     return unnamed_;
 }
 
 bool SafeFileWriter::CreateNamed(mode_t mode) {
-    return WithFreeName(name_, folder_, [&](const std::string& name) {
-        return temporary_.Make(folder_, name, [&] {
-            fd_ = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
+    return WithFreeName(name_, *folder_, [&](const std::string& name) {
+        return temporary_.Make(folder_->fd, name, [&] {
+            fd_ = ::openat(folder_->fd, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
             return fd_ >= 0;
         });
     });
@@ -169,6 +213,38 @@ bool SafeFileWriter::Write(std::string_view bytes) {
         return false;
     }
     return WriteAll(bytes);
+}
+
+// A piece the kernel took only in part is finished on its own before the rest go on together.
+bool SafeFileWriter::WriteGathered(std::span<const std::string_view> pieces) {
+    if (failed_ || fd_ < 0) {
+        return false;
+    }
+    constexpr std::size_t kAtOnce = 64;
+    while (!pieces.empty()) {
+        std::array<iovec, kAtOnce> slices{};
+        const std::size_t count = std::min(pieces.size(), kAtOnce);
+        for (std::size_t i = 0; i < count; ++i) {
+            slices[i] = {const_cast<char*>(pieces[i].data()), pieces[i].size()};
+        }
+        const ssize_t n = ::writev(fd_, slices.data(), static_cast<int>(count));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return Fail("cannot write the file");
+        }
+        auto done = static_cast<std::size_t>(n);
+        std::size_t i = 0;
+        for (; i < count && done >= pieces[i].size(); ++i) {
+            done -= pieces[i].size();
+        }
+        if (i < count && !WriteAll(pieces[i].substr(done))) {
+            return false;
+        }
+        pieces = pieces.subspan(std::min(i + 1, count));
+    }
+    return true;
 }
 
 bool SafeFileWriter::WriteAll(std::string_view bytes) {
@@ -204,30 +280,55 @@ bool SafeFileWriter::SyncData() {
 }
 
 // The file gets its name and replaces the target in two steps right after each other; only
-// between them does a temporary name exist, listed for the signals.
+// between them does a temporary name exist, listed for the signals. Where no file had the name,
+// the complete file takes it in one step: a link never replaces anything, so a file that turned
+// up there meanwhile sends it the long way after all.
 bool SafeFileWriter::Publish() {
+    if (unnamed_ && !replacing_ && LinkAs(name_)) {
+        if (CloseFile()) {
+            return true;
+        }
+        const int error = errno;
+        ::unlinkat(folder_->fd, name_.c_str(), 0);
+        errno = error;
+        return Fail("cannot write the file to disk");
+    }
     if (unnamed_ && !LinkUnnamed()) {
         return Fail("cannot name the file");
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
+    if (!CloseFile()) {
         return Fail("cannot write the file to disk");
     }
-    if (::renameat(folder_, temporary_.Name(), folder_, name_.c_str()) != 0) {
+    if (::renameat(folder_->fd, temporary_.Name(), folder_->fd, name_.c_str()) != 0) {
         return Fail("cannot replace the file");
     }
     temporary_.Forget();
     return true;
 }
 
+bool SafeFileWriter::CloseFile() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+}
+
 bool SafeFileWriter::LinkUnnamed() {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-    return WithFreeName(name_, folder_, [&](const std::string& name) {
-        return temporary_.Make(folder_, name, [&] {
-            return ::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
-        });
+    return WithFreeName(name_, *folder_, [&](const std::string& name) {
+        return temporary_.Make(folder_->fd, name, [&] { return LinkAs(name); });
     });
+}
+
+// The file is named straight from its descriptor where the system lets this process do that
+// (Linux 6.10 on, or with CAP_DAC_READ_SEARCH), and through /proc elsewhere.
+bool SafeFileWriter::LinkAs(const std::string& name) {
+    if (::linkat(fd_, "", folder_->fd, name.c_str(), AT_EMPTY_PATH) == 0) {
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    return ::linkat(AT_FDCWD, self.c_str(), folder_->fd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 bool SafeFileWriter::Fail(const char* what) {
@@ -246,7 +347,7 @@ void SafeFileWriter::Discard() {
         fd_ = -1;
     }
     if (temporary_.Name() != nullptr) {
-        ::unlinkat(folder_, temporary_.Name(), 0);
+        ::unlinkat(folder_->fd, temporary_.Name(), 0);
         temporary_.Forget();
     }
 }
@@ -286,7 +387,7 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
     // file, or a batch whose syncfs reports an error, is synced file by file, which also tells
     // which file the error belongs to.
     OncePer(
-        live, [](const SafeFileWriter& w) { return w.device_; },
+        live, [](const SafeFileWriter& w) { return w.folder_->device; },
         [](const std::vector<SafeFileWriter*>& group) {
             if (group.size() > 1 && ::syncfs(group.front()->fd_) == 0) {
                 return;
@@ -296,17 +397,21 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
             }
         });
     std::vector<SafeFileWriter*> placed;
-    for (SafeFileWriter* writer : live) {
-        if (!writer->failed_ && writer->Publish()) {
-            placed.push_back(writer);
+    {
+        const SignalsHeld held;
+        for (SafeFileWriter* writer : live) {
+            if (!writer->failed_ && writer->Publish()) {
+                placed.push_back(writer);
+            }
         }
     }
     // A rename lasts only once its folder is on disk too. A folder opened only as a path
     // (one may write in it but not list it) cannot be synced, and is taken as it is.
     OncePer(
-        placed, [](const SafeFileWriter& w) { return w.folderId_; },
+        placed,
+        [](const SafeFileWriter& w) { return std::pair(w.folder_->device, w.folder_->inode); },
         [](const std::vector<SafeFileWriter*>& group) {
-            const bool synced = ::fsync(group.front()->folder_) == 0 || errno == EBADF;
+            const bool synced = ::fsync(group.front()->folder_->fd) == 0 || errno == EBADF;
             for (SafeFileWriter* writer : group) {
                 if (synced) {
                     writer->committed_ = true;
@@ -325,6 +430,26 @@ std::size_t WritersAtOnce() {
     // Some descriptors stay for the rest of the program (the window's, the reader's).
     const rlim_t spare = files.rlim_cur > 96 ? files.rlim_cur - 64 : files.rlim_cur / 3;
     return std::clamp<std::size_t>(static_cast<std::size_t>(spare / 2), 1, 1024);
+}
+
+void ReserveDescriptors(std::size_t count) {
+    rlimit files{};
+    if (count == 0 || ::getrlimit(RLIMIT_NOFILE, &files) != 0) {
+        return;
+    }
+    // Room for count above the few the program holds anyway; the table never shrinks, so one
+    // descriptor that high, opened and closed, leaves the room behind.
+    const rlim_t wanted = std::min<rlim_t>(count + 64, files.rlim_cur - 1);
+    const int any = ::open("/", O_PATH | O_CLOEXEC);
+    if (any < 0) {
+        return;
+    }
+    const int high =
+        ::fcntl(any, F_DUPFD_CLOEXEC, static_cast<int>(std::min<rlim_t>(wanted, INT_MAX)));
+    if (high >= 0) {
+        ::close(high);
+    }
+    ::close(any);
 }
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error) {
@@ -423,7 +548,7 @@ void SafeFileReader::Begin(ByteBuffer& bytes, std::size_t spare) {
     ByteBuffer content;
     content.Reserve(size + spare);
     // Asked before the first byte is written, so that the kernel can back it with huge pages.
-    AskForHugePages(content.data(), size + spare);
+    PrepareToFill(content.data(), size + spare);
     content.SetSize(size);
     bytes = std::move(content);
     into_ = bytes.data();
@@ -463,10 +588,9 @@ bool SafeFileReader::Finish() {
     if (probe < 0) {
         return Fail(std::string("cannot read the file: ") + std::strerror(errno));
     }
-    struct stat now {};
+    // While the path still reaches the open file, looking at the path shows the file's own state.
     struct stat named {};
-    const bool same = done_ == size && probe == 0 && ::fstat(fd_, &now) == 0 &&
-                      StampOf(now) == opened_ && ::stat(path_.c_str(), &named) == 0 &&
+    const bool same = done_ == size && probe == 0 && ::stat(path_.c_str(), &named) == 0 &&
                       StampOf(named) == opened_;
     ::close(fd_);
     fd_ = -1;

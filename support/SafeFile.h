@@ -2,8 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +15,7 @@
 #include <vector>
 
 #include "support/ByteBuffer.h"
+#include "support/FileIdentity.h"
 #include "support/PendingName.h"
 
 namespace zep {
@@ -21,19 +26,52 @@ class ByteSink {
 public:
     virtual ~ByteSink() = default;
     virtual bool Write(std::string_view bytes) = 0;
+    // The pieces one after another; a sink that can takes them in one go.
+    virtual bool WriteGathered(std::span<const std::string_view> pieces) {
+        return std::all_of(pieces.begin(), pieces.end(),
+                           [this](std::string_view piece) { return Write(piece); });
+    }
+};
+
+// A folder files are saved in, open for as long as a writer needs it. Every step names the file
+// relative to it, so the folder cannot be swapped for another between the steps.
+struct SaveFolder {
+    SaveFolder() = default;
+    ~SaveFolder();
+    SaveFolder(const SaveFolder&) = delete;
+    SaveFolder& operator=(const SaveFolder&) = delete;
+
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::size_t nameMax = 255;  // the longest name it takes
+};
+
+// The folders of one batch of saves, each opened once and shared by the batch's writers, which
+// spares every file opening and looking at its folder again. Safe to use from many threads.
+class SaveFolders {
+public:
+    // The open folder, or nullptr with errno set.
+    std::shared_ptr<const SaveFolder> Open(const std::string& path);
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<const SaveFolder>> open_;
 };
 
 // Replaces a file only once its new content is complete and on disk. The bytes go to a file in
 // the target's folder that has no name (O_TMPFILE) or, where the file system cannot do that, a
 // name that SIGINT, SIGTERM and SIGHUP remove (PendingName). Commit syncs it, gives it a short
-// temporary name for an instant, renames that over the target and syncs the folder. Until then,
+// temporary name for an instant, renames that over the target and syncs the folder; a target
+// that did not exist is simply given its name, which never replaces anything. Until then,
 // and whenever anything fails, the target stays exactly as it was and nothing is left behind.
 // The new file keeps the old one's permissions and, where the system allows, its owner and
 // group. A target with other names (hard links) is replaced like any other: only this name gets
 // the new content, which OtherNames tells the caller.
 class SafeFileWriter final : public ByteSink {
 public:
-    explicit SafeFileWriter(std::string target);
+    // A writer of a batch takes its folder from folders, which must outlive it.
+    explicit SafeFileWriter(std::string target, SaveFolders* folders = nullptr);
     ~SafeFileWriter() override;
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -41,6 +79,7 @@ public:
     // Creates the new file; false (with Error set) when the folder cannot take it.
     bool Open();
     bool Write(std::string_view bytes) override;
+    bool WriteGathered(std::span<const std::string_view> pieces) override;
     // Marks the content complete: neither on disk nor in place yet. Many files are finished
     // first and then committed together.
     bool Finish();
@@ -57,6 +96,7 @@ private:
     friend void CommitTogether(std::span<SafeFileWriter* const> writers);
 
     bool OpenFolder();
+    bool LookAtTarget(struct stat& old);
     bool CreateUnnamed(mode_t mode);
     bool CreateNamed(mode_t mode);
     void KeepOwner(const struct stat& old);
@@ -64,19 +104,21 @@ private:
     bool SyncData();
     bool Publish();
     bool LinkUnnamed();
+    bool LinkAs(const std::string& name);
+    bool CloseFile();
     bool Fail(const char* what);
     void Discard();
 
     std::string target_;
     std::string name_;  // of the target, in its folder
     std::string error_;
-    int folder_ = -1;
+    SaveFolders* folders_;
+    std::shared_ptr<const SaveFolder> folder_;
     int fd_ = -1;
     bool unnamed_ = false;
+    bool replacing_ = false;  // a file had the target's name when this one was created
     bool failed_ = false;
     bool committed_ = false;
-    dev_t device_ = 0;                    // of the file
-    std::pair<dev_t, ino_t> folderId_{};  // of its folder
     std::uint64_t otherNames_ = 0;
     PendingName temporary_;
 };
@@ -86,8 +128,15 @@ private:
 // synced. Each writer keeps its own result (Committed, Error); a failure costs only its file.
 void CommitTogether(std::span<SafeFileWriter* const> writers);
 
-// How many writers may be open at once: each holds two file descriptors until committed.
+// How many writers may be open at once: each holds its file's descriptor until committed, and
+// may be the only one in its folder.
 std::size_t WritersAtOnce();
+
+// Makes room for count more descriptors before a batch opens them. The kernel grows a process's
+// table of descriptors in steps, and while the process has more than one thread every step waits
+// for all of them to pass a quiet point, some 20 ms each; growing it once, up front, pays that at
+// most once.
+void ReserveDescriptors(std::size_t count);
 
 // Writes bytes as the whole new content of path, through SafeFileWriter.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
@@ -107,6 +156,8 @@ public:
     bool Open(const std::string& path);
     // The size found when opening.
     std::uint64_t Size() const { return opened_.size; }
+    // Which file was opened.
+    FileIdentity Identity() const { return {opened_.device, opened_.inode, {}}; }
     // The whole content, with spare bytes of room after it for a caller that appends a little
     // without copying everything. bytes is left as it was when reading fails.
     bool Read(ByteBuffer& bytes, std::size_t spare = 0);

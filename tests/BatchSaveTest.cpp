@@ -2,25 +2,30 @@
 // as saving them one by one, also when a file of the batch fails or has other names.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "TestWorkspace.h"
 #include "core/ModuleFileProc.h"
+#include "support/SafeFile.h"
 
 namespace zep {
 namespace {
 
 namespace fs = std::filesystem;
 
-enum class Fault { None, FolderInTheWay, MissingFolder, OtherNames, FullDisk };
+enum class Fault { None, NoOldFiles, FolderInTheWay, MissingFolder, OtherNames, FullDisk };
 
 // Old files under root, with the fault; returns the targets.
 std::vector<std::string> Arrange(const std::string& root, Fault fault) {
     std::vector<std::string> targets;
     for (const char* name : {"a.Zep", "b.Zep", "c.Zep"}) {
         targets.push_back(root + "/" + name);
-        test::Put(targets.back(), name);
+        if (fault != Fault::NoOldFiles) {
+            test::Put(targets.back(), name);
+        }
     }
     if (fault == Fault::FolderInTheWay) {
         fs::create_directory(targets[1] = root + "/folder.Zep");
@@ -58,8 +63,8 @@ TEST(BatchSave, GivesWhatSavingOneByOneGives) {
         ASSERT_TRUE(InitFileAdd(t.ws, key));
         requests.push_back(SaveRequest{"", key, t.ws.store.FileCount()});
     }
-    for (Fault fault : {Fault::None, Fault::FolderInTheWay, Fault::MissingFolder, Fault::OtherNames,
-                        Fault::FullDisk}) {
+    for (Fault fault : {Fault::None, Fault::NoOldFiles, Fault::FolderInTheWay, Fault::MissingFolder,
+                        Fault::OtherNames, Fault::FullDisk}) {
         SCOPED_TRACE(static_cast<int>(fault));
         test::TempDir oneByOne, batch;
         const std::vector<std::string> targets = Arrange(oneByOne.path(), fault);
@@ -75,12 +80,29 @@ TEST(BatchSave, GivesWhatSavingOneByOneGives) {
             requests[i].target = batchTargets[i];
         }
         EXPECT_EQ(std::count(saved.begin(), saved.end(), false) > 0,
-                  fault != Fault::None && fault != Fault::OtherNames);
+                  fault != Fault::None && fault != Fault::NoOldFiles && fault != Fault::OtherNames);
         const auto expected = Outcome(oneByOne.path(), t);
         EXPECT_TRUE(
             test::WithFileSizeLimit(room, [&] { return WriteZEPFiles(t.ws, requests) == saved; }));
         EXPECT_EQ(Outcome(batch.path(), t), expected);
     }
+}
+
+// A batch grows the table of descriptors once, ahead of the threads that open its files.
+TEST(BatchSave, MakesRoomForItsDescriptorsFirst) {
+    rlimit files{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
+    const auto wanted = static_cast<long>(std::min<rlim_t>(3000, files.rlim_cur - 1));
+    ReserveDescriptors(3000);
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    long size = 0;
+    while (std::getline(status, line)) {
+        if (line.starts_with("FDSize:")) {
+            size = std::stol(line.substr(7));
+        }
+    }
+    EXPECT_GT(size, wanted);
 }
 
 }  // namespace

@@ -74,6 +74,53 @@ TEST(SaveLeavesNothing, WhenStoppedBySignal) {
     }
 }
 
+// A signal that comes while a batch names its files waits for the names to be done, then still
+// removes the temporary name and ends the process as usual.
+TEST(SaveLeavesNothing, SignalWhileABatchIsNamedWaitsItsTurn) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        test::TempDir dir;
+        test::Put(dir / "f", "old");
+        const int status = InChild(Files::Named, [&] {
+            SafeFileWriter writer(dir / "f");
+            if (!writer.Open() || !writer.Write("new")) {
+                return false;
+            }
+            {
+                const SignalsHeld held;
+                ::raise(signal);
+                test::Put(dir / "held", "");
+            }
+            return false;
+        });
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(test::Contents(dir / "f"), "old");
+        EXPECT_EQ(test::NamesIn(dir.path()).size(), 2u);
+    }
+}
+
+// A new file takes a free name in one step; when a file took the name meanwhile, it is replaced
+// as a whole all the same.
+TEST(SaveLeavesNothing, FileThatTurnsUpMeanwhileIsReplacedWhole) {
+    for (Files files : {Files::Unnamed, Files::Named}) {
+        for (bool turnsUp : {false, true}) {
+            test::TempDir dir;
+            const int status = InChild(files, [&] {
+                SafeFileWriter writer(dir / "f");
+                if (!writer.Open() || !writer.Write("new")) {
+                    return false;
+                }
+                if (turnsUp) {
+                    test::Put(dir / "f", "other");
+                }
+                return writer.Commit();
+            });
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+            EXPECT_EQ(test::Contents(dir / "f"), "new");
+            EXPECT_EQ(test::NamesIn(dir.path()).size(), 1u);
+        }
+    }
+}
+
 // A writer whose file could not be made takes no bytes.
 TEST(SaveLeavesNothing, WriterThatCouldNotOpenRefusesEveryWrite) {
     test::TempDir dir;
