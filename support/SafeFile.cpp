@@ -221,28 +221,32 @@ bool SafeFileWriter::WriteGathered(std::span<const std::string_view> pieces) {
         return false;
     }
     constexpr std::size_t kAtOnce = 64;
+    std::array<iovec, kAtOnce> slices{};
     while (!pieces.empty()) {
-        std::array<iovec, kAtOnce> slices{};
         const std::size_t count = std::min(pieces.size(), kAtOnce);
+        std::size_t wanted = 0;
         for (std::size_t i = 0; i < count; ++i) {
             slices[i] = {const_cast<char*>(pieces[i].data()), pieces[i].size()};
+            wanted += pieces[i].size();
         }
         const ssize_t n = ::writev(fd_, slices.data(), static_cast<int>(count));
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0) {
+        if (n < 0 || (n == 0 && wanted > 0)) {
             return Fail("cannot write the file");
         }
         auto done = static_cast<std::size_t>(n);
-        std::size_t i = 0;
-        for (; i < count && done >= pieces[i].size(); ++i) {
-            done -= pieces[i].size();
+        while (!pieces.empty() && done >= pieces.front().size()) {
+            done -= pieces.front().size();
+            pieces = pieces.subspan(1);
         }
-        if (i < count && !WriteAll(pieces[i].substr(done))) {
-            return false;
+        if (done > 0) {
+            if (!WriteAll(pieces.front().substr(done))) {
+                return false;
+            }
+            pieces = pieces.subspan(1);
         }
-        pieces = pieces.subspan(std::min(i + 1, count));
     }
     return true;
 }

@@ -47,6 +47,10 @@ TEST(InitFileAdd, RefusedFileChangesNothing) {
     }
     EXPECT_EQ(listing, "max 7, records 1\n" ZEP_EXAMPLES_DIR
                        "/atlantic.Zep|* atlantic.Zep|atlantic.Zep 1|North America\n");
+    // A file taken off the list can be added again.
+    ClearList(t.ws);
+    EXPECT_TRUE(InitFileAdd(t.ws, ZEP_EXAMPLES_DIR "/atlantic.Zep"));
+    EXPECT_EQ(Listing(t), listing);
     // The list itself refuses a key it already holds, as the window's list does.
     const std::string indian = ZEP_EXAMPLES_DIR "/indian-ocean.Zep";
     ASSERT_EQ(t.view.AppendRow(indian, "held"), 0);
