@@ -441,13 +441,13 @@ void ReserveDescriptors(std::size_t count) {
     if (count == 0 || ::getrlimit(RLIMIT_NOFILE, &files) != 0) {
         return;
     }
-    // Room for count above the few the program holds anyway; the table never shrinks, so one
-    // descriptor that high, opened and closed, leaves the room behind.
-    const rlim_t wanted = std::min<rlim_t>(count + 64, files.rlim_cur - 1);
+    // The lowest free descriptor plus count: the table never shrinks, so one descriptor that
+    // high, opened and closed, leaves the room behind. A table already that large stays as it is.
     const int any = ::open("/", O_PATH | O_CLOEXEC);
     if (any < 0) {
         return;
     }
+    const rlim_t wanted = std::min<rlim_t>(static_cast<rlim_t>(any) + count, files.rlim_cur - 1);
     const int high =
         ::fcntl(any, F_DUPFD_CLOEXEC, static_cast<int>(std::min<rlim_t>(wanted, INT_MAX)));
     if (high >= 0) {
