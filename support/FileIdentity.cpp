@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 namespace zep {
 namespace {
@@ -35,6 +36,12 @@ std::string Normalised(const std::string& below) {
     return rest == "." ? std::string() : rest;
 }
 
+// What info tells of a file or folder, with the part of a path still below it.
+FileIdentity Found(const struct stat& info, std::string below) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            std::move(below)};
+}
+
 }  // namespace
 
 FileIdentity IdentityOf(const std::string& path) {
@@ -49,8 +56,7 @@ FileIdentity IdentityOf(const std::string& path) {
             if ((rest == ".." || rest.starts_with("../")) && S_ISDIR(info.st_mode)) {
                 return IdentityOf((head.empty() ? "." : head) + "/" + rest);
             }
-            return {static_cast<std::uint64_t>(info.st_dev),
-                    static_cast<std::uint64_t>(info.st_ino), rest};
+            return Found(info, std::move(rest));
         }
         if (head.empty() || head == "/") {
             return ByText(path);
@@ -71,8 +77,7 @@ FileIdentity IdentityIn(const FileIdentity& folder, const std::string& path) {
     }
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {
-        return {
-            static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), {}};
+        return Found(info, {});
     }
     return errno == ENOENT ? FileIdentity{folder.device, folder.inode, name} : IdentityOf(path);
 }
