@@ -8,7 +8,7 @@
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
 #include "support/PrintableText.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include "core/FileData.h"
 #include "core/clsZEPFileItem.h"
 #include "support/Options.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "support/AppINI.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
 namespace zep::fuzz {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "support/FSUPLIBmain.h"
 #include "support/PrivateProfile.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {

@@ -8,7 +8,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {
