@@ -6,20 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/AsciiText.h"
 #include "support/FSUPLIBmain.h"
 
 namespace zep {
 
 namespace {
-
-// The registry compares key paths and value names without regard to letter case.
-std::string FoldCase(std::string_view text) {
-    std::string folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return folded;
-}
 
 constexpr std::size_t kValueBufferSize = 1024;
 
@@ -83,17 +75,18 @@ RegValue RegDword(std::uint32_t number) {
     return value;
 }
 
+// The registry compares key paths and value names without regard to letter case.
 void MemoryRegistry::SetValue(RegRoot root, std::string_view keyName, std::string_view valueName,
                               RegValue value) {
-    keys_[{root, FoldCase(keyName)}][FoldCase(valueName)] = std::move(value);
+    keys_[{root, UpperAscii(keyName)}][UpperAscii(valueName)] = std::move(value);
 }
 
 void MemoryRegistry::AddKey(RegRoot root, std::string_view keyName) {
-    keys_[{root, FoldCase(keyName)}];
+    keys_[{root, UpperAscii(keyName)}];
 }
 
 std::optional<RegHandle> MemoryRegistry::OpenKey(RegRoot root, std::string_view keyName) {
-    KeyId id{root, FoldCase(keyName)};
+    KeyId id{root, UpperAscii(keyName)};
     if (keys_.find(id) == keys_.end()) {
         return std::nullopt;
     }
@@ -108,7 +101,7 @@ std::optional<RegValue> MemoryRegistry::QueryValue(RegHandle key, std::string_vi
         return std::nullopt;
     }
     const auto& values = keys_.at(open->second);
-    const auto value = values.find(FoldCase(valueName));
+    const auto value = values.find(UpperAscii(valueName));
     if (value == values.end()) {
         return std::nullopt;
     }
