@@ -20,20 +20,6 @@ std::string TextUpToZero(const std::vector<unsigned char>& data) {
     return std::string(data.begin(), end);
 }
 
-std::string DwordText(const std::vector<unsigned char>& data) {
-    std::uint32_t number = 0;
-    for (std::size_t i = 0; i < 4 && i < data.size(); ++i) {
-        number |= static_cast<std::uint32_t>(data[i]) << (8 * i);
-    }
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), kDigits[number % 16]);
-        number /= 16;
-    } while (number != 0);
-    return "&h" + digits;
-}
-
 bool IsExecutableFile(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
@@ -64,14 +50,6 @@ private:
 RegValue RegString(std::string_view text) {
     RegValue value{RegType::String, std::vector<unsigned char>(text.begin(), text.end())};
     value.data.push_back(0);
-    return value;
-}
-
-RegValue RegDword(std::uint32_t number) {
-    RegValue value{RegType::Dword, {}};
-    for (int i = 0; i < 4; ++i) {
-        value.data.push_back(static_cast<unsigned char>((number >> (8 * i)) & 0xFFu));
-    }
     return value;
 }
 
@@ -159,8 +137,6 @@ bool GetKeyValue(Registry& registry, RegRoot KeyRoot, std::string_view KeyName,
     }
     if (value->type == RegType::String) {
         KeyVal = TextUpToZero(value->data);
-    } else if (value->type == RegType::Dword) {
-        KeyVal = DwordText(value->data);
     }
     registry.CloseKey(*key);
     return true;

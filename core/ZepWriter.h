@@ -29,14 +29,4 @@ ZepLayout ChooseLayout(const clsZEPFileItem& item, const Options& options, std::
 bool WriteZep(ByteSink& sink, const clsZEPFileItem& item, const FileData& data,
               const Options& options, std::int32_t maxNumber);
 
-// Collects the bytes in memory.
-class StringSink final : public ByteSink {
-public:
-    bool Write(std::string_view bytes) override {
-        text.append(bytes);
-        return true;
-    }
-    std::string text;
-};
-
 }  // namespace zep
