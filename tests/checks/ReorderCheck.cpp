@@ -1,4 +1,4 @@
-#include "fuzz/ReorderCheck.h"
+#include "checks/ReorderCheck.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -15,7 +15,7 @@
 #include "core/ZepReader.h"
 #include "core/clsZEPFileItem.h"
 
-namespace zep::fuzz {
+namespace zep::checks {
 namespace {
 
 constexpr char kFileSeparator = '\f';
@@ -273,4 +273,4 @@ std::string CheckReorder(std::string_view bytes) {
     return fault.empty() ? CheckReport(ws) : fault;
 }
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

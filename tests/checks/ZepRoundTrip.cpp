@@ -1,16 +1,16 @@
-#include "fuzz/ZepRoundTrip.h"
+#include "checks/ZepRoundTrip.h"
 
 #include <cstdint>
 #include <string>
 
+#include "checks/ReorderCheck.h"
 #include "core/FileDataStore.h"
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "core/clsZEPFileItem.h"
-#include "fuzz/ReorderCheck.h"
 #include "support/Options.h"
 
-namespace zep::fuzz {
+namespace zep::checks {
 namespace {
 
 constexpr std::string_view kTolerance = "000.005";
@@ -149,4 +149,4 @@ std::string CheckZepRoundTrip(std::string_view bytes) {
     return fault.empty() ? CheckReorder(bytes) : fault;
 }
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks
