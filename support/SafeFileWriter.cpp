@@ -227,7 +227,7 @@ bool SafeFileWriter::SyncData() {
 // up there meanwhile sends it the long way after all.
 bool SafeFileWriter::Publish() {
     if (unnamed_ && !replacing_ && LinkAs(name_)) {
-        if (CloseFile()) {
+        if (file_.Close()) {
             return true;
         }
         const int error = errno;
@@ -238,7 +238,7 @@ bool SafeFileWriter::Publish() {
     if (unnamed_ && !LinkUnnamed()) {
         return Fail("cannot name the file");
     }
-    if (!CloseFile()) {
+    if (!file_.Close()) {
         return Fail("cannot write the file to disk");
     }
     if (::renameat(folder_->fd.Get(), temporary_.Name(), folder_->fd.Get(), name_.c_str()) != 0) {
@@ -246,10 +246,6 @@ bool SafeFileWriter::Publish() {
     }
     temporary_.Forget();
     return true;
-}
-
-bool SafeFileWriter::CloseFile() {
-    return file_.Close();
 }
 
 bool SafeFileWriter::LinkUnnamed() {

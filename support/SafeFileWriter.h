@@ -97,7 +97,6 @@ private:
     bool Publish();
     bool LinkUnnamed();
     bool LinkAs(const std::string& name);
-    bool CloseFile();
     bool Fail(const char* what);
     void Discard();
 
