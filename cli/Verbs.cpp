@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "compare/Coverage.h"
 #include "support/FileIdentity.h"
 #include "support/PrintableText.h"
 #include "support/StringTable.h"
@@ -154,6 +155,14 @@ int RunSave(const Request& request, std::ostream& out, std::ostream& err) {
     return LoadChangeAndSave(request, nullptr, out, err);
 }
 
+std::string CoverageCsvOf(BatchList& list) {
+    Coverage coverage = CoverageOf(list.ws());
+    for (std::size_t i = 0; i < coverage.columns.size() && i < list.Given().size(); ++i) {
+        coverage.columns[i].path = list.Given()[i];
+    }
+    return CoverageCsv(coverage);
+}
+
 int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
                       std::ostream& err) {
     const std::optional<std::vector<std::string>> targets = PlanTargets(request, err);
@@ -165,7 +174,7 @@ int LoadChangeAndSave(const Request& request, const Transform& change, std::ostr
         err << "zepconv: nothing was written\n";
         return kExitFailed;
     }
-    if (change && !change(list.ws())) {
+    if (change && !change(list)) {
         err << "zepconv: nothing was written\n";
         return kExitFailed;
     }
