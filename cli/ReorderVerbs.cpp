@@ -1,19 +1,14 @@
 // The verbs that reorder labels before writing: sort and compare.
 
-#include <filesystem>
 #include <string>
 
 #include "cli/Verbs.h"
-#include "compare/Coverage.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
 #include "support/PrintableText.h"
-#include "support/SafeFile.h"
 
 namespace zep::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Every file is tried, so that each one that cannot be sorted is named; then nothing is written.
 bool SortEveryFile(BatchList& list) {
@@ -26,14 +21,7 @@ bool SortEveryFile(BatchList& list) {
 }
 
 bool WriteReport(BatchList& list, const std::string& path, std::ostream& out, std::ostream& err) {
-    std::error_code ignored;
-    const fs::path folder = fs::path(path).parent_path();
-    if (!folder.empty()) {
-        fs::create_directories(folder, ignored);
-    }
-    std::string why;
-    if (!WriteFileSafely(path, CoverageCsvOf(list), &why)) {
-        err << "zepconv: cannot write the report " << PrintableText(path) << ": " << why << '\n';
+    if (!WriteCoverageFile(list, path, err)) {
         return false;
     }
     out << "wrote report " << PrintableText(path) << '\n';
