@@ -1,10 +1,9 @@
 #include "app/ModuleMain.h"
 
 #include <QFile>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 
+#include "core/FileListCommands.h"
 #include "support/AppSettings.h"
 #include "support/ProgramInfo.h"
 
@@ -39,9 +38,7 @@ std::string Printable(std::string_view text) {
 }
 
 QString AbsolutePath(const char* argument) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(argument, error);
-    return QFile::decodeName(error ? QByteArray(argument) : QByteArray(absolute.c_str()));
+    return QFile::decodeName(QByteArray::fromStdString(KeyForPath(argument)));
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(frmMainFollowsUserTest, SaveButtonFollowsEveryChangeOfTheSelectedRow) {
 TEST_F(frmMainFollowsUserTest, SmallestWindowKeepsEverythingReadable) {
     Start();
     Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
-    form().SetStatusText("Max Number : 999999");
+    form().Rows().SetStatusText("Max Number : 999999");
     form().resize(1, 1);
     QApplication::processEvents();
     ASSERT_EQ(form().size(), form().minimumSize().expandedTo(QSize(300, 200)));
