@@ -1,10 +1,9 @@
 #include "app/ModuleMain.h"
 
 #include <QFile>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 
+#include "core/FileListCommands.h"
 #include "support/AppSettings.h"
 #include "support/PrintableText.h"
 #include "support/ProgramInfo.h"
@@ -31,9 +30,7 @@ The batch tool zepconv does the same work without a window.
 )";
 
 QString AbsolutePath(const char* argument) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(argument, error);
-    return QFile::decodeName(error ? QByteArray(argument) : QByteArray(absolute.c_str()));
+    return QFile::decodeName(QByteArray::fromStdString(KeyForPath(argument)));
 }
 
 }  // namespace

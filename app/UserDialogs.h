@@ -37,7 +37,6 @@ public:
     explicit DialogMessageSink(UserDialogs& dialogs, QWidget* parent = nullptr)
         : dialogs_(dialogs), parent_(parent) {}
 
-    void SetParent(QWidget* parent) { parent_ = parent; }
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
 
 private:

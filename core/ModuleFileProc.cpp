@@ -320,7 +320,7 @@ void ClearList(Workspace& ws) {
         ws.ZEPFiles.Item().Remove(ws.view.RowKey(row));
         ws.view.RemoveRow(row);
     }
-    ws.ZEPFiles.SetItem(std::make_unique<Item>());
+    ws.ZEPFiles.SetItem(Item{});
     ShowMaxNumber(ws);
 }
 

@@ -31,6 +31,11 @@ std::optional<std::int32_t> WholeFromText(std::string_view text);
 // number on.
 std::optional<bool> SwitchFromText(std::string_view text);
 
+// The tolerance is written as one deviation token per padded label, where a blank would split it
+// into two values and an empty one would leave a value missing; neither file would read back.
+inline constexpr std::string_view kToleranceBlanks = " \t\r\n";
+bool IsUsableTolerance(std::string_view text);
+
 // The five options of section "Setup", each converted from its stored text; a missing, empty or
 // unconvertible value gives the default.
 Options ReadOptions(AppINI& store);
