@@ -111,6 +111,7 @@ void CommitFile(Workspace& ws, const std::string& path, const std::string& title
     item->SetIdentity(std::move(identity));
     item->SetOnDisk(stamp);
     ws.ZEPFiles.Item().Add(std::move(item));
+    ws.history.Forget();
 
     if (contents.StrCount > ws.store.MaxNumber()) {
         ws.store.SetMaxNumber(contents.StrCount);
@@ -320,6 +321,7 @@ std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& r
         if (written[k]) {
             saved[from[k]] = true;
             check.Saved(going[k].target, going[k].key);
+            ws.history.Forget();
         }
     }
     ForgetIdentities(ws);
@@ -338,6 +340,7 @@ void RemoveFile(Workspace& ws, const std::string& key, std::int32_t position, st
     ws.ZEPFiles.Item().Remove(key);
     ws.view.RemoveRow(position);
     CloseIndexGap(ws, index);
+    ws.history.Forget();
     if (heldTheMaximum) {
         ws.store.RecalcMaxNumber();
         ShowMaxNumber(ws);
@@ -351,6 +354,7 @@ void ClearList(Workspace& ws) {
         ws.view.RemoveRow(row);
     }
     ws.ZEPFiles.SetItem(std::make_unique<Item>());
+    ws.history.Forget();
     ShowMaxNumber(ws);
 }
 

@@ -4,6 +4,7 @@
 #include "core/FileListView.h"
 #include "core/MessageSink.h"
 #include "core/Options.h"
+#include "core/ReorderHistory.h"
 #include "core/clsZEPFiles.h"
 
 namespace zep {
@@ -20,6 +21,7 @@ struct Workspace {
     FileDataStore store;
     FileListView& view;
     MessageSink& messages;
+    ReorderHistory history;  // of the window's Sort By ASCII and Compare
 };
 
 }  // namespace zep
