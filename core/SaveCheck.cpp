@@ -51,8 +51,12 @@ bool SaveCheck::MayReplace(const std::string& target) {
 // A listed file whose other name was saved to keeps its old content under its own name (the
 // writer gives that name a new file); only the files that now are the new one took it.
 void SaveCheck::Saved(const std::string& target, const std::string& key) {
+    const auto listed = replacing_.find(target);
+    if (listed == replacing_.end() || listed->second.empty()) {  // a file no one listed
+        return;
+    }
     const std::optional<FileStamp> now = StampNow(target);
-    for (clsZEPFileItem* item : replacing_[target]) {
+    for (clsZEPFileItem* item : listed->second) {
         if (item->Path() != target && StampNow(item->Path()) != now) {
             continue;
         }

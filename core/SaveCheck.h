@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -42,7 +43,7 @@ private:
     Workspace& ws_;
     // Which file every listed path reaches now, looked up once a target needs it.
     std::optional<std::map<Place, clsZEPFileItem*>> listed_;
-    std::map<std::string, std::vector<clsZEPFileItem*>> replacing_;  // by target
+    std::unordered_map<std::string, std::vector<clsZEPFileItem*>> replacing_;  // by target
 };
 
 }  // namespace zep
