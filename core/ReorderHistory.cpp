@@ -1,40 +1,38 @@
 #include "core/ReorderHistory.h"
 
+#include <unordered_map>
+
 #include "core/RowMarker.h"
 #include "core/Workspace.h"
 
 namespace zep {
 namespace {
 
-// The list position of the row with key, or 0.
-std::int32_t PositionOf(const FileListView& view, const std::string& key) {
+// Every row's position by its key, looked up once for a whole step.
+std::unordered_map<std::string, std::int32_t> PositionsByKey(const FileListView& view) {
+    std::unordered_map<std::string, std::int32_t> positions;
     for (std::int32_t row = 1; row <= view.RowCount(); ++row) {
-        if (view.RowKey(row) == key) {
-            return row;
-        }
+        positions.emplace(view.RowKey(row), row);
     }
-    return 0;
+    return positions;
 }
 
 }  // namespace
 
 void ReorderHistory::Remember(const Workspace& ws, const std::vector<std::int32_t>& indices) {
+    std::unordered_map<std::int32_t, std::int32_t> rowOf;  // by record
+    for (std::int32_t row = 1; row <= ws.view.RowCount(); ++row) {
+        rowOf.emplace(ws.view.RowTag(row), row);
+    }
     std::vector<FileOrder> step;
     for (const std::int32_t index : indices) {
         const FileData* record = ws.store.Record(index);
-        if (record == nullptr) {
+        const auto row = rowOf.find(index);
+        if (record == nullptr || row == rowOf.end()) {
             continue;
         }
-        FileOrder& file = step.emplace_back();
-        file.index = index;
-        file.order = record->SaveOrder();
-        for (std::int32_t row = 1; row <= ws.view.RowCount(); ++row) {
-            if (ws.view.RowTag(row) == index) {
-                file.key = ws.view.RowKey(row);
-                file.marked = IsMarked(ws.view.RowText(row));
-                break;
-            }
-        }
+        step.push_back(FileOrder{ws.view.RowKey(row->second), index, record->SaveOrder(),
+                                 IsMarked(ws.view.RowText(row->second))});
     }
     steps_.push_back(std::move(step));
     if (steps_.size() > kDepth) {
@@ -54,14 +52,14 @@ bool ReorderHistory::Undo(Workspace& ws) {
     if (steps_.empty()) {
         return false;
     }
+    const std::unordered_map<std::string, std::int32_t> positions = PositionsByKey(ws.view);
     for (const FileOrder& file : steps_.back()) {
         FileData* record = ws.store.Record(file.index);
-        if (record == nullptr || !record->RestoreOrder(file.order)) {
+        const auto row = positions.find(file.key);
+        if (record == nullptr || row == positions.end() || !record->RestoreOrder(file.order)) {
             continue;
         }
-        if (const std::int32_t row = PositionOf(ws.view, file.key); row > 0) {
-            file.marked ? MarkRow(ws.view, row) : UnmarkRow(ws.view, row);
-        }
+        file.marked ? MarkRow(ws.view, row->second) : UnmarkRow(ws.view, row->second);
     }
     steps_.pop_back();
     Changed();
