@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "support/AppSettings.h"
+#include "support/PrintableText.h"
 #include "support/ProgramInfo.h"
 
 namespace zep {
@@ -28,15 +29,6 @@ Options:
 Qt's own options, such as -style NAME or -platform NAME, are taken as well.
 The batch tool zepconv does the same work without a window.
 )";
-
-// An option as typed, safe for a terminal: bytes outside printable ASCII become '?'.
-std::string Printable(std::string_view text) {
-    std::string shown(text);
-    for (char& c : shown) {
-        c = (c >= 0x20 && c < 0x7f) ? c : '?';
-    }
-    return shown;
-}
 
 QString AbsolutePath(const char* argument) {
     std::error_code error;
@@ -72,7 +64,7 @@ std::optional<QStringList> FilesToOpen(int argc, const char* const* argv, std::o
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            err << "ZEPConverter: unknown option '" << Printable(argument)
+            err << "ZEPConverter: unknown option '" << PrintableText(argument)
                 << "'\nRun 'ZEPConverter --help' for more information.\n";
             return std::nullopt;
         } else {

@@ -28,6 +28,7 @@
 #include "app/ApplyResStrings.h"
 #include "app/FullTextTips.h"
 #include "app/ProgramLauncher.h"
+#include "app/Registry.h"
 #include "app/frmAbout.h"
 #include "app/frmLabels.h"
 #include "app/frmOptions.h"
@@ -35,7 +36,6 @@
 #include "compare/ModuleCompare.h"
 #include "core/ModuleFileProc.h"
 #include "support/AppSettings.h"
-#include "support/Registry.h"
 #include "support/StringTable.h"
 
 // The icons live in this static library; its resources have to be registered by hand.

@@ -9,11 +9,12 @@
 #include "core/SaveCheck.h"
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
+#include "support/BatchCommit.h"
 #include "support/FSUPLIBmain.h"
 #include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
 #include "support/ParallelFor.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
 namespace zep {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/Workspace.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
 namespace zep {
 

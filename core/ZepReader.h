@@ -9,7 +9,7 @@
 #include "core/ZepScan.h"
 #include "support/ByteBuffer.h"
 #include "support/FileIdentity.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
 namespace zep {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "support/FileIdentity.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
 namespace zep {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "fuzz/IniRoundTrip.h"
+#include "checks/IniRoundTrip.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ const std::string& WorkFolder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string fault =
-        zep::fuzz::CheckIniRoundTrip({reinterpret_cast<const char*>(data), size}, WorkFolder());
+        zep::checks::CheckIniRoundTrip({reinterpret_cast<const char*>(data), size}, WorkFolder());
     if (!fault.empty()) {
         std::fprintf(stderr, "AppINIFuzz: %s\n", fault.c_str());
         std::abort();

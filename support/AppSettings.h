@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/Options.h"
 #include "support/AppINI.h"
+#include "support/Options.h"
 
 namespace zep {
 

@@ -9,7 +9,7 @@
 
 #include "TestWorkspace.h"
 #include "core/ModuleFileProc.h"
-#include "support/SafeFile.h"
+#include "support/BatchCommit.h"
 
 namespace zep {
 namespace {

@@ -4,9 +4,9 @@
 #include <random>
 
 #include "TestWorkspace.h"
+#include "checks/IniRoundTrip.h"
+#include "checks/ZepRoundTrip.h"
 #include "core/ZepReader.h"
-#include "fuzz/IniRoundTrip.h"
-#include "fuzz/ZepRoundTrip.h"
 
 namespace zep {
 namespace {
@@ -111,7 +111,7 @@ private:
 TEST(ZepRoundTrip, GeneratedFilesReadAsWrittenAndRoundTrip) {
     // A label longer than the writer's chunk of a megabyte, with a lone CR inside.
     const std::string label = std::string(3 << 19, 'x') + "\r" + std::string(9, 'y');
-    EXPECT_EQ(fuzz::CheckZepRoundTrip("F  1 2 1 \r\n1\r\n" + label + "\r\nz\r\n0.1"), "");
+    EXPECT_EQ(checks::CheckZepRoundTrip("F  1 2 1 \r\n1\r\n" + label + "\r\nz\r\n0.1"), "");
     FileGenerator generator;
     for (int round = 0; round < 400; ++round) {
         const auto [bytes, held] = generator.Next();
@@ -119,7 +119,7 @@ TEST(ZepRoundTrip, GeneratedFilesReadAsWrittenAndRoundTrip) {
         const ReadResult read = ParseZepFile(bytes, "000.005");
         ASSERT_TRUE(read.ok()) << DescribeReadError(read.error);
         ASSERT_EQ(Describe(*read.file), held);
-        ASSERT_EQ(fuzz::CheckZepRoundTrip(bytes), "");
+        ASSERT_EQ(checks::CheckZepRoundTrip(bytes), "");
     }
 }
 
@@ -136,8 +136,8 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
         std::error_code missing;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, missing)) {
             const std::string bytes = test::Contents(entry.path().string());
-            EXPECT_EQ(coordinates ? fuzz::CheckZepRoundTrip(bytes)
-                                  : fuzz::CheckIniRoundTrip(bytes, dir.path()),
+            EXPECT_EQ(coordinates ? checks::CheckZepRoundTrip(bytes)
+                                  : checks::CheckIniRoundTrip(bytes, dir.path()),
                       "")
                 << entry.path();
         }

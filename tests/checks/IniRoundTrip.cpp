@@ -1,13 +1,13 @@
-#include "fuzz/IniRoundTrip.h"
+#include "checks/IniRoundTrip.h"
 
 #include <cstdio>
 #include <iterator>
 #include <vector>
 
 #include "support/AppINI.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
-namespace zep::fuzz {
+namespace zep::checks {
 namespace {
 
 constexpr const char* kSections[] = {"Setup", "POSTION", "setup", "[%NOTUSE%]"};
@@ -145,4 +145,4 @@ std::string CheckIniRoundTrip(std::string_view content, const std::string& dir) 
     return fault;
 }
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

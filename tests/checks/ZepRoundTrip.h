@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace zep::fuzz {
+namespace zep::checks {
 
 // Reads bytes as a coordinate file. A file that reads is written (plain with the default and a
 // varied per-line amount, and padded to a larger list) and read again: the second read must
@@ -13,4 +13,4 @@ namespace zep::fuzz {
 // the report (CheckReorder). Returns what went wrong, or the empty text.
 std::string CheckZepRoundTrip(std::string_view bytes);
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks
