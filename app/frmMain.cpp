@@ -5,15 +5,12 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -21,15 +18,17 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
 #include "app/ApplyResStrings.h"
+#include "app/FileDrops.h"
 #include "app/FullTextTips.h"
+#include "app/KeyboardAccess.h"
 #include "app/ProgramLauncher.h"
+#include "app/RecentFiles.h"
+#include "app/WindowPlacement.h"
 #include "app/frmAbout.h"
-#include "app/frmLabels.h"
 #include "app/frmOptions.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
@@ -76,10 +75,6 @@ QString FileFilter() {
     return Res(1100) + QStringLiteral(" (*.Zep)");
 }
 
-QString FromBytes(std::string_view bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 QByteArray Bytes(std::string_view text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -92,14 +87,8 @@ int ToPixels(double twips, double twipsPerPixel) {
     return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
-std::int32_t ToTwips(int pixels, double twipsPerPixel) {
-    return static_cast<std::int32_t>(std::lround(pixels * twipsPerPixel));
-}
-
-bool IsCoordinateFile(const QUrl& url) {
-    return url.isLocalFile() &&
-           url.toLocalFile().endsWith(QStringLiteral(".Zep"), Qt::CaseInsensitive);
-}
+// How long a window manager is given to frame a newly shown window, in milliseconds.
+constexpr int kFrameSettles = 250;
 
 }  // namespace
 
@@ -108,7 +97,8 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
       ws_(ws),
       settingsStore_(settingsStore),
       dialogs_(dialogs),
-      messages_(dialogs, this) {
+      messages_(dialogs, this),
+      labelViews_(ws, *this) {
     setObjectName(QStringLiteral("frmMain"));
     setProperty(kTagProperty, QStringLiteral("100"));
     setWindowTitle(QStringLiteral("frmMain"));
@@ -120,6 +110,7 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
     BuildToolbar();
     BuildFileList();
     BuildStatusBar();
+    BuildKeyboardAndDrops();
 
     ApplyResStrings(this);
     // Icon-only buttons still name themselves to screen readers and in the overflow menu.
@@ -128,7 +119,7 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
     }
     SetReadableMinimumSize();
     lastFolder_ = ReadLastFolder(settingsStore_);
-    ReadWindowPosition();
+    RestorePlacement(*this, settingsStore_);
 }
 
 frmMain::~frmMain() = default;
@@ -159,6 +150,9 @@ void frmMain::BuildMenus() {
     mnuFileSaveAll = AddMenuEntry(mnuFile, "mnuFileSaveAll", 311);
     mnuFile->addSeparator();
     mnuFileClear = AddMenuEntry(mnuFile, "mnuFileClear", 310);
+    mnuFile->addSeparator();
+    mnuFileRecent = mnuFile->addMenu(QStringLiteral("Recen&t Files"));
+    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
     mnuFile->addSeparator();
     mnuFileExit = AddMenuEntry(mnuFile, "mnuFileExit", 1006);
 
@@ -194,7 +188,11 @@ void frmMain::BuildMenus() {
     mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFileRemove->setShortcut(QKeySequence(Qt::Key_Delete));
     mnuFileClear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuFileExit->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    mnuFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnuHelpAbout->setShortcut(QKeySequence(Qt::Key_F1));
 
     // As designed: until the menus first open, only Add File, Clear List and Exit of the File
     // menu, and Options of the Tools menu, can act.
@@ -283,13 +281,29 @@ void frmMain::BuildFileList() {
     header->setData(1, kColumnTagRole, QStringLiteral("201"));
     lvFile->setColumnWidth(0, 160);
     lvFile->move(ToPixels(kListLeft, TwipsPerPixelX()), 0);
-    lvFile->viewport()->setAcceptDrops(true);
     lvFile->viewport()->installEventFilter(this);
     lvFile->setItemDelegate(new FullTextTips(lvFile));
 
     connect(lvFile, &QTreeWidget::itemClicked, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemSelectionChanged, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemDoubleClicked, this, &frmMain::ShowLabelsOf);
+}
+
+// The list's keys beyond moving between rows, the recent files, and files dropped on the list.
+// Save and Save As follow the selected row; their keys see the File menu's enabling worked out
+// as if it had opened.
+void frmMain::BuildKeyboardAndDrops() {
+    auto* keys = new KeyboardAccess(*lvFile,
+                                    {[this](QTreeWidgetItem* row) { ShowLabelsOf(row); },
+                                     [this](const QPoint& where) { PopUpFileItemMenu(where); }},
+                                    this);
+    keys->UpdateBefore(mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(),
+                       [this] { UpdateFileMenu(); });
+    new FileDrops(
+        *lvFile->viewport(), [this](const QStringList& paths) { AddFiles(paths); }, this);
+    recentFiles_ = new RecentFiles(
+        settingsStore_, *mnuFileRecent, messages_,
+        [this](const QString& path) { AddFiles({path}); }, this);
 }
 
 void frmMain::BuildStatusBar() {
@@ -479,12 +493,14 @@ void frmMain::AddFiles(const QStringList& paths) {
     for (qsizetype i = 0; i < paths.size(); ++i) {
         AddOneFile(paths[i], std::move(read[static_cast<std::size_t>(i)]));
     }
+    ListChanged();
 }
 
 void frmMain::AddOneFile(const QString& path, PreparedFile read) {
     if (path.isEmpty() || !InitFileAdd(ws_, PathBytes(path), std::move(read))) {
         return;
     }
+    recentFiles_->Added(PathBytes(path));
     const std::int32_t count = ws_.store.FileCount();
     if (count == 1) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, true);
@@ -507,7 +523,7 @@ void frmMain::RemoveSelectedFile() {
     if (count == 0) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, false);
     }
-    FollowLabelViews();
+    ListChanged();
 }
 
 bool frmMain::WriteRowTo(const std::string& target, const QTreeWidgetItem* row) {
@@ -523,7 +539,7 @@ void frmMain::SaveSelectedFile() {
     }
     UnmarkRow(row);
     SetButtons({kSaveFile}, false);
-    FollowLabelViews();
+    ListChanged();
 }
 
 void frmMain::SaveSelectedFileAs() {
@@ -558,7 +574,7 @@ void frmMain::SaveAllFiles() {
     if (!selectedStillUnsaved) {
         SetButtons({kSaveFile}, false);
     }
-    FollowLabelViews();
+    ListChanged();
 }
 
 void frmMain::ClearAllFiles() {
@@ -566,7 +582,7 @@ void frmMain::ClearAllFiles() {
         ClearList(ws_);
     }
     SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile, kCompare}, false);
-    FollowLabelViews();
+    ListChanged();
 }
 
 void frmMain::SortSelectedFile() {
@@ -575,7 +591,7 @@ void frmMain::SortSelectedFile() {
         return;
     }
     MarkRow(row);
-    FollowLabelViews();
+    ListChanged();
     messages_.ShowMessage(ResString(2006), MessageIcon::Information, {});
 }
 
@@ -586,7 +602,7 @@ void frmMain::CompareAllFiles() {
     for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
         MarkRow(lvFile->topLevelItem(i));
     }
-    FollowLabelViews();
+    ListChanged();
     messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
 }
 
@@ -602,58 +618,13 @@ void frmMain::ShowAbout() {
     about.exec();
 }
 
-// A second double-click on a file brings its view to the front instead of opening another.
 void frmMain::ShowLabelsOf(QTreeWidgetItem* row) {
-    if (ws_.store.Record(TagOf(row)) == nullptr) {
-        return;
-    }
-    frmLabels* view = LabelViewOf(KeyOf(row));
-    if (view == nullptr) {
-        std::erase_if(ownedWindows_,
-                      [](const QPointer<QWidget>& window) { return window.isNull(); });
-        view = new frmLabels(KeyOf(row), this);
-        ownedWindows_.emplace_back(view);
-    }
-    ShowFileIn(*view, *row);
-    view->show();
-    view->raise();
-    view->activateWindow();
+    labelViews_.ShowLabelsOf(KeyOf(row));
 }
 
-frmLabels* frmMain::LabelViewOf(const std::string& key) const {
-    for (const QPointer<QWidget>& window : ownedWindows_) {
-        auto* view = qobject_cast<frmLabels*>(window.data());
-        if (view != nullptr && view->isVisible() && view->Key() == key) {
-            return view;
-        }
-    }
-    return nullptr;
-}
-
-void frmMain::ShowFileIn(frmLabels& view, const QTreeWidgetItem& row) {
-    const FileData* record = ws_.store.Record(TagOf(&row));
-    const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(KeyOf(&row));
-    if (record == nullptr || item == nullptr) {
-        view.close();
-        return;
-    }
-    view.ShowFile(*record, FromBytes(item->Title()),
-                  TextOf(&row).find(kMarker) != std::string::npos);
-}
-
-// Views closed by the user are on their way out and left alone.
-void frmMain::FollowLabelViews() {
-    for (const QPointer<QWidget>& window : ownedWindows_) {
-        auto* view = qobject_cast<frmLabels*>(window.data());
-        if (view == nullptr || !view->isVisible()) {
-            continue;
-        }
-        if (const QTreeWidgetItem* row = RowWithKey(view->Key())) {
-            ShowFileIn(*view, *row);
-        } else {
-            view->close();
-        }
-    }
+// Every command that changed the list, or the order or marks of a file, ends here.
+void frmMain::ListChanged() {
+    labelViews_.FollowLabelViews();
 }
 
 QString frmMain::DialogFolder() const {
@@ -709,62 +680,33 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease: {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton && ws_.store.FileCount() >= 1) {
-                mnuFileItem->popup(mouse->globalPosition().toPoint());
+                PopUpFileItemMenu(mouse->globalPosition().toPoint());
                 return true;
             }
             break;
         }
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-            if (AcceptsDroppedFiles(event)) {
-                static_cast<QDropEvent*>(event)->acceptProposedAction();
-                return true;
-            }
-            break;
-        case QEvent::Drop:
-            if (AcceptsDroppedFiles(event)) {
-                DropFiles(event);
-                return true;
-            }
-            break;
         default:
             break;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool frmMain::AcceptsDroppedFiles(const QEvent* event) const {
-    const QMimeData* mime = static_cast<const QDropEvent*>(event)->mimeData();
-    if (mime == nullptr || !mime->hasUrls()) {
-        return false;
+// Only a list with a file in it has a pop-up menu.
+void frmMain::PopUpFileItemMenu(const QPoint& where) {
+    if (ws_.store.FileCount() >= 1) {
+        mnuFileItem->popup(where);
     }
-    const QList<QUrl> urls = mime->urls();
-    return std::any_of(urls.begin(), urls.end(), IsCoordinateFile);
-}
-
-void frmMain::DropFiles(QEvent* event) {
-    auto* drop = static_cast<QDropEvent*>(event);
-    QStringList paths;
-    for (const QUrl& url : drop->mimeData()->urls()) {
-        if (IsCoordinateFile(url)) {
-            paths.append(url.toLocalFile());
-        }
-    }
-    drop->acceptProposedAction();
-    AddFiles(paths);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Size and position
 
 double frmMain::TwipsPerPixelX() const {
-    const QScreen* where = screen();
-    return 1440.0 / (where != nullptr ? where->logicalDotsPerInchX() : 96.0);
+    return zep::TwipsPerPixelX(*this);
 }
 
 double frmMain::TwipsPerPixelY() const {
-    const QScreen* where = screen();
-    return 1440.0 / (where != nullptr ? where->logicalDotsPerInchY() : 96.0);
+    return zep::TwipsPerPixelY(*this);
 }
 
 // The smallest window that still shows the menus, every toolbar button, the list's headings
@@ -811,73 +753,24 @@ void frmMain::ResizeFileList() {
     lvFile->resize(size);
 }
 
-void frmMain::ReadWindowPosition() {
-    const WindowPosition twips = zep::ReadWindowPosition(settingsStore_);
-    const double tppX = TwipsPerPixelX();
-    const double tppY = TwipsPerPixelY();
-    loadedBounds_ = QRect(ToPixels(twips.MainLeft, tppX), ToPixels(twips.MainTop, tppY),
-                          ToPixels(twips.MainWidth, tppX), ToPixels(twips.MainHeight, tppY));
-    BringOnScreen(loadedBounds_);
-    ApplyOuterBounds();
-}
-
-// A position saved with a screen that is gone (or edited by hand) could put the window where
-// nobody can reach it; such a window opens at the top left of the main screen instead.
-void frmMain::BringOnScreen(QRect& bounds) {
-    constexpr int kReachable = 48;  // pixels of the window that must show, across and down
-    for (const QScreen* where : QGuiApplication::screens()) {
-        const QRect shown = where->availableGeometry().intersected(bounds);
-        if (shown.width() >= kReachable && shown.height() >= kReachable) {
-            return;
-        }
-    }
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        bounds.moveTopLeft(primary->availableGeometry().topLeft());
-    }
-}
-
-// The stored bounds are the outer ones; the frame is known only once the window is shown.
-void frmMain::ApplyOuterBounds() {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    move(loadedBounds_.topLeft());
-    resize(loadedBounds_.size() - frame);
-}
-
+// The frame is known only once the window is shown, and under a window manager only once it has
+// framed the window; until then nothing tells whether the frame pushes the window off screen.
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!boundsApplied_) {
-        boundsApplied_ = true;
-        if (frameGeometry().size() != geometry().size()) {
-            ApplyOuterBounds();
-        }
+    if (!placementChecked_) {
+        placementChecked_ = true;
+        QTimer::singleShot(kFrameSettles, this, [this] { FitFrameOnScreen(*this); });
     }
-}
-
-void frmMain::SaveWindowPosition() {
-    if (isMinimized()) {
-        return;
-    }
-    const QRect outer = frameGeometry();
-    const double tppX = TwipsPerPixelX();
-    const double tppY = TwipsPerPixelY();
-    WriteWindowPosition(
-        settingsStore_,
-        WindowPosition{ToTwips(outer.left(), tppX), ToTwips(outer.top(), tppY),
-                       ToTwips(outer.width(), tppX), ToTwips(outer.height(), tppY)});
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    for (auto it = ownedWindows_.rbegin(); it != ownedWindows_.rend(); ++it) {
-        if (!it->isNull()) {
-            (*it)->close();
-        }
-    }
-    ownedWindows_.clear();
+    labelViews_.CloseAll();
+    recentFiles_->Store();
     if (folderChanged_) {
         WriteLastFolder(settingsStore_, lastFolder_);
         folderChanged_ = false;
     }
-    SaveWindowPosition();
+    SavePlacement(*this, settingsStore_);
     event->accept();
 }
 
