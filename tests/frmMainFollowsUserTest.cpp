@@ -2,6 +2,8 @@
 // the selected row, the window stays readable at its smallest, cut texts show in full, the file
 // dialogs remember their folder, and the controls keep their own fonts.
 
+#include <sys/stat.h>
+
 #include <QTest>
 #include <QtWidgets>
 #include <tuple>
@@ -168,6 +170,117 @@ TEST_F(frmMainFollowsUserTest, RefusedFileIsNamedInTheDetail) {
         dialogs.messages,
         QStringList(QString::fromStdString("Critical: Wrong file format! -- " + dir / "Broken.Zep" +
                                            ": row 3 has 7 values, expected 6 (line 9)")));
+}
+
+// The identity of the file under a name: a save puts a new file in place of the old one.
+ino_t FileNumber(const std::string& path) {
+    struct stat found {};
+    return ::stat(path.c_str(), &found) == 0 ? found.st_ino : 0;
+}
+
+// Each key acts as its entry would just then, and only when the entry would be enabled.
+TEST_F(frmMainFollowsUserTest, KeyboardReachesRowsPopUpMenuAndCommands) {
+    Start();
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    QMenu* popUp = menu("mnuFileItem");
+    const std::string p = dir / "P.Zep";
+    const std::vector<std::pair<QKeyCombination, const char*>> steps = {
+        {Qt::Key_Menu, "no pop-up, no dialog"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_S, "no pop-up, no dialog"},
+        {Qt::Key_Return, "view of P.Zep"},
+        {Qt::Key_Menu, "pop-up at row 1"},
+        {Qt::SHIFT | Qt::Key_F10, "pop-up at row 1"},
+        {Qt::CTRL | Qt::Key_S, "P.Zep saved"},
+        {Qt::CTRL | Qt::Key_S, "P.Zep left alone"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_S, "Copy.Zep written"},
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (i == 2) {
+            Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
+            ClickRow(1);
+        }
+        const ino_t before = FileNumber(p);
+        const qsizetype requests = dialogs.requests.size();
+        Key(steps[i].first, {"Copy.Zep"});
+        std::string seen = "no pop-up, no dialog";
+        const QList<frmLabels*> views = form().findChildren<frmLabels*>();
+        if (popUp->isVisible()) {
+            const QPoint row = list()->viewport()->mapToGlobal(RowPoint(1));
+            seen =
+                std::abs(popUp->pos().y() - row.y()) < 20 ? "pop-up at row 1" : "pop-up elsewhere";
+            popUp->hide();
+        } else if (!views.isEmpty() && views.back()->isVisible()) {
+            seen = "view of " + fs::path(views.back()->Key()).filename().string();
+            views.back()->close();
+        } else if (dialogs.requests.size() > requests) {
+            seen = fs::exists(dir / "Copy.Zep") ? "Copy.Zep written" : "dialog only";
+        } else if (FileNumber(p) != before) {
+            seen = "P.Zep saved";
+        } else if (i == 6) {
+            seen = "P.Zep left alone";
+        }
+        dialogs.replies.clear();
+        EXPECT_EQ(seen, steps[i].second) << "step " << i;
+    }
+    EXPECT_EQ(list()->topLevelItem(0)->text(0), "P.Zep");
+
+    bool about = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            about = modal->objectName() == "frmAbout";
+            modal->close();
+        }
+    });
+    Key(Qt::Key_F1);
+    EXPECT_TRUE(about);
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    Key(Qt::CTRL | Qt::Key_Q);
+    EXPECT_FALSE(form().isVisible());
+}
+
+TEST_F(frmMainFollowsUserTest, RecentFilesAreKeptNewestFirstAndAGoneOneIsDropped) {
+    const auto recent = [this] {
+        QMenu* files = menu("mnuFileRecent");
+        files->popup(QPoint(40, 40));
+        files->hide();
+        QStringList texts;
+        for (const QAction* entry : files->actions()) {
+            texts << entry->text().remove(QString::fromStdString(dir / "")).remove('&');
+        }
+        return texts.join('|').toStdString();
+    };
+    Start();
+    EXPECT_FALSE(menu("mnuFileRecent")->menuAction()->isEnabled());
+    std::vector<std::string> copies;
+    for (int i = 1; i <= 9; ++i) {
+        copies.push_back(Copy("F" + std::to_string(i) + ".Zep"));
+    }
+    Click(frmMain::kAddFile, copies);
+    Click(frmMain::kNewList);
+    Click(frmMain::kAddFile, {"P.Zep", "F5.Zep", "Missing.Zep", "I.Zep"});
+    const std::string kept =
+        "1 I.Zep|2 F5.Zep|3 P.Zep|4 F9.Zep|5 F8.Zep|6 F7.Zep|7 F6.Zep|8 F4.Zep";
+    EXPECT_EQ(recent(), kept);
+    form().close();
+    program.reset();
+
+    Start();
+    EXPECT_EQ(recent(), kept);
+    fs::remove(dir / "F5.Zep");
+    dialogs.messages.clear();
+    menu("mnuFileRecent")->actions().at(1)->trigger();
+    EXPECT_EQ(dialogs.messages.join('|').toStdString(),
+              "Information: This file is no longer there and has left the recent files: " +
+                  dir / "F5.Zep");
+    menu("mnuFileRecent")->actions().at(3)->trigger();
+    EXPECT_EQ(Rows(), "* F9.Zep / Max Number : 7");
+    EXPECT_EQ(recent(), "1 F9.Zep|2 I.Zep|3 P.Zep|4 F8.Zep|5 F7.Zep|6 F6.Zep|7 F4.Zep");
+    form().close();
+    EXPECT_NE(test::Contents(iniName).find("[RecentFiles]\r\nFile1=" + dir / "F9.Zep"),
+              std::string::npos);
+    EXPECT_EQ(test::Contents(iniName).find("File8="), std::string::npos);
 }
 
 }  // namespace
