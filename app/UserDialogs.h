@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/MessageSink.h"
+#include "support/MessageSink.h"
 
 class QWidget;
 

@@ -27,6 +27,7 @@
 #include "app/KeyboardAccess.h"
 #include "app/ProgramLauncher.h"
 #include "app/RecentFiles.h"
+#include "app/Registry.h"
 #include "app/WindowPlacement.h"
 #include "app/frmAbout.h"
 #include "app/frmOptions.h"
@@ -34,7 +35,6 @@
 #include "compare/ModuleCompare.h"
 #include "core/ModuleFileProc.h"
 #include "support/AppSettings.h"
-#include "support/Registry.h"
 #include "support/StringTable.h"
 
 // The icons live in this static library; its resources have to be registered by hand.

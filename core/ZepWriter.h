@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "core/FileData.h"
-#include "core/Options.h"
 #include "core/clsZEPFileItem.h"
+#include "support/Options.h"
 #include "support/SafeFile.h"
 
 namespace zep {

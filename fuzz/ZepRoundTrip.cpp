@@ -4,11 +4,11 @@
 #include <string>
 
 #include "core/FileDataStore.h"
-#include "core/Options.h"
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "core/clsZEPFileItem.h"
 #include "fuzz/ReorderCheck.h"
+#include "support/Options.h"
 
 namespace zep::fuzz {
 namespace {

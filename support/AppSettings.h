@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/Options.h"
 #include "support/AppINI.h"
+#include "support/Options.h"
 
 namespace zep {
 

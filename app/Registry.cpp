@@ -1,4 +1,4 @@
-#include "support/Registry.h"
+#include "app/Registry.h"
 
 #include <unistd.h>
 
