@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/ConsoleView.h"
-#include "compare/CompareReport.h"
+#include "compare/Coverage.h"
 #include "compare/LabelRows.h"
 #include "compare/ModuleCompare.h"
 #include "core/Workspace.h"
@@ -212,7 +212,7 @@ std::string CheckReport(Workspace& ws) {
         files.push_back(Snap(ws.store[f]));
     }
     std::vector<std::vector<std::string>> records;
-    if (!ParseCsv(CompareReportCsv(ws), records)) {
+    if (!ParseCsv(CoverageCsv(CoverageOf(ws)), records)) {
         return "the report is no well-formed CSV";
     }
     if (records != ExpectedReport(files)) {

@@ -1,9 +1,11 @@
 // Compare, and the Sort By ASCII it starts with, against the long way the user documentation
 // describes: neighbour exchanges pass after pass, and every label pair of every two files.
 
+#include <map>
 #include <random>
 
 #include "TestWorkspace.h"
+#include "compare/Coverage.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
 
@@ -165,6 +167,55 @@ TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
         const std::string message = t.messages.str();
         EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), allMovable ? 0 : 1);
         EXPECT_EQ(message.find("Wrong file format! -- file "), allMovable ? std::string::npos : 0);
+    }
+}
+
+// The table the window shows is the report's table with the blank labels after it: every
+// distinct blank label one row, holding each of its positions in each file.
+TEST(Coverage, BlankLabelsFollowTheReportsRows) {
+    std::mt19937 rng(7);
+    for (int run = 0; run < 300 && !testing::Test::HasFailure(); ++run) {
+        test::TestWorkspace t;
+        for (std::size_t f = 1 + rng() % 5; f > 0; --f) {
+            std::vector<std::string> labels(1 + rng() % 12);
+            std::generate(labels.begin(), labels.end(), [&rng] { return RandomLabel(rng); });
+            AddRecord(t.ws.store, labels, 0, 0, rng);
+        }
+        const Coverage report = CoverageOf(t.ws);
+        const Coverage shown = CoverageOf(t.ws, true);
+        ASSERT_GE(shown.rows.size(), report.rows.size());
+        std::map<std::string, std::vector<std::string>> blanks;
+        for (std::size_t r = 0; r < shown.rows.size(); ++r) {
+            const CoverageRow& row = shown.rows[r];
+            ASSERT_EQ(row.blank, r >= report.rows.size());
+            if (!row.blank) {
+                EXPECT_EQ(row.label, report.rows[r].label);
+                EXPECT_EQ(row.positions, report.rows[r].positions);
+                continue;
+            }
+            EXPECT_TRUE(IsBlank(row.label));
+            EXPECT_EQ(row.files,
+                      std::count_if(row.positions.begin(), row.positions.end(),
+                                    [](const std::string& cell) { return !cell.empty(); }));
+            EXPECT_TRUE(blanks.emplace(row.label, row.positions).second) << "two rows of one label";
+        }
+        for (std::int32_t f = 1; f <= t.ws.store.FileCount(); ++f) {
+            std::map<std::string, std::string> expected;
+            for (std::int32_t j = 1; j <= t.ws.store[f].LabelCount(); ++j) {
+                const std::string label(t.ws.store[f].Labels(j));
+                if (IsBlank(label)) {
+                    std::string& cell = expected[label];
+                    cell += (cell.empty() ? "" : " ") + std::to_string(j);
+                }
+            }
+            for (const auto& [label, positions] : blanks) {
+                const std::string cell = expected.count(label) != 0 ? expected[label] : "";
+                EXPECT_EQ(positions[static_cast<std::size_t>(f - 1)], cell) << "file " << f;
+                expected.erase(label);
+            }
+            EXPECT_TRUE(expected.empty()) << "a blank label of file " << f << " has no row";
+        }
+        EXPECT_EQ(CoverageCsv(shown), CoverageCsv(report));
     }
 }
 
