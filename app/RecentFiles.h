@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/MessageSink.h"
 #include "support/AppINI.h"
+#include "support/MessageSink.h"
 
 class QMenu;
 

@@ -30,6 +30,7 @@
 #include "app/Registry.h"
 #include "app/WindowPlacement.h"
 #include "app/frmAbout.h"
+#include "app/frmCoverage.h"
 #include "app/frmOptions.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
@@ -169,6 +170,8 @@ void frmMain::BuildMenus() {
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
     mnuToolsSort = AddMenuEntry(mnuTools, "mnuToolsSort", 303);
     mnuToolsCompare = AddMenuEntry(mnuTools, "mnuToolsCompare", 1009);
+    mnuToolsCoverage = mnuTools->addAction(QStringLiteral("Co&verage..."));
+    mnuToolsCoverage->setObjectName(QStringLiteral("mnuToolsCoverage"));
     mnuTools->addSeparator();
     mnuToolsOptions = AddMenuEntry(mnuTools, "mnuToolsOptions", 1012);
 
@@ -214,6 +217,7 @@ void frmMain::BuildMenus() {
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuToolsSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
     connect(mnuToolsCompare, &QAction::triggered, this, &frmMain::CompareAllFiles);
+    connect(mnuToolsCoverage, &QAction::triggered, this, &frmMain::ShowCoverage);
     connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::ShowOptions);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
     connect(mnuFileItemSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
@@ -625,6 +629,20 @@ void frmMain::ShowLabelsOf(QTreeWidgetItem* row) {
 // Every command that changed the list, or the order or marks of a file, ends here.
 void frmMain::ListChanged() {
     labelViews_.FollowLabelViews();
+    if (!coverage_.isNull()) {
+        coverage_->ShowCoverage();
+    }
+}
+
+// One Coverage window at a time; asking again brings it to the front.
+void frmMain::ShowCoverage() {
+    if (coverage_.isNull()) {
+        coverage_ = new frmCoverage(ws_, dialogs_, this);
+    }
+    coverage_->ShowCoverage();
+    coverage_->show();
+    coverage_->raise();
+    coverage_->activateWindow();
 }
 
 QString frmMain::DialogFolder() const {
@@ -764,6 +782,9 @@ void frmMain::showEvent(QShowEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!coverage_.isNull()) {
+        coverage_->close();
+    }
     labelViews_.CloseAll();
     recentFiles_->Store();
     if (folderChanged_) {

@@ -27,6 +27,7 @@ class QTreeWidgetItem;
 namespace zep {
 
 class RecentFiles;
+class frmCoverage;
 
 // The main window: the list of loaded files, the commands in menus, toolbar and pop-up menu, and
 // the status bar. It is the file list the core operations add rows to and remove them from.
@@ -95,6 +96,7 @@ private:
     void ShowOptions();
     void ShowAbout();
     void ShowLabelsOf(QTreeWidgetItem* row);
+    void ShowCoverage();
     // After every change of the list, or of the order or marks of its files: the windows that
     // show the files follow.
     void ListChanged();
@@ -164,6 +166,7 @@ private:
     QAction* mnuFileExit = nullptr;
     QAction* mnuToolsSort = nullptr;
     QAction* mnuToolsCompare = nullptr;
+    QAction* mnuToolsCoverage = nullptr;
     QMenu* mnuFileRecent = nullptr;
     QAction* mnuToolsOptions = nullptr;
     QAction* mnuHelpAbout = nullptr;
@@ -176,6 +179,7 @@ private:
     bool placementChecked_ = false;
     // Windows opened from this one, closed with it.
     LabelViews labelViews_;
+    QPointer<frmCoverage> coverage_;
     RecentFiles* recentFiles_ = nullptr;
     // The folder of the last file chosen in a file dialog, as bytes of the file system; stored
     // when the window closes, if it changed.
