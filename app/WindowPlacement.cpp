@@ -1,7 +1,14 @@
 #include "app/WindowPlacement.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTreeView>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -12,6 +19,13 @@ namespace zep {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+constexpr double kListWidthLess = 200;
+constexpr double kListHeightLess = 1500;
+// The window never gets smaller than this, in pixels, whatever its contents need.
+constexpr int kMinWidth = 300;
+constexpr int kMinHeight = 200;
+// Rows of the list that stay in view at the smallest size.
+constexpr int kMinListRows = 2;
 constexpr double kUsualDpi = 96.0;
 
 const QScreen* ScreenOf(const QWidget& widget) {
@@ -106,6 +120,43 @@ void SavePlacement(const QWidget& window, AppINI& store) {
     WriteWindowPosition(
         store, WindowPosition{ToTwips(client.left(), tppX), ToTwips(client.top(), tppY),
                               ToTwips(client.width(), tppX), ToTwips(client.height(), tppY)});
+}
+
+QSize ReadableMinimumSize(QMainWindow& window, const QTreeView& list, const QWidget& toolbar) {
+    QStyleOptionViewItem row;
+    row.initFrom(&list);
+    row.features = QStyleOptionViewItem::HasDisplay;
+    row.text = QStringLiteral("Ag");
+    const QStyle* style = list.style();
+    const int rowHeight =
+        style->sizeFromContents(QStyle::CT_ItemViewItem, &row, QSize(), &list).height();
+    const int listHeight = 2 * list.frameWidth() + list.header()->sizeHint().height() +
+                           kMinListRows * rowHeight +
+                           style->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int around = window.menuBar()->sizeHint().height() + toolbar.sizeHint().height() +
+                       window.statusBar()->sizeHint().height();
+    const int height = std::max({kMinHeight, around + listHeight,
+                                 listHeight + ToPixels(kListHeightLess, TwipsPerPixelY(window))});
+    const int width =
+        std::max({kMinWidth, window.menuBar()->sizeHint().width(), toolbar.sizeHint().width(),
+                  window.statusBar()->minimumSizeHint().width()});
+    return {width, height};
+}
+
+void FollowOuterSize(QWidget& list, const QWidget& window) {
+    const QSize outer = window.frameGeometry().size();
+    const double tppX = TwipsPerPixelX(window);
+    const double tppY = TwipsPerPixelY(window);
+    const double height = outer.height() * tppY - kListHeightLess;
+    const double width = outer.width() * tppX - kListWidthLess;
+    QSize size = list.size();
+    if (height >= 0) {
+        size.setHeight(ToPixels(height, tppY));
+    }
+    if (width >= 0) {
+        size.setWidth(ToPixels(width, tppX));
+    }
+    list.resize(size);
 }
 
 }  // namespace zep

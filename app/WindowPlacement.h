@@ -4,6 +4,8 @@
 
 #include "support/AppINI.h"
 
+class QMainWindow;
+class QTreeView;
 class QWidget;
 
 namespace zep {
@@ -26,5 +28,12 @@ void FitFrameOnScreen(QWidget& window);
 // The client area bounds moved and shrunk so that they, with the frame margins around them,
 // lie on the screen area available; smaller never than minimum.
 QRect FitInto(QRect bounds, const QRect& available, const QMargins& frame, const QSize& minimum);
+
+// The smallest main window that still shows the menus, every toolbar button, the list's
+// headings with two rows and the whole status bar.
+QSize ReadableMinimumSize(QMainWindow& window, const QTreeView& list, const QWidget& toolbar);
+// The list follows the window's outer size: 200 twips narrower and 1500 twips lower. A window
+// too small for that leaves the list as it is.
+void FollowOuterSize(QWidget& list, const QWidget& window);
 
 }  // namespace zep

@@ -5,20 +5,16 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <algorithm>
 #include <cmath>
 
 #include "app/ApplyResStrings.h"
@@ -56,14 +52,6 @@ constexpr char kMarker[] = "* ";
 
 // Layout of the window, in twips.
 constexpr double kListLeft = 20;
-constexpr double kListWidthLess = 200;
-constexpr double kListHeightLess = 1500;
-
-// The window never gets smaller than this, in pixels, whatever its contents need.
-constexpr int kMinWidth = 300;
-constexpr int kMinHeight = 200;
-// Rows of the list that stay in view at the smallest size.
-constexpr int kMinListRows = 2;
 // The largest label count the status bar keeps room for at the smallest size.
 constexpr char kWidestMaxNumber[] = "999999";
 
@@ -118,7 +106,7 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
     for (QAction* button : tbToolBar->actions()) {
         button->setIconText(button->toolTip());
     }
-    SetReadableMinimumSize();
+    setMinimumSize(ReadableMinimumSize(*this, *lvFile, *tbToolBar));
     lastFolder_ = ReadLastFolder(settingsStore_);
     RestorePlacement(*this, settingsStore_);
 }
@@ -727,48 +715,9 @@ double frmMain::TwipsPerPixelY() const {
     return zep::TwipsPerPixelY(*this);
 }
 
-// The smallest window that still shows the menus, every toolbar button, the list's headings
-// with two rows and the whole status bar.
-void frmMain::SetReadableMinimumSize() {
-    QStyleOptionViewItem row;
-    row.initFrom(lvFile);
-    row.features = QStyleOptionViewItem::HasDisplay;
-    row.text = QStringLiteral("Ag");
-    const int rowHeight =
-        lvFile->style()->sizeFromContents(QStyle::CT_ItemViewItem, &row, QSize(), lvFile).height();
-    const int listHeight = 2 * lvFile->frameWidth() + lvFile->header()->sizeHint().height() +
-                           kMinListRows * rowHeight +
-                           lvFile->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int around = menuBar()->sizeHint().height() + tbToolBar->sizeHint().height() +
-                       statusBar()->sizeHint().height();
-    const int height = std::max({kMinHeight, around + listHeight,
-                                 listHeight + ToPixels(kListHeightLess, TwipsPerPixelY())});
-    const int width =
-        std::max({kMinWidth, menuBar()->sizeHint().width(), tbToolBar->sizeHint().width(),
-                  statusBar()->minimumSizeHint().width()});
-    setMinimumSize(width, height);
-}
-
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    ResizeFileList();
-}
-
-// The list follows the window's outer size; a window too small for it leaves the list as it is.
-void frmMain::ResizeFileList() {
-    const QSize outer = frameGeometry().size();
-    const double tppX = TwipsPerPixelX();
-    const double tppY = TwipsPerPixelY();
-    const double height = outer.height() * tppY - kListHeightLess;
-    const double width = outer.width() * tppX - kListWidthLess;
-    QSize size = lvFile->size();
-    if (height >= 0) {
-        size.setHeight(ToPixels(height, tppY));
-    }
-    if (width >= 0) {
-        size.setWidth(ToPixels(width, tppX));
-    }
-    lvFile->resize(size);
+    FollowOuterSize(*lvFile, *this);
 }
 
 // The frame is known only once the window is shown, and under a window manager only once it has

@@ -122,7 +122,6 @@ private:
     void BuildStatusBar();
     void BuildKeyboardAndDrops();
     void LoadIcons();
-    void SetReadableMinimumSize();
     QAction* AddMenuEntry(QMenu* menu, const char* name, int textNumber);
 
     // The selected row, or nullptr.
@@ -137,7 +136,6 @@ private:
     void UnmarkRow(QTreeWidgetItem* row);
     bool WriteRowTo(const std::string& target, const QTreeWidgetItem* row);
 
-    void ResizeFileList();
     void ShowClock();
 
     Workspace& ws_;
