@@ -378,12 +378,12 @@ TEST_F(frmMainFollowsUserTest, CoverageOfALargeListIsQuick) {
     QApplication::processEvents();
     const qint64 took = timer.elapsed();
     EXPECT_EQ(window.Model().rowCount(), 1500 + 20 * 1500);
-    // A view with a widget per cell takes seconds here; the table itself takes about 80 ms on a
-    // busy two-core machine, most of it in counting the labels.
+    // A view with a widget per cell takes seconds here; the table is shown in 35-80 ms on a busy
+    // two-core machine, most of it spent counting the labels.
 #if defined(__SANITIZE_ADDRESS__)
-    EXPECT_LT(took, 2000);
+    EXPECT_LT(took, 3000);
 #else
-    EXPECT_LT(took, 250);
+    EXPECT_LT(took, 500);
 #endif
 }
 
