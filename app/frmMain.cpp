@@ -5,32 +5,28 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QUrl>
-#include <algorithm>
 #include <cmath>
 
 #include "app/ApplyResStrings.h"
+#include "app/FileDrops.h"
 #include "app/FullTextTips.h"
+#include "app/KeyboardAccess.h"
 #include "app/ProgramLauncher.h"
+#include "app/RecentFiles.h"
 #include "app/Registry.h"
+#include "app/WindowPlacement.h"
 #include "app/frmAbout.h"
-#include "app/frmLabels.h"
+#include "app/frmCoverage.h"
 #include "app/frmOptions.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
@@ -48,18 +44,8 @@ static void InitIconResources() {
 namespace zep {
 namespace {
 
-constexpr char kMarker[] = "* ";
-
 // Layout of the window, in twips.
 constexpr double kListLeft = 20;
-constexpr double kListWidthLess = 200;
-constexpr double kListHeightLess = 1500;
-
-// The window never gets smaller than this, in pixels, whatever its contents need.
-constexpr int kMinWidth = 300;
-constexpr int kMinHeight = 200;
-// Rows of the list that stay in view at the smallest size.
-constexpr int kMinListRows = 2;
 // The largest label count the status bar keeps room for at the smallest size.
 constexpr char kWidestMaxNumber[] = "999999";
 
@@ -70,10 +56,6 @@ QString Res(std::int32_t id) {
 
 QString FileFilter() {
     return Res(1100) + QStringLiteral(" (*.Zep)");
-}
-
-QString FromBytes(std::string_view bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 QByteArray Bytes(std::string_view text) {
@@ -88,14 +70,8 @@ int ToPixels(double twips, double twipsPerPixel) {
     return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
-std::int32_t ToTwips(int pixels, double twipsPerPixel) {
-    return static_cast<std::int32_t>(std::lround(pixels * twipsPerPixel));
-}
-
-bool IsCoordinateFile(const QUrl& url) {
-    return url.isLocalFile() &&
-           url.toLocalFile().endsWith(QStringLiteral(".Zep"), Qt::CaseInsensitive);
-}
+// How long a window manager is given to frame a newly shown window, in milliseconds.
+constexpr int kFrameSettles = 250;
 
 }  // namespace
 
@@ -104,7 +80,8 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
       ws_(ws),
       settingsStore_(settingsStore),
       dialogs_(dialogs),
-      messages_(dialogs, this) {
+      messages_(dialogs, this),
+      labelViews_(ws, *this) {
     setObjectName(QStringLiteral("frmMain"));
     setProperty(kTagProperty, QStringLiteral("100"));
     setWindowTitle(QStringLiteral("frmMain"));
@@ -117,15 +94,16 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
     BuildFileList();
     BuildStatusBar();
     rows_ = std::make_unique<FileListRows>(*lvFile, *statusText_);
+    BuildKeyboardAndDrops();
 
     ApplyResStrings(this);
     // Icon-only buttons still name themselves to screen readers and in the overflow menu.
     for (QAction* button : tbToolBar->actions()) {
         button->setIconText(button->toolTip());
     }
-    SetReadableMinimumSize();
+    setMinimumSize(ReadableMinimumSize(*this, *lvFile, *tbToolBar));
     lastFolder_ = ReadLastFolder(settingsStore_);
-    ReadWindowPosition();
+    RestorePlacement(*this, settingsStore_);
 }
 
 frmMain::~frmMain() = default;
@@ -157,6 +135,9 @@ void frmMain::BuildMenus() {
     mnuFile->addSeparator();
     mnuFileClear = AddMenuEntry(mnuFile, "mnuFileClear", 310);
     mnuFile->addSeparator();
+    mnuFileRecent = mnuFile->addMenu(QStringLiteral("Recen&t Files"));
+    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFile->addSeparator();
     mnuFileExit = AddMenuEntry(mnuFile, "mnuFileExit", 1006);
 
     QMenu* mnuEdit = menuBar()->addMenu(QStringLiteral("1007"));
@@ -183,6 +164,8 @@ void frmMain::BuildMenus() {
             entry->setEnabled(history.CanUndo());
         }
     });
+    mnuToolsCoverage = mnuTools->addAction(QStringLiteral("Co&verage..."));
+    mnuToolsCoverage->setObjectName(QStringLiteral("mnuToolsCoverage"));
     mnuTools->addSeparator();
     mnuToolsOptions = AddMenuEntry(mnuTools, "mnuToolsOptions", 1012);
 
@@ -202,7 +185,11 @@ void frmMain::BuildMenus() {
     mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFileRemove->setShortcut(QKeySequence(Qt::Key_Delete));
     mnuFileClear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuFileExit->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    mnuFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnuHelpAbout->setShortcut(QKeySequence(Qt::Key_F1));
 
     // As designed: until the menus first open, only Add File, Clear List and Exit of the File
     // menu, and Options of the Tools menu, can act.
@@ -225,6 +212,7 @@ void frmMain::BuildMenus() {
     connect(mnuToolsSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
     connect(mnuToolsCompare, &QAction::triggered, this, &frmMain::CompareAllFiles);
     connect(mnuToolsUndo, &QAction::triggered, this, &frmMain::UndoReordering);
+    connect(mnuToolsCoverage, &QAction::triggered, this, &frmMain::ShowCoverage);
     connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::ShowOptions);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
     connect(mnuFileItemSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
@@ -292,13 +280,29 @@ void frmMain::BuildFileList() {
     header->setData(1, kColumnTagRole, QStringLiteral("201"));
     lvFile->setColumnWidth(0, 160);
     lvFile->move(ToPixels(kListLeft, TwipsPerPixelX()), 0);
-    lvFile->viewport()->setAcceptDrops(true);
     lvFile->viewport()->installEventFilter(this);
     lvFile->setItemDelegate(new FullTextTips(lvFile));
 
     connect(lvFile, &QTreeWidget::itemClicked, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemSelectionChanged, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemDoubleClicked, this, &frmMain::ShowLabelsOf);
+}
+
+// The list's keys beyond moving between rows, the recent files, and files dropped on the list.
+// Save and Save As follow the selected row; their keys see the File menu's enabling worked out
+// as if it had opened.
+void frmMain::BuildKeyboardAndDrops() {
+    auto* keys = new KeyboardAccess(*lvFile,
+                                    {[this](QTreeWidgetItem* row) { ShowLabelsOf(row); },
+                                     [this](const QPoint& where) { PopUpFileItemMenu(where); }},
+                                    this);
+    keys->UpdateBefore(mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(),
+                       [this] { UpdateFileMenu(); });
+    new FileDrops(
+        *lvFile->viewport(), [this](const QStringList& paths) { AddFiles(paths); }, this);
+    recentFiles_ = new RecentFiles(
+        settingsStore_, *mnuFileRecent, messages_,
+        [this](const QString& path) { AddFiles({path}); }, this);
 }
 
 void frmMain::BuildStatusBar() {
@@ -396,8 +400,14 @@ void frmMain::AddFiles(const QStringList& paths) {
         }
     }
     const std::int32_t before = ws_.store.FileCount();
-    zep::AddFiles(ws_, keys);
+    const std::vector<bool> added = zep::AddFiles(ws_, keys);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (added[i]) {
+            recentFiles_->Added(keys[i]);
+        }
+    }
     FollowFileCount(before);
+    ListChanged();
 }
 
 void frmMain::FollowFileCount(std::int32_t countBefore) {
@@ -424,7 +434,7 @@ void frmMain::RemoveSelectedFile() {
     if (count == 0) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, false);
     }
-    FollowLabelViews();
+    ListChanged();
 }
 
 bool frmMain::WriteRowTo(const std::string& target, const QTreeWidgetItem* row) {
@@ -440,7 +450,7 @@ void frmMain::SaveSelectedFile() {
     }
     UnmarkRow(row);
     SetButtons({kSaveFile}, false);
-    FollowLabelViews();
+    ListChanged();
     saveSign_->ShowSavedFile(KeyOf(row));
 }
 
@@ -465,7 +475,7 @@ void frmMain::SaveAllFiles() {
     if (selected == nullptr || saved[static_cast<std::size_t>(PositionOf(selected) - 1)]) {
         SetButtons({kSaveFile}, false);
     }
-    FollowLabelViews();
+    ListChanged();
     saveSign_->ShowSavedCount(
         static_cast<std::size_t>(std::count(saved.begin(), saved.end(), true)));
 }
@@ -475,7 +485,7 @@ void frmMain::ClearAllFiles() {
         ClearList(ws_);
     }
     SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile, kCompare}, false);
-    FollowLabelViews();
+    ListChanged();
 }
 
 // A reordering is remembered before it starts, so that Undo can take it back; one that failed
@@ -491,7 +501,7 @@ void frmMain::SortSelectedFile() {
         return;
     }
     MarkRow(row);
-    FollowLabelViews();
+    ListChanged();
     messages_.ShowMessage(ResString(2006), MessageIcon::Information, {});
 }
 
@@ -508,7 +518,7 @@ void frmMain::CompareAllFiles() {
     for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
         MarkRow(lvFile->topLevelItem(i));
     }
-    FollowLabelViews();
+    ListChanged();
     messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
 }
 
@@ -518,7 +528,7 @@ void frmMain::UndoReordering() {
         return;
     }
     RowClicked();
-    FollowLabelViews();
+    ListChanged();
 }
 
 void frmMain::ShowOptions() {
@@ -533,58 +543,27 @@ void frmMain::ShowAbout() {
     about.exec();
 }
 
-// A second double-click on a file brings its view to the front instead of opening another.
 void frmMain::ShowLabelsOf(QTreeWidgetItem* row) {
-    if (ws_.store.Record(TagOf(row)) == nullptr) {
-        return;
-    }
-    frmLabels* view = LabelViewOf(KeyOf(row));
-    if (view == nullptr) {
-        std::erase_if(ownedWindows_,
-                      [](const QPointer<QWidget>& window) { return window.isNull(); });
-        view = new frmLabels(KeyOf(row), this);
-        ownedWindows_.emplace_back(view);
-    }
-    ShowFileIn(*view, *row);
-    view->show();
-    view->raise();
-    view->activateWindow();
+    labelViews_.ShowLabelsOf(KeyOf(row));
 }
 
-frmLabels* frmMain::LabelViewOf(const std::string& key) const {
-    for (const QPointer<QWidget>& window : ownedWindows_) {
-        auto* view = qobject_cast<frmLabels*>(window.data());
-        if (view != nullptr && view->isVisible() && view->Key() == key) {
-            return view;
-        }
+// Every command that changed the list, or the order or marks of a file, ends here.
+void frmMain::ListChanged() {
+    labelViews_.FollowLabelViews();
+    if (!coverage_.isNull()) {
+        coverage_->ShowCoverage();
     }
-    return nullptr;
 }
 
-void frmMain::ShowFileIn(frmLabels& view, const QTreeWidgetItem& row) {
-    const FileData* record = ws_.store.Record(TagOf(&row));
-    const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(KeyOf(&row));
-    if (record == nullptr || item == nullptr) {
-        view.close();
-        return;
+// One Coverage window at a time; asking again brings it to the front.
+void frmMain::ShowCoverage() {
+    if (coverage_.isNull()) {
+        coverage_ = new frmCoverage(ws_, dialogs_, this);
     }
-    view.ShowFile(*record, FromBytes(item->Title()),
-                  TextOf(&row).find(kMarker) != std::string::npos);
-}
-
-// Views closed by the user are on their way out and left alone.
-void frmMain::FollowLabelViews() {
-    for (const QPointer<QWidget>& window : ownedWindows_) {
-        auto* view = qobject_cast<frmLabels*>(window.data());
-        if (view == nullptr || !view->isVisible()) {
-            continue;
-        }
-        if (const QTreeWidgetItem* row = RowWithKey(view->Key())) {
-            ShowFileIn(*view, *row);
-        } else {
-            view->close();
-        }
-    }
+    coverage_->ShowCoverage();
+    coverage_->show();
+    coverage_->raise();
+    coverage_->activateWindow();
 }
 
 QString frmMain::DialogFolder() const {
@@ -641,175 +620,61 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease: {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton && ws_.store.FileCount() >= 1) {
-                mnuFileItem->popup(mouse->globalPosition().toPoint());
+                PopUpFileItemMenu(mouse->globalPosition().toPoint());
                 return true;
             }
             break;
         }
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-            if (AcceptsDroppedFiles(event)) {
-                static_cast<QDropEvent*>(event)->acceptProposedAction();
-                return true;
-            }
-            break;
-        case QEvent::Drop:
-            if (AcceptsDroppedFiles(event)) {
-                DropFiles(event);
-                return true;
-            }
-            break;
         default:
             break;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool frmMain::AcceptsDroppedFiles(const QEvent* event) const {
-    const QMimeData* mime = static_cast<const QDropEvent*>(event)->mimeData();
-    if (mime == nullptr || !mime->hasUrls()) {
-        return false;
+// Only a list with a file in it has a pop-up menu.
+void frmMain::PopUpFileItemMenu(const QPoint& where) {
+    if (ws_.store.FileCount() >= 1) {
+        mnuFileItem->popup(where);
     }
-    const QList<QUrl> urls = mime->urls();
-    return std::any_of(urls.begin(), urls.end(), IsCoordinateFile);
-}
-
-void frmMain::DropFiles(QEvent* event) {
-    auto* drop = static_cast<QDropEvent*>(event);
-    QStringList paths;
-    for (const QUrl& url : drop->mimeData()->urls()) {
-        if (IsCoordinateFile(url)) {
-            paths.append(url.toLocalFile());
-        }
-    }
-    drop->acceptProposedAction();
-    AddFiles(paths);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Size and position
 
 double frmMain::TwipsPerPixelX() const {
-    const QScreen* where = screen();
-    return 1440.0 / (where != nullptr ? where->logicalDotsPerInchX() : 96.0);
+    return zep::TwipsPerPixelX(*this);
 }
 
 double frmMain::TwipsPerPixelY() const {
-    const QScreen* where = screen();
-    return 1440.0 / (where != nullptr ? where->logicalDotsPerInchY() : 96.0);
-}
-
-// The smallest window that still shows the menus, every toolbar button, the list's headings
-// with two rows and the whole status bar.
-void frmMain::SetReadableMinimumSize() {
-    QStyleOptionViewItem row;
-    row.initFrom(lvFile);
-    row.features = QStyleOptionViewItem::HasDisplay;
-    row.text = QStringLiteral("Ag");
-    const int rowHeight =
-        lvFile->style()->sizeFromContents(QStyle::CT_ItemViewItem, &row, QSize(), lvFile).height();
-    const int listHeight = 2 * lvFile->frameWidth() + lvFile->header()->sizeHint().height() +
-                           kMinListRows * rowHeight +
-                           lvFile->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int around = menuBar()->sizeHint().height() + tbToolBar->sizeHint().height() +
-                       statusBar()->sizeHint().height();
-    const int height = std::max({kMinHeight, around + listHeight,
-                                 listHeight + ToPixels(kListHeightLess, TwipsPerPixelY())});
-    const int width =
-        std::max({kMinWidth, menuBar()->sizeHint().width(), tbToolBar->sizeHint().width(),
-                  statusBar()->minimumSizeHint().width()});
-    setMinimumSize(width, height);
+    return zep::TwipsPerPixelY(*this);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    ResizeFileList();
+    FollowOuterSize(*lvFile, *this);
 }
 
-// The list follows the window's outer size; a window too small for it leaves the list as it is.
-void frmMain::ResizeFileList() {
-    const QSize outer = frameGeometry().size();
-    const double tppX = TwipsPerPixelX();
-    const double tppY = TwipsPerPixelY();
-    const double height = outer.height() * tppY - kListHeightLess;
-    const double width = outer.width() * tppX - kListWidthLess;
-    QSize size = lvFile->size();
-    if (height >= 0) {
-        size.setHeight(ToPixels(height, tppY));
-    }
-    if (width >= 0) {
-        size.setWidth(ToPixels(width, tppX));
-    }
-    lvFile->resize(size);
-}
-
-void frmMain::ReadWindowPosition() {
-    const WindowPosition twips = zep::ReadWindowPosition(settingsStore_);
-    const double tppX = TwipsPerPixelX();
-    const double tppY = TwipsPerPixelY();
-    loadedBounds_ = QRect(ToPixels(twips.MainLeft, tppX), ToPixels(twips.MainTop, tppY),
-                          ToPixels(twips.MainWidth, tppX), ToPixels(twips.MainHeight, tppY));
-    BringOnScreen(loadedBounds_);
-    ApplyOuterBounds();
-}
-
-// A position saved with a screen that is gone (or edited by hand) could put the window where
-// nobody can reach it; such a window opens at the top left of the main screen instead.
-void frmMain::BringOnScreen(QRect& bounds) {
-    constexpr int kReachable = 48;  // pixels of the window that must show, across and down
-    for (const QScreen* where : QGuiApplication::screens()) {
-        const QRect shown = where->availableGeometry().intersected(bounds);
-        if (shown.width() >= kReachable && shown.height() >= kReachable) {
-            return;
-        }
-    }
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        bounds.moveTopLeft(primary->availableGeometry().topLeft());
-    }
-}
-
-// The stored bounds are the outer ones; the frame is known only once the window is shown.
-void frmMain::ApplyOuterBounds() {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    move(loadedBounds_.topLeft());
-    resize(loadedBounds_.size() - frame);
-}
-
+// The frame is known only once the window is shown, and under a window manager only once it has
+// framed the window; until then nothing tells whether the frame pushes the window off screen.
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!boundsApplied_) {
-        boundsApplied_ = true;
-        if (frameGeometry().size() != geometry().size()) {
-            ApplyOuterBounds();
-        }
+    if (!placementChecked_) {
+        placementChecked_ = true;
+        QTimer::singleShot(kFrameSettles, this, [this] { FitFrameOnScreen(*this); });
     }
-}
-
-void frmMain::SaveWindowPosition() {
-    if (isMinimized()) {
-        return;
-    }
-    const QRect outer = frameGeometry();
-    const double tppX = TwipsPerPixelX();
-    const double tppY = TwipsPerPixelY();
-    WriteWindowPosition(
-        settingsStore_,
-        WindowPosition{ToTwips(outer.left(), tppX), ToTwips(outer.top(), tppY),
-                       ToTwips(outer.width(), tppX), ToTwips(outer.height(), tppY)});
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    for (auto it = ownedWindows_.rbegin(); it != ownedWindows_.rend(); ++it) {
-        if (!it->isNull()) {
-            (*it)->close();
-        }
+    if (!coverage_.isNull()) {
+        coverage_->close();
     }
-    ownedWindows_.clear();
+    labelViews_.CloseAll();
+    recentFiles_->Store();
     if (folderChanged_) {
         WriteLastFolder(settingsStore_, lastFolder_);
         folderChanged_ = false;
     }
-    SaveWindowPosition();
+    SavePlacement(*this, settingsStore_);
     event->accept();
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/FileListRows.h"
+#include "app/LabelViews.h"
 #include "app/SaveSign.h"
 #include "app/UserDialogs.h"
 #include "core/Workspace.h"
@@ -26,7 +27,8 @@ class QTreeWidgetItem;
 
 namespace zep {
 
-class frmLabels;
+class RecentFiles;
+class frmCoverage;
 
 // The main window: the list of loaded files, the commands in menus, toolbar and pop-up menu, and
 // the status bar. Its rows are what the core operations add rows to and remove them from.
@@ -85,6 +87,11 @@ private:
     void ShowOptions();
     void ShowAbout();
     void ShowLabelsOf(QTreeWidgetItem* row);
+    void ShowCoverage();
+    // After every change of the list, or of the order or marks of its files: the windows that
+    // show the files follow.
+    void ListChanged();
+    void PopUpFileItemMenu(const QPoint& where);
     // A click on a row, and every other change of the selected row, which counts as one.
     void RowClicked();
     void ToolbarButtonClicked(QAction* button);
@@ -95,12 +102,6 @@ private:
     void UpdateFileItemMenu();
     void SetButtons(std::initializer_list<int> positions, bool enabled);
 
-    // The label views follow their files: shown again after a change, closed once the file has
-    // left the list.
-    void FollowLabelViews();
-    frmLabels* LabelViewOf(const std::string& key) const;
-    void ShowFileIn(frmLabels& view, const QTreeWidgetItem& row);
-
     // The folder the file dialogs open in: the one used last, in this run or an earlier one.
     QString DialogFolder() const;
     void RememberFolderOf(const QString& path);
@@ -110,8 +111,8 @@ private:
     void BuildToolbar();
     void BuildFileList();
     void BuildStatusBar();
+    void BuildKeyboardAndDrops();
     void LoadIcons();
-    void SetReadableMinimumSize();
     QAction* AddMenuEntry(QMenu* menu, const char* name, int textNumber);
 
     // The selected row, or nullptr.
@@ -128,14 +129,7 @@ private:
     // After the files were added: the buttons that need one or two files follow the count.
     void FollowFileCount(std::int32_t countBefore);
 
-    void ReadWindowPosition();
-    void SaveWindowPosition();
-    void ApplyOuterBounds();
-    static void BringOnScreen(QRect& bounds);
-    void ResizeFileList();
     void ShowClock();
-    bool AcceptsDroppedFiles(const QEvent* event) const;
-    void DropFiles(QEvent* event);
 
     Workspace& ws_;
     AppINI& settingsStore_;
@@ -166,6 +160,8 @@ private:
     QAction* mnuToolsSort = nullptr;
     QAction* mnuToolsCompare = nullptr;
     QAction* mnuToolsUndo = nullptr;
+    QAction* mnuToolsCoverage = nullptr;
+    QMenu* mnuFileRecent = nullptr;
     QAction* mnuToolsOptions = nullptr;
     QAction* mnuHelpAbout = nullptr;
     QAction* mnuFileItemSort = nullptr;
@@ -173,12 +169,12 @@ private:
     QAction* mnuFileItemSaveAs = nullptr;
     QAction* mnuFileItemRemove = nullptr;
 
-    // The outer bounds read from the settings, in pixels, applied again once the window frame
-    // is known.
-    QRect loadedBounds_;
-    bool boundsApplied_ = false;
-    // Windows opened from this one, closed with it, the most recent first.
-    std::vector<QPointer<QWidget>> ownedWindows_;
+    // Whether the restored place has been checked against the frame the window manager gave.
+    bool placementChecked_ = false;
+    // Windows opened from this one, closed with it.
+    LabelViews labelViews_;
+    QPointer<frmCoverage> coverage_;
+    RecentFiles* recentFiles_ = nullptr;
     // The folder of the last file chosen in a file dialog, as bytes of the file system; stored
     // when the window closes, if it changed.
     std::string lastFolder_;

@@ -205,4 +205,50 @@ bool WriteLastFolder(AppINI& store, const std::string& folder) {
     return store.WriteKey(kLastFolderKey, folder);
 }
 
+namespace {
+
+constexpr const char* kRecentFilesSection = "RecentFiles";
+
+std::string RecentKey(std::size_t number) {
+    return "File" + std::to_string(number);
+}
+
+bool KeepsAsItIs(const std::string& path) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !path.empty() && path.find_first_of("\r\n") == std::string::npos &&
+           !blank(path.front()) && !blank(path.back());
+}
+
+}  // namespace
+
+std::vector<std::string> ReadRecentFiles(AppINI& store) {
+    store.SectionName = kRecentFilesSection;
+    std::vector<std::string> paths;
+    for (std::size_t number = 1; number <= kRecentFilesKept; ++number) {
+        std::string path = store.ReadKeyEx(RecentKey(number), "");
+        if (!path.empty()) {
+            paths.push_back(std::move(path));
+        }
+    }
+    return paths;
+}
+
+bool WriteRecentFiles(AppINI& store, const std::vector<std::string>& paths) {
+    store.SectionName = kRecentFilesSection;
+    bool ok = true;
+    std::size_t number = 0;
+    for (const std::string& path : paths) {
+        if (number < kRecentFilesKept && KeepsAsItIs(path)) {
+            ok = store.WriteKey(RecentKey(++number), path) && ok;
+        }
+    }
+    while (number < kRecentFilesKept) {
+        const std::string key = RecentKey(++number);
+        if (!store.ReadKeyEx(key, "").empty()) {
+            ok = store.DelKey(key) && ok;
+        }
+    }
+    return ok;
+}
+
 }  // namespace zep

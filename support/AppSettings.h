@@ -4,13 +4,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/AppINI.h"
 #include "support/Options.h"
 
 namespace zep {
 
-// The main window's outer bounds in twips, as kept in section "POSTION".
+// The main window's client area in twips, as kept in section "POSTION".
 struct WindowPosition {
     std::int32_t MainLeft = 1000;
     std::int32_t MainTop = 1000;
@@ -53,5 +54,13 @@ bool WriteWindowPosition(AppINI& store, const WindowPosition& position);
 std::string ReadLastFolder(AppINI& store);
 // false when it could not be stored.
 bool WriteLastFolder(AppINI& store, const std::string& folder);
+
+// The files added last, the newest first, kept in a section of their own ("RecentFiles", keys
+// File1 to File8). Reading skips empty keys; writing leaves out paths the file could not give
+// back as they are (line breaks, blanks at either end) and deletes the keys left over.
+inline constexpr std::size_t kRecentFilesKept = 8;
+std::vector<std::string> ReadRecentFiles(AppINI& store);
+// false when any could not be stored.
+bool WriteRecentFiles(AppINI& store, const std::vector<std::string>& paths);
 
 }  // namespace zep

@@ -83,6 +83,7 @@ constexpr std::array kTable{
     Entry{2010, "Default standard deviation, Value must be one word without spaces!"},
     Entry{2011, "Saved as a new file: the file's other names keep the old content."},
     Entry{2012, "The file was changed by another program since it was read. Replace it?"},
+    Entry{2013, "This file is no longer there and has left the recent files: "},
 };
 
 static_assert(std::is_sorted(kTable.begin(), kTable.end(),

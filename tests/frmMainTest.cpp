@@ -252,8 +252,8 @@ TEST_F(frmMainTest, OptionsDialogShowsTheOptionsInMemory) {
     EXPECT_EQ(test::OptionsText(ReadOptions(stored)), "0.01\xB5 9 100");
 }
 
-// Start-up takes the options and the window's outer bounds (in twips) from the settings file and
-// writes nothing; closing stores the bounds, unless the window is minimized.
+// Start-up takes the options and the window's client area (in twips) from the settings file and
+// writes nothing; closing stores the same bounds, unless the window is minimized.
 TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double tppX = 1440.0 / screen->logicalDotsPerInchX();
@@ -262,8 +262,8 @@ TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
         return std::to_string(std::lround(pixels * tpp));
     };
     Start();
-    EXPECT_EQ(form().frameGeometry(), QRect(Pixels(1000, tppX), Pixels(1000, tppY),
-                                            Pixels(6500, tppX), Pixels(6500, tppY)));
+    EXPECT_EQ(form().geometry(), QRect(Pixels(1000, tppX), Pixels(1000, tppY), Pixels(6500, tppX),
+                                       Pixels(6500, tppY)));
     EXPECT_FALSE(fs::exists(iniName));
     form().close();
     program.reset();
@@ -278,18 +278,26 @@ TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
     test::Put(iniName, settings);
     Start();
     EXPECT_EQ(program->workspace.options.LNG_OPT_COUNT_PER_TOLERANCELINE, 4);
-    EXPECT_EQ(form().frameGeometry(), QRect(100, 50, 520, Pixels(6500, tppY)));
+    EXPECT_EQ(form().geometry(), QRect(100, 50, 520, Pixels(6500, tppY)));
     EXPECT_EQ(test::Contents(iniName), settings);
     form().setGeometry(130, 70, 610, 430);
     QApplication::processEvents();
-    const QRect moved = form().frameGeometry();
+    const QRect moved = form().geometry();
     // The list follows the window: 200 twips narrower and 1500 twips lower than its outer size.
-    EXPECT_EQ(list()->size(), QSize(Pixels(moved.width() * tppX - 200, tppX),
-                                    Pixels(moved.height() * tppY - 1500, tppY)));
+    const QSize outer = form().frameGeometry().size();
+    EXPECT_EQ(list()->size(), QSize(Pixels(outer.width() * tppX - 200, tppX),
+                                    Pixels(outer.height() * tppY - 1500, tppY)));
     form().close();
     program.reset();
+    for (int session = 1; session <= 4; ++session) {
+        const std::string stored = test::Contents(iniName);
+        Start();
+        EXPECT_EQ(form().geometry(), moved);
+        form().close();
+        program.reset();
+        EXPECT_EQ(test::Contents(iniName), stored) << "session " << session;
+    }
     Start();
-    EXPECT_EQ(form().frameGeometry(), moved);
     form().showMinimized();
     QApplication::processEvents();
     ASSERT_TRUE(form().isMinimized());
@@ -298,14 +306,21 @@ TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
     EXPECT_EQ(test::Contents(iniName), before);
     program.reset();
 
-    // Saved off every screen: the window opens at the top left of the main screen.
-    test::Put(iniName, "[POSTION]\r\nMainLeft=-90000\r\nMainTop=200000\r\n");
+    // Saved off every screen, and larger than it: the window is shrunk and moved onto it.
+    const QRect room = screen->availableGeometry();
+    test::Put(iniName, "[POSTION]\r\nMainLeft=-90000\r\nMainTop=200000\r\nMainWidth=" +
+                           twips(room.width() + 300, tppX) + "\r\n");
     Start();
-    EXPECT_EQ(form().frameGeometry(), QRect(screen->availableGeometry().topLeft(),
-                                            QSize(Pixels(6500, tppX), Pixels(6500, tppY))));
+    for (int waited = 0; waited < 2000 && !room.contains(form().frameGeometry()); waited += 20) {
+        QTest::qWait(20);
+    }
+    EXPECT_TRUE(room.contains(form().frameGeometry())) << form().frameGeometry().x();
+    EXPECT_EQ(form().frameGeometry().width(), room.width());
+    EXPECT_EQ(form().frameGeometry().bottom(), room.bottom());
+    EXPECT_EQ(form().geometry().height(), Pixels(6500, tppY));
     form().showMaximized();
     QApplication::processEvents();
-    const QRect maximized = form().frameGeometry();
+    const QRect maximized = form().geometry();
     form().close();
     EXPECT_NE(test::Contents(iniName).find("MainWidth=" + twips(maximized.width(), tppX)),
               std::string::npos);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/AppINI.h"
+#include "support/MessageSink.h"
+
+class QMenu;
+
+namespace zep {
+
+// The File menu's "Recent Files": the files added last, the newest first, each once. They are
+// kept in the settings file when the main window closes, if they changed.
+class RecentFiles : public QObject {
+    Q_OBJECT
+
+public:
+    // add adds a file as Add File does; messages names a file that has gone.
+    RecentFiles(AppINI& store, QMenu& menu, MessageSink& messages,
+                std::function<void(const QString&)> add, QObject* parent);
+
+    // A file has been added to the list.
+    void Added(const std::string& path);
+    void Store();
+    const std::vector<std::string>& Paths() const { return paths_; }
+
+private:
+    void Choose(const std::string& path);
+    void Drop(const std::string& path);
+    void Fill();
+
+    AppINI& store_;
+    QMenu& menu_;
+    MessageSink& messages_;
+    std::function<void(const QString&)> add_;
+    std::vector<std::string> paths_;
+    bool changed_ = false;
+};
+
+}  // namespace zep

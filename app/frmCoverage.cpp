@@ -1,0 +1,194 @@
+#include "app/frmCoverage.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPalette>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/UserDialogs.h"
+#include "support/SafeFileWriter.h"
+#include "support/StringTable.h"
+
+namespace zep {
+namespace {
+
+constexpr int kLabelColumn = 0;
+constexpr int kFilesColumn = 1;
+constexpr int kFirstFileColumn = 2;
+// How strongly a cell of a file holding the label takes on the selection colour, out of 255: a
+// tint that reads in light and dark colour schemes alike.
+constexpr int kPresenceAlpha = 90;
+constexpr std::int32_t kUnwritable = 2002;
+
+QString FromBytes(std::string_view bytes) {
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString Res(std::int32_t id) {
+    const std::string_view text = ResString(id);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QString VisibleBlankLabel(std::string_view label) {
+    if (label.empty()) {
+        return QStringLiteral("(empty)");
+    }
+    const bool spaces = std::all_of(label.begin(), label.end(), [](char c) { return c == ' '; });
+    const QString what = spaces ? QStringLiteral("space") : QStringLiteral("blank");
+    return QStringLiteral("(%1 %2%3)")
+        .arg(label.size())
+        .arg(what, label.size() == 1 ? QString() : QStringLiteral("s"));
+}
+
+void CoverageModel::SetCoverage(Coverage coverage) {
+    beginResetModel();
+    coverage_ = std::move(coverage);
+    endResetModel();
+}
+
+int CoverageModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(coverage_.rows.size());
+}
+
+int CoverageModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kFirstFileColumn + static_cast<int>(coverage_.columns.size());
+}
+
+QVariant CoverageModel::Display(const CoverageRow& row, int column) const {
+    if (column == kLabelColumn) {
+        return row.blank ? VisibleBlankLabel(row.label) : FromBytes(row.label);
+    }
+    if (column == kFilesColumn) {
+        return row.files;
+    }
+    return FromBytes(row.positions[static_cast<std::size_t>(column - kFirstFileColumn)]);
+}
+
+QVariant CoverageModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
+        return {};
+    }
+    const CoverageRow& row = coverage_.rows[static_cast<std::size_t>(index.row())];
+    const int column = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+            return Display(row, column);
+        case Qt::FontRole:
+            if (column == kLabelColumn && row.blank) {
+                QFont italic = QApplication::font();
+                italic.setItalic(true);
+                return italic;
+            }
+            break;
+        case Qt::BackgroundRole:
+            if (column >= kFirstFileColumn &&
+                !row.positions[static_cast<std::size_t>(column - kFirstFileColumn)].empty()) {
+                QColor tint = QApplication::palette().color(QPalette::Highlight);
+                tint.setAlpha(kPresenceAlpha);
+                return tint;
+            }
+            break;
+        case Qt::TextAlignmentRole:
+            if (column != kLabelColumn) {
+                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            break;
+        default:
+            break;
+    }
+    return {};
+}
+
+QVariant CoverageModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    if (section < kFirstFileColumn) {
+        return role == Qt::DisplayRole ? QVariant(section == kLabelColumn ? QStringLiteral("label")
+                                                                          : QStringLiteral("files"))
+                                       : QVariant();
+    }
+    const CoverageColumn& file = coverage_.columns[static_cast<std::size_t>(section - 2)];
+    if (role == Qt::DisplayRole) {
+        return FromBytes(file.name);
+    }
+    if (role == Qt::ToolTipRole) {
+        return QFile::decodeName(
+            QByteArray(file.path.data(), static_cast<qsizetype>(file.path.size())));
+    }
+    return {};
+}
+
+frmCoverage::frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner)
+    : QDialog(owner), ws_(ws), dialogs_(dialogs), model_(this), table_(new QTableView(this)) {
+    setObjectName(QStringLiteral("frmCoverage"));
+    setWindowTitle(QStringLiteral("Coverage"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setSizeGripEnabled(true);
+    table_->setObjectName(QStringLiteral("tblCoverage"));
+    table_->setModel(&model_);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->verticalHeader()->hide();
+
+    auto* exportCsv = new QPushButton(QStringLiteral("Export CSV..."), this);
+    exportCsv->setObjectName(QStringLiteral("cmdExportCsv"));
+    exportCsv->setAutoDefault(false);
+    connect(exportCsv, &QPushButton::clicked, this, &frmCoverage::ExportCsv);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(exportCsv);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_);
+    layout->addLayout(buttons);
+    resize(640, 420);
+}
+
+void frmCoverage::ShowCoverage() {
+    model_.SetCoverage(CoverageOf(ws_, true));
+    FitColumns();
+}
+
+// Columns as wide as their heading and the first rows need: measuring every row of a long list
+// after each change would cost more than making the table.
+void frmCoverage::FitColumns() {
+    constexpr int kRowsMeasured = 200;
+    constexpr int kPadding = 16;
+    const QFontMetrics metrics(table_->font());
+    for (int c = 0; c < model_.columnCount(); ++c) {
+        int width = metrics.horizontalAdvance(
+            model_.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        for (int r = 0; r < std::min(model_.rowCount(), kRowsMeasured); ++r) {
+            width =
+                std::max(width, metrics.horizontalAdvance(
+                                    model_.data(model_.index(r, c), Qt::DisplayRole).toString()));
+        }
+        table_->setColumnWidth(c, width + kPadding);
+    }
+}
+
+void frmCoverage::ExportCsv() {
+    const QString target = dialogs_.GetSaveFileName(this, QStringLiteral("Export Coverage"),
+                                                    QStringLiteral("CSV files (*.csv)"), {});
+    if (target.isEmpty()) {
+        return;
+    }
+    std::string error;
+    if (!WriteFileSafely(QFile::encodeName(target).toStdString(), CoverageCsv(model_.Table()),
+                         &error)) {
+        dialogs_.ShowMessage(this, QString::fromLatin1(kMessageTitle), Res(kUnwritable),
+                             MessageIcon::Critical,
+                             target + QStringLiteral(": ") + FromBytes(error));
+    }
+}
+
+}  // namespace zep

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDialog>
+
+#include "compare/Coverage.h"
+#include "core/Workspace.h"
+
+class QTableView;
+
+namespace zep {
+
+class UserDialogs;
+
+// The coverage table as a model: the label, how many files hold it, then its positions in each
+// file, one column per file. Cells are made only as the view asks for them, so a large list costs
+// no more than the rows in sight.
+class CoverageModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetCoverage(Coverage coverage);
+    const Coverage& Table() const { return coverage_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QVariant Display(const CoverageRow& row, int column) const;
+
+    Coverage coverage_;
+};
+
+// What the listed files share, in a window of its own beside the main window. Its owner shows the
+// list again after every change; the table can be written out as CSV.
+class frmCoverage : public QDialog {
+    Q_OBJECT
+
+public:
+    frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner);
+
+    // Builds the table afresh from the listed files.
+    void ShowCoverage();
+    const CoverageModel& Model() const { return model_; }
+
+private:
+    void ExportCsv();
+    void FitColumns();
+
+    Workspace& ws_;
+    UserDialogs& dialogs_;
+    CoverageModel model_;
+    QTableView* table_;
+};
+
+// How a label of nothing but blanks shows, since as itself it would look like an empty cell.
+QString VisibleBlankLabel(std::string_view label);
+
+}  // namespace zep
