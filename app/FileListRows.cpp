@@ -1,8 +1,14 @@
 #include "app/FileListRows.h"
 
-#include <QFile>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include "app/QtText.h"
 
 namespace zep {
 namespace {
@@ -11,33 +17,51 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kTagRole = Qt::UserRole + 1;
 constexpr int kTextRole = Qt::UserRole + 2;
+// The largest label count the status bar keeps room for at the smallest size.
+constexpr char kWidestMaxNumber[] = "999999";
 
-QByteArray Bytes(std::string_view text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Shown(std::string_view text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+QLabel* Panel(const char* name, QStatusBar& bar) {
+    auto* panel = new QLabel(&bar);
+    panel->setObjectName(QLatin1String(name));
+    return panel;
 }
 
 }  // namespace
 
-QTreeWidgetItem* FileListRows::RowAt(std::int32_t position) const {
-    return lvFile_.topLevelItem(position - 1);
+void FileListRows::Attach(QTreeWidget& lvFile, QStatusBar& bar) {
+    lvFile_ = &lvFile;
+    statusText_ = Panel("sbStatusBarText", bar);
+    statusText_->setText(QStringLiteral("Ready"));
+    statusText_->setMinimumWidth(
+        statusText_->fontMetrics().horizontalAdvance(Res(2004) + QLatin1String(kWidestMaxNumber)));
+    saveSign_ = Panel("sbStatusBarSaved", bar);
+    QLabel* date = Panel("sbStatusBarDate", bar);
+    QLabel* time = Panel("sbStatusBarTime", bar);
+    bar.addWidget(statusText_, 1);
+    bar.addWidget(saveSign_);
+    bar.addPermanentWidget(date);
+    bar.addPermanentWidget(time);
+    saveTimer_ = new QTimer(saveSign_);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(5000);
+    QObject::connect(saveTimer_, &QTimer::timeout, saveSign_, &QLabel::clear);
+    const auto showClock = [date, time] {
+        const QLocale locale;
+        date->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+        time->setText(locale.toString(QTime::currentTime(), QLocale::ShortFormat));
+    };
+    showClock();
+    auto* clock = new QTimer(time);
+    QObject::connect(clock, &QTimer::timeout, time, showClock);
+    clock->start(1000);
 }
 
-QTreeWidgetItem* FileListRows::RowWithKey(std::string_view key) const {
-    const QByteArray keyBytes = Bytes(key);
-    for (int i = 0; i < lvFile_.topLevelItemCount(); ++i) {
-        if (lvFile_.topLevelItem(i)->data(0, kKeyRole).toByteArray() == keyBytes) {
-            return lvFile_.topLevelItem(i);
-        }
-    }
-    return nullptr;
+QTreeWidgetItem* FileListRows::RowAt(std::int32_t position) const {
+    return lvFile_->topLevelItem(position - 1);
 }
 
 std::int32_t FileListRows::PositionOf(const QTreeWidgetItem* row) const {
-    return lvFile_.indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(row)) + 1;
+    return lvFile_->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(row)) + 1;
 }
 
 std::string FileListRows::TextOf(const QTreeWidgetItem* row) {
@@ -53,10 +77,12 @@ std::int32_t FileListRows::TagOf(const QTreeWidgetItem* row) {
 }
 
 std::int32_t FileListRows::AppendRow(std::string_view key, std::string_view text) {
-    if (RowWithKey(key) != nullptr) {
-        return kErrKeyNotUnique;
+    for (int i = 0; i < lvFile_->topLevelItemCount(); ++i) {
+        if (KeyOf(lvFile_->topLevelItem(i)) == key) {
+            return kErrKeyNotUnique;
+        }
     }
-    auto* row = new QTreeWidgetItem(&lvFile_);
+    auto* row = new QTreeWidgetItem(lvFile_);
     row->setData(0, kKeyRole, Bytes(key));
     row->setData(0, kTagRole, 0);
     SetRowText(PositionOf(row), text);
@@ -64,25 +90,13 @@ std::int32_t FileListRows::AppendRow(std::string_view key, std::string_view text
 }
 
 std::int32_t FileListRows::RowCount() const {
-    return lvFile_.topLevelItemCount();
-}
-
-std::string FileListRows::RowKey(std::int32_t position) const {
-    return KeyOf(RowAt(position));
-}
-
-std::string FileListRows::RowText(std::int32_t position) const {
-    return TextOf(RowAt(position));
+    return lvFile_->topLevelItemCount();
 }
 
 void FileListRows::SetRowText(std::int32_t position, std::string_view text) {
     QTreeWidgetItem* row = RowAt(position);
     row->setData(0, kTextRole, Bytes(text));
-    row->setText(0, Shown(text));
-}
-
-std::int32_t FileListRows::RowTag(std::int32_t position) const {
-    return TagOf(RowAt(position));
+    row->setText(0, FromBytes(text));
 }
 
 void FileListRows::SetRowTag(std::int32_t position, std::int32_t tag) {
@@ -90,11 +104,11 @@ void FileListRows::SetRowTag(std::int32_t position, std::int32_t tag) {
 }
 
 void FileListRows::SetRowFullPath(std::int32_t position, std::string_view path) {
-    RowAt(position)->setText(1, QFile::decodeName(Bytes(path)));
+    RowAt(position)->setText(1, FromPath(path));
 }
 
 void FileListRows::SelectRow(std::int32_t position) {
-    lvFile_.setCurrentItem(RowAt(position));
+    lvFile_->setCurrentItem(RowAt(position));
 }
 
 void FileListRows::RemoveRow(std::int32_t position) {
@@ -102,7 +116,23 @@ void FileListRows::RemoveRow(std::int32_t position) {
 }
 
 void FileListRows::SetStatusText(std::string_view text) {
-    statusText_.setText(Shown(text));
+    statusText_->setText(FromBytes(text));
+}
+
+void FileListRows::ShowSavedFile(std::string_view path) {
+    ShowSaved(FromPath(path.substr(path.find_last_of('/') + 1)));
+}
+
+void FileListRows::ShowSavedCount(std::size_t count) {
+    if (count > 0) {
+        ShowSaved(count == 1 ? QStringLiteral("1 file")
+                             : QStringLiteral("%1 files").arg(static_cast<qulonglong>(count)));
+    }
+}
+
+void FileListRows::ShowSaved(const QString& what) {
+    saveSign_->setText(QStringLiteral("Saved ") + what);
+    saveTimer_->start();
 }
 
 }  // namespace zep

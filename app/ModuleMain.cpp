@@ -1,8 +1,8 @@
 #include "app/ModuleMain.h"
 
-#include <QFile>
 #include <string_view>
 
+#include "app/QtText.h"
 #include "core/FileListCommands.h"
 #include "support/AppSettings.h"
 #include "support/PrintableText.h"
@@ -28,10 +28,6 @@ Options:
 Qt's own options, such as -style NAME or -platform NAME, are taken as well.
 The batch tool zepconv does the same work without a window.
 )";
-
-QString AbsolutePath(const char* argument) {
-    return QFile::decodeName(QByteArray::fromStdString(KeyForPath(argument)));
-}
 
 }  // namespace
 
@@ -65,7 +61,7 @@ std::optional<QStringList> FilesToOpen(int argc, const char* const* argv, std::o
                 << "'\nRun 'ZEPConverter --help' for more information.\n";
             return std::nullopt;
         } else {
-            files.append(AbsolutePath(argv[i]));
+            files.append(FromPath(KeyForPath(argv[i])));
         }
     }
     return files;
@@ -73,13 +69,11 @@ std::optional<QStringList> FilesToOpen(int argc, const char* const* argv, std::o
 
 std::unique_ptr<Program> StartUp(const std::string& iniName, UserDialogs& dialogs,
                                  const QStringList& files) {
-    auto program = std::make_unique<Program>();
+    auto program = std::make_unique<Program>(dialogs);
     program->SettingsStore.IniName = iniName;
     program->workspace.options = ReadOptions(program->SettingsStore);
     program->workspace.store.ResetFileData();
-    program->MainForm =
-        std::make_unique<frmMain>(program->workspace, program->SettingsStore, dialogs);
-    program->relay.Attach(*program->MainForm);
+    program->MainForm = std::make_unique<frmMain>(*program);
     program->MainForm->show();
     program->MainForm->AddFilesByPath(files);
     return program;

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "app/FileListRows.h"
 #include "app/UserDialogs.h"
 #include "app/frmMain.h"
 #include "core/Workspace.h"
@@ -13,51 +14,16 @@
 
 namespace zep {
 
-// The file list and message boxes the loaded-files workspace talks to. The workspace exists
-// before the main window does, so it is handed this relay, which the window joins as soon as it
-// is built; nothing reaches the rows before then.
-class MainFormRelay : public FileListView, public MessageSink {
-public:
-    void Attach(frmMain& form) {
-        form_ = &form;
-        rows_ = &form.Rows();
-    }
-
-    std::int32_t AppendRow(std::string_view key, std::string_view text) override {
-        return rows_->AppendRow(key, text);
-    }
-    std::int32_t RowCount() const override { return rows_->RowCount(); }
-    std::string RowKey(std::int32_t position) const override { return rows_->RowKey(position); }
-    std::string RowText(std::int32_t position) const override { return rows_->RowText(position); }
-    void SetRowText(std::int32_t position, std::string_view text) override {
-        rows_->SetRowText(position, text);
-    }
-    std::int32_t RowTag(std::int32_t position) const override { return rows_->RowTag(position); }
-    void SetRowTag(std::int32_t position, std::int32_t tag) override {
-        rows_->SetRowTag(position, tag);
-    }
-    void SetRowFullPath(std::int32_t position, std::string_view path) override {
-        rows_->SetRowFullPath(position, path);
-    }
-    void SelectRow(std::int32_t position) override { rows_->SelectRow(position); }
-    void RemoveRow(std::int32_t position) override { rows_->RemoveRow(position); }
-    void SetStatusText(std::string_view text) override { rows_->SetStatusText(text); }
-    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override {
-        form_->Messages().ShowMessage(text, icon, detail);
-    }
-    bool AskYesNo(std::string_view text, std::string_view detail) override {
-        return form_->Messages().AskYesNo(text, detail);
-    }
-
-private:
-    frmMain* form_ = nullptr;
-    FileListView* rows_ = nullptr;
-};
-
-// The application-wide objects, in the order start-up creates them.
+// The application-wide objects, in the order start-up creates them. The workspace exists before
+// the main window does: its rows and message boxes join the window as soon as it is built, and
+// nothing reaches them before then.
 struct Program {
-    MainFormRelay relay;
-    Workspace workspace{relay, relay};  // holds ZEPFiles and the loaded files
+    explicit Program(UserDialogs& userDialogs) : dialogs(userDialogs), messages(userDialogs) {}
+
+    UserDialogs& dialogs;
+    FileListRows rows;
+    DialogMessageSink messages;
+    Workspace workspace{rows, messages};  // holds ZEPFiles and the loaded files
     AppINI SettingsStore;
     std::unique_ptr<frmMain> MainForm;
 };

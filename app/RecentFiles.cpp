@@ -1,21 +1,16 @@
 #include "app/RecentFiles.h"
 
 #include <sys/stat.h>
-#include <QFile>
 #include <QMenu>
 #include <algorithm>
 
+#include "app/QtText.h"
 #include "support/AppSettings.h"
-#include "support/StringTable.h"
 
 namespace zep {
 namespace {
 
 constexpr std::int32_t kGone = 2013;
-
-QString FromPath(const std::string& path) {
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-}
 
 // Gone means nothing is under the name any more; anything else there is for adding to judge.
 bool IsGone(const std::string& path) {

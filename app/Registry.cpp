@@ -10,40 +10,30 @@
 #include "support/FSUPLIBmain.h"
 
 namespace zep {
-
 namespace {
 
 constexpr std::size_t kValueBufferSize = 1024;
 
-std::string TextUpToZero(const std::vector<unsigned char>& data) {
-    const auto end = std::find(data.begin(), data.end(), static_cast<unsigned char>(0));
-    return std::string(data.begin(), end);
-}
-
-bool IsExecutableFile(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
-}
-
-// Answers the first key the about box asks with a fixed tool path; every other key is absent.
-class LinuxRegistry : public Registry {
-public:
-    explicit LinuxRegistry(std::optional<std::string> toolPath) {
-        if (toolPath) {
-            keys_.SetValue(kHKeyLocalMachine, kMsInfoKey, kMsInfoValue, RegString(*toolPath));
+// The first of the programs found as an executable file in a folder of searchPath (programs
+// first, then folders). An empty entry would mean the working folder: a tool never comes from
+// there.
+std::optional<std::string> FindProgramOnPath(std::string_view searchPath) {
+    for (const char* program : {"hardinfo2", "hardinfo", "kinfocenter", "lshw-gtk",
+                                "gnome-system-monitor", "mate-system-monitor"}) {
+        for (std::size_t start = 0; start <= searchPath.size();) {
+            const std::size_t colon = std::min(searchPath.find(':', start), searchPath.size());
+            const std::string_view folder = searchPath.substr(start, colon - start);
+            start = colon + 1;
+            const std::filesystem::path candidate = std::filesystem::path(folder) / program;
+            std::error_code error;
+            if (!folder.empty() && std::filesystem::is_regular_file(candidate, error) &&
+                ::access(candidate.c_str(), X_OK) == 0) {
+                return candidate.string();
+            }
         }
     }
-    std::optional<RegHandle> OpenKey(RegRoot root, std::string_view keyName) override {
-        return keys_.OpenKey(root, keyName);
-    }
-    std::optional<RegValue> QueryValue(RegHandle key, std::string_view valueName) override {
-        return keys_.QueryValue(key, valueName);
-    }
-    void CloseKey(RegHandle key) override { keys_.CloseKey(key); }
-
-private:
-    MemoryRegistry keys_;
-};
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -53,7 +43,6 @@ RegValue RegString(std::string_view text) {
     return value;
 }
 
-// The registry compares key paths and value names without regard to letter case.
 void MemoryRegistry::SetValue(RegRoot root, std::string_view keyName, std::string_view valueName,
                               RegValue value) {
     keys_[{root, UpperAscii(keyName)}][UpperAscii(valueName)] = std::move(value);
@@ -65,64 +54,30 @@ void MemoryRegistry::AddKey(RegRoot root, std::string_view keyName) {
 
 std::optional<RegHandle> MemoryRegistry::OpenKey(RegRoot root, std::string_view keyName) {
     KeyId id{root, UpperAscii(keyName)};
-    if (keys_.find(id) == keys_.end()) {
+    if (!keys_.contains(id)) {
         return std::nullopt;
     }
-    const RegHandle handle = nextHandle_++;
-    open_.emplace(handle, std::move(id));
-    return handle;
+    open_.emplace(nextHandle_, std::move(id));
+    return nextHandle_++;
 }
 
-std::optional<RegValue> MemoryRegistry::QueryValue(RegHandle key, std::string_view valueName) {
-    const auto open = open_.find(key);
-    if (open == open_.end()) {
-        return std::nullopt;
-    }
-    const auto& values = keys_.at(open->second);
+std::optional<RegValue> MemoryRegistry::QueryValue(RegHandle key,
+                                                   std::string_view valueName) const {
+    const auto& values = keys_.at(open_.at(key));
     const auto value = values.find(UpperAscii(valueName));
-    if (value == values.end()) {
-        return std::nullopt;
-    }
-    return value->second;
+    return value == values.end() ? std::nullopt : std::optional(value->second);
 }
 
-void MemoryRegistry::CloseKey(RegHandle key) {
-    open_.erase(key);
-}
-
-std::vector<std::string> SysInfoProgramNames() {
-    return {"hardinfo2",          "hardinfo", "kinfocenter", "lshw-gtk", "gnome-system-monitor",
-            "mate-system-monitor"};
-}
-
-std::optional<std::string> FindProgramOnPath(std::string_view searchPath,
-                                             const std::vector<std::string>& programNames) {
-    for (const auto& program : programNames) {
-        std::size_t start = 0;
-        while (start <= searchPath.size()) {
-            const std::size_t colon = std::min(searchPath.find(':', start), searchPath.size());
-            const std::string_view folder = searchPath.substr(start, colon - start);
-            start = colon + 1;
-            // An empty entry would mean the working folder; a tool is never taken from there.
-            if (folder.empty()) {
-                continue;
-            }
-            const std::filesystem::path candidate = std::filesystem::path(folder) / program;
-            if (IsExecutableFile(candidate)) {
-                return candidate.string();
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-std::unique_ptr<Registry> PlatformRegistry() {
+std::unique_ptr<MemoryRegistry> PlatformRegistry() {
+    auto registry = std::make_unique<MemoryRegistry>();
     const char* searchPath = std::getenv("PATH");
-    return std::make_unique<LinuxRegistry>(
-        FindProgramOnPath(searchPath != nullptr ? searchPath : "", SysInfoProgramNames()));
+    if (auto tool = FindProgramOnPath(searchPath != nullptr ? searchPath : "")) {
+        registry->SetValue(kHKeyLocalMachine, kMsInfoKey, kMsInfoValue, RegString(*tool));
+    }
+    return registry;
 }
 
-bool GetKeyValue(Registry& registry, RegRoot KeyRoot, std::string_view KeyName,
+bool GetKeyValue(MemoryRegistry& registry, RegRoot KeyRoot, std::string_view KeyName,
                  std::string_view SubKeyRef, std::string& KeyVal) {
     const auto key = registry.OpenKey(KeyRoot, KeyName);
     if (!key) {
@@ -130,19 +85,18 @@ bool GetKeyValue(Registry& registry, RegRoot KeyRoot, std::string_view KeyName,
         return false;
     }
     const auto value = registry.QueryValue(*key, SubKeyRef);
+    registry.CloseKey(*key);
     if (!value || value->data.size() > kValueBufferSize) {
         KeyVal.clear();
-        registry.CloseKey(*key);
         return false;
     }
     if (value->type == RegType::String) {
-        KeyVal = TextUpToZero(value->data);
+        KeyVal.assign(value->data.begin(), std::find(value->data.begin(), value->data.end(), 0));
     }
-    registry.CloseKey(*key);
     return true;
 }
 
-std::optional<std::string> FindSysInfoTool(Registry& registry) {
+std::optional<std::string> FindSysInfoTool(MemoryRegistry& registry) {
     std::string path;
     if (GetKeyValue(registry, kHKeyLocalMachine, kMsInfoKey, kMsInfoValue, path)) {
         return path;
@@ -150,13 +104,9 @@ std::optional<std::string> FindSysInfoTool(Registry& registry) {
     if (!GetKeyValue(registry, kHKeyLocalMachine, kSharedToolsKey, kSharedToolsValue, path)) {
         return std::nullopt;
     }
-    // The folder's value is taken as it stands: one that already ends in a separator gives a
-    // doubled one, which the file system reads as a single one.
+    // A folder that already ends in a separator gives a doubled one, which reads as one.
     path += "/MSINFO32.EXE";
-    if (!FileExist(path, kAttrNormal)) {
-        return std::nullopt;
-    }
-    return path;
+    return FileExist(path, kAttrNormal) ? std::optional(path) : std::nullopt;
 }
 
 }  // namespace zep

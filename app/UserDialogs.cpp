@@ -3,80 +3,71 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/QtText.h"
+
 namespace zep {
 namespace {
 
-// Message texts carry file names as the system spells them, next to texts of the string table.
-QString FromBytes(std::string_view bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+// The button the box was closed with; No is the default and the escape of a question.
+int Box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+        const QString& detail) {
+    const bool question = icon == QMessageBox::Question;
+    QMessageBox box(icon, title, text,
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    if (question) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    if (!detail.isEmpty()) {
+        box.setDetailedText(detail);
+    }
+    return box.exec();
 }
 
-QMessageBox::Icon BoxIcon(MessageIcon icon) {
-    switch (icon) {
-        case MessageIcon::Information:
-            return QMessageBox::Information;
-        case MessageIcon::Critical:
-            return QMessageBox::Critical;
-        case MessageIcon::None:
-            break;
+QStringList FileDialog(QWidget* parent, const QString& title, const QString& filter,
+                       const QString& folder, bool save) {
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFiles);
+    if (save) {
+        dialog.setDefaultSuffix(QStringLiteral("Zep"));
     }
-    return QMessageBox::NoIcon;
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 }  // namespace
 
 void DialogMessageSink::ShowMessage(std::string_view text, MessageIcon icon,
                                     std::string_view detail) {
-    dialogs_.ShowMessage(parent_, QString::fromLatin1(kMessageTitle), FromBytes(text), icon,
+    dialogs_.ShowMessage(parent, QString::fromLatin1(kMessageTitle), FromBytes(text), icon,
                          FromBytes(detail));
 }
 
 bool DialogMessageSink::AskYesNo(std::string_view text, std::string_view detail) {
-    return dialogs_.AskYesNo(parent_, QString::fromLatin1(kMessageTitle), FromBytes(text),
+    return dialogs_.AskYesNo(parent, QString::fromLatin1(kMessageTitle), FromBytes(text),
                              FromBytes(detail));
 }
 
 QStringList QtUserDialogs::GetOpenFileNames(QWidget* parent, const QString& title,
                                             const QString& filter, const QString& folder) {
-    QFileDialog dialog(parent, title, folder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    if (dialog.exec() != QDialog::Accepted) {
-        return {};
-    }
-    return dialog.selectedFiles();
+    return FileDialog(parent, title, filter, folder, false);
 }
 
 QString QtUserDialogs::GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                        const QString& folder) {
-    QFileDialog dialog(parent, title, folder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("Zep"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    return FileDialog(parent, title, filter, folder, true).value(0);
 }
 
 void QtUserDialogs::ShowMessage(QWidget* parent, const QString& title, const QString& text,
                                 MessageIcon icon, const QString& detail) {
-    QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
-    if (!detail.isEmpty()) {
-        box.setDetailedText(detail);
-    }
-    box.exec();
+    constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                            QMessageBox::Critical};
+    Box(parent, kIcons[static_cast<int>(icon)], title, text, detail);
 }
 
 bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& title, const QString& text,
                              const QString& detail) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    if (!detail.isEmpty()) {
-        box.setDetailedText(detail);
-    }
-    return box.exec() == QMessageBox::Yes;
+    return Box(parent, QMessageBox::Question, title, text, detail) == QMessageBox::Yes;
 }
 
 }  // namespace zep

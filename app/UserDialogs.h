@@ -34,18 +34,19 @@ public:
 // The title of every message box of the program.
 inline constexpr char kMessageTitle[] = "ZEP converter";
 
-// Message boxes of the core operations, shown through the user dialogs over a parent window.
+// Message boxes of the core operations, shown through the user dialogs over the main window
+// once it is built.
 class DialogMessageSink : public MessageSink {
 public:
-    explicit DialogMessageSink(UserDialogs& dialogs, QWidget* parent = nullptr)
-        : dialogs_(dialogs), parent_(parent) {}
+    explicit DialogMessageSink(UserDialogs& dialogs) : dialogs_(dialogs) {}
 
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
     bool AskYesNo(std::string_view text, std::string_view detail) override;
 
+    QWidget* parent = nullptr;
+
 private:
     UserDialogs& dialogs_;
-    QWidget* parent_;
 };
 
 // The real dialogs of the desktop.

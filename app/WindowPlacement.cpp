@@ -9,7 +9,6 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTreeView>
-#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -18,7 +17,6 @@
 namespace zep {
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
 constexpr double kListWidthLess = 200;
 constexpr double kListHeightLess = 1500;
 // The window never gets smaller than this, in pixels, whatever its contents need.
@@ -26,16 +24,6 @@ constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;
 // Rows of the list that stay in view at the smallest size.
 constexpr int kMinListRows = 2;
-constexpr double kUsualDpi = 96.0;
-
-const QScreen* ScreenOf(const QWidget& widget) {
-    const QScreen* where = widget.screen();
-    return where != nullptr ? where : QGuiApplication::primaryScreen();
-}
-
-int ToPixels(double twips, double twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
 
 std::int32_t ToTwips(int pixels, double twipsPerPixel) {
     return static_cast<std::int32_t>(std::lround(pixels * twipsPerPixel));
@@ -60,18 +48,8 @@ const QScreen* LandingScreen(const QRect& bounds) {
     return best;
 }
 
-}  // namespace
-
-double TwipsPerPixelX(const QWidget& widget) {
-    const QScreen* where = ScreenOf(widget);
-    return kTwipsPerInch / (where != nullptr ? where->logicalDotsPerInchX() : kUsualDpi);
-}
-
-double TwipsPerPixelY(const QWidget& widget) {
-    const QScreen* where = ScreenOf(widget);
-    return kTwipsPerInch / (where != nullptr ? where->logicalDotsPerInchY() : kUsualDpi);
-}
-
+// The client area bounds moved and shrunk so that they, with the frame margins around them,
+// lie on the screen area available; smaller never than minimum.
 QRect FitInto(QRect bounds, const QRect& available, const QMargins& frame, const QSize& minimum) {
     const QRect room = available.marginsRemoved(frame);
     bounds.setWidth(std::max(std::min(bounds.width(), room.width()), minimum.width()));
@@ -83,12 +61,22 @@ QRect FitInto(QRect bounds, const QRect& available, const QMargins& frame, const
     return bounds;
 }
 
+}  // namespace
+
+QPointF TwipsPerPixel(const QWidget& widget) {
+    const QScreen* where = widget.screen();
+    return {1440.0 / where->logicalDotsPerInchX(), 1440.0 / where->logicalDotsPerInchY()};
+}
+
+int ToPixels(double twips, double twipsPerPixel) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
 void RestorePlacement(QWidget& window, AppINI& store) {
     const WindowPosition twips = ReadWindowPosition(store);
-    const double tppX = TwipsPerPixelX(window);
-    const double tppY = TwipsPerPixelY(window);
-    QRect bounds(ToPixels(twips.MainLeft, tppX), ToPixels(twips.MainTop, tppY),
-                 ToPixels(twips.MainWidth, tppX), ToPixels(twips.MainHeight, tppY));
+    const QPointF tpp = TwipsPerPixel(window);
+    QRect bounds(ToPixels(twips.MainLeft, tpp.x()), ToPixels(twips.MainTop, tpp.y()),
+                 ToPixels(twips.MainWidth, tpp.x()), ToPixels(twips.MainHeight, tpp.y()));
     if (const QScreen* where = LandingScreen(bounds)) {
         bounds = FitInto(bounds, where->availableGeometry(), {}, window.minimumSize());
     }
@@ -115,11 +103,10 @@ void SavePlacement(const QWidget& window, AppINI& store) {
         return;
     }
     const QRect client = window.geometry();
-    const double tppX = TwipsPerPixelX(window);
-    const double tppY = TwipsPerPixelY(window);
+    const QPointF tpp = TwipsPerPixel(window);
     WriteWindowPosition(
-        store, WindowPosition{ToTwips(client.left(), tppX), ToTwips(client.top(), tppY),
-                              ToTwips(client.width(), tppX), ToTwips(client.height(), tppY)});
+        store, WindowPosition{ToTwips(client.left(), tpp.x()), ToTwips(client.top(), tpp.y()),
+                              ToTwips(client.width(), tpp.x()), ToTwips(client.height(), tpp.y())});
 }
 
 QSize ReadableMinimumSize(QMainWindow& window, const QTreeView& list, const QWidget& toolbar) {
@@ -135,8 +122,9 @@ QSize ReadableMinimumSize(QMainWindow& window, const QTreeView& list, const QWid
                            style->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int around = window.menuBar()->sizeHint().height() + toolbar.sizeHint().height() +
                        window.statusBar()->sizeHint().height();
-    const int height = std::max({kMinHeight, around + listHeight,
-                                 listHeight + ToPixels(kListHeightLess, TwipsPerPixelY(window))});
+    const int height =
+        std::max({kMinHeight, around + listHeight,
+                  listHeight + ToPixels(kListHeightLess, TwipsPerPixel(window).y())});
     const int width =
         std::max({kMinWidth, window.menuBar()->sizeHint().width(), toolbar.sizeHint().width(),
                   window.statusBar()->minimumSizeHint().width()});
@@ -145,18 +133,11 @@ QSize ReadableMinimumSize(QMainWindow& window, const QTreeView& list, const QWid
 
 void FollowOuterSize(QWidget& list, const QWidget& window) {
     const QSize outer = window.frameGeometry().size();
-    const double tppX = TwipsPerPixelX(window);
-    const double tppY = TwipsPerPixelY(window);
-    const double height = outer.height() * tppY - kListHeightLess;
-    const double width = outer.width() * tppX - kListWidthLess;
-    QSize size = list.size();
-    if (height >= 0) {
-        size.setHeight(ToPixels(height, tppY));
-    }
-    if (width >= 0) {
-        size.setWidth(ToPixels(width, tppX));
-    }
-    list.resize(size);
+    const QPointF tpp = TwipsPerPixel(window);
+    const double height = outer.height() * tpp.y() - kListHeightLess;
+    const double width = outer.width() * tpp.x() - kListWidthLess;
+    list.resize(width >= 0 ? ToPixels(width, tpp.x()) : list.width(),
+                height >= 0 ? ToPixels(height, tpp.y()) : list.height());
 }
 
 }  // namespace zep

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QRect>
 
 #include "support/AppINI.h"
@@ -10,9 +11,9 @@ class QWidget;
 
 namespace zep {
 
-// Twips of one pixel on the screen a widget is on (or the main screen), across and down.
-double TwipsPerPixelX(const QWidget& widget);
-double TwipsPerPixelY(const QWidget& widget);
+// Twips of one pixel on the screen a widget is on, across (x) and down (y).
+QPointF TwipsPerPixel(const QWidget& widget);
+int ToPixels(double twips, double twipsPerPixel);
 
 // The main window's place and size are kept as its client area, never the frame: the frame
 // belongs to the window manager, which can change it (and, with it, the outer bounds) between
@@ -24,10 +25,6 @@ void RestorePlacement(QWidget& window, AppINI& store);
 void SavePlacement(const QWidget& window, AppINI& store);
 // Once the frame is known: shrinks and moves the window until frame and all fit on its screen.
 void FitFrameOnScreen(QWidget& window);
-
-// The client area bounds moved and shrunk so that they, with the frame margins around them,
-// lie on the screen area available; smaller never than minimum.
-QRect FitInto(QRect bounds, const QRect& available, const QMargins& frame, const QSize& minimum);
 
 // The smallest main window that still shows the menus, every toolbar button, the list's
 // headings with two rows and the whole status bar.

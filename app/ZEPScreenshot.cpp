@@ -29,6 +29,9 @@ public:
                      const QString& detail) override {
         std::fprintf(stderr, "%s %s\n", qPrintable(text), qPrintable(detail));
     }
+    bool AskYesNo(QWidget*, const QString&, const QString&, const QString&) override {
+        return false;
+    }
 
 private:
     QStringList files_;

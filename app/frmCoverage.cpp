@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/QtText.h"
 #include "app/UserDialogs.h"
 #include "support/SafeFileWriter.h"
-#include "support/StringTable.h"
 
 namespace zep {
 namespace {
@@ -26,15 +26,6 @@ constexpr int kFirstFileColumn = 2;
 // tint that reads in light and dark colour schemes alike.
 constexpr int kPresenceAlpha = 90;
 constexpr std::int32_t kUnwritable = 2002;
-
-QString FromBytes(std::string_view bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-QString Res(std::int32_t id) {
-    const std::string_view text = ResString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -122,8 +113,7 @@ QVariant CoverageModel::headerData(int section, Qt::Orientation orientation, int
         return FromBytes(file.name);
     }
     if (role == Qt::ToolTipRole) {
-        return QFile::decodeName(
-            QByteArray(file.path.data(), static_cast<qsizetype>(file.path.size())));
+        return FromPath(file.path);
     }
     return {};
 }
@@ -183,8 +173,7 @@ void frmCoverage::ExportCsv() {
         return;
     }
     std::string error;
-    if (!WriteFileSafely(QFile::encodeName(target).toStdString(), CoverageCsv(model_.Table()),
-                         &error)) {
+    if (!WriteFileSafely(PathBytes(target), CoverageCsv(model_.Table()), &error)) {
         dialogs_.ShowMessage(this, QString::fromLatin1(kMessageTitle), Res(kUnwritable),
                              MessageIcon::Critical,
                              target + QStringLiteral(": ") + FromBytes(error));

@@ -4,32 +4,16 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "support/StringTable.h"
+#include "app/QtText.h"
+#include "core/RowMarker.h"
 
 namespace zep {
 namespace {
-
-constexpr std::int32_t kProgramTitle = 100;
-
-QString Res(std::int32_t id) {
-    const std::string_view text = ResString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString FromBytes(std::string_view bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment) {
     auto* cell = new QTableWidgetItem(text);
     cell->setTextAlignment(alignment | Qt::AlignVCenter);
     return cell;
-}
-
-// "[*]" is where Qt puts the modified mark; one in a file name has to be doubled to show.
-QString TitleFor(QString fileName) {
-    fileName.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    return QStringLiteral("%1[*] - %2").arg(fileName, Res(kProgramTitle));
 }
 
 }  // namespace
@@ -38,7 +22,6 @@ frmLabels::frmLabels(std::string key, QWidget* owner)
     : QDialog(owner), key_(std::move(key)), table_(new QTableWidget(this)) {
     setObjectName(QStringLiteral("frmLabels"));
     setAttribute(Qt::WA_DeleteOnClose);
-
     table_->setObjectName(QStringLiteral("tblLabels"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -46,16 +29,17 @@ frmLabels::frmLabels(std::string key, QWidget* owner)
     table_->setColumnCount(4);
     table_->setHorizontalHeaderLabels({Res(1200), Res(1201), Res(1202), Res(1203)});
     table_->horizontalHeader()->setStretchLastSection(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(table_);
+    (new QVBoxLayout(this))->addWidget(table_);
     resize(420, 480);
 }
 
 void frmLabels::ShowFile(const FileData& record, const QString& fileName, bool unsaved) {
-    setWindowTitle(TitleFor(fileName));
+    // "[*]" is where Qt puts the modified mark; one in a file name has to be doubled to show.
+    QString name = fileName;
+    setWindowTitle(
+        QStringLiteral("%1[*] - %2")
+            .arg(name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")), Res(100)));
     setWindowModified(unsaved);
-
     // Columns are fitted once; later showings keep the widths the user may have set.
     const bool first = table_->rowCount() == 0;
     const std::int32_t rows = record.LabelCount();
@@ -73,6 +57,60 @@ void frmLabels::ShowFile(const FileData& record, const QString& fileName, bool u
     if (first) {
         table_->resizeColumnsToContents();
     }
+}
+
+// A second request for a file brings its view to the front instead of opening another.
+void LabelViews::ShowLabelsOf(const std::string& key) {
+    std::erase_if(views_, [](const QPointer<frmLabels>& view) { return view.isNull(); });
+    auto open = std::find_if(views_.begin(), views_.end(), [&](const QPointer<frmLabels>& view) {
+        return view->isVisible() && view->Key() == key;
+    });
+    frmLabels* view = open != views_.end() ? open->data() : new frmLabels(key, &owner_);
+    if (!ShowFileIn(*view)) {
+        return;
+    }
+    if (open == views_.end()) {
+        views_.emplace_back(view);
+    }
+    view->show();
+    view->raise();
+    view->activateWindow();
+}
+
+// Views closed by the user are on their way out and left alone.
+void LabelViews::FollowLabelViews() {
+    for (const QPointer<frmLabels>& view : views_) {
+        if (!view.isNull() && view->isVisible()) {
+            ShowFileIn(*view);
+        }
+    }
+}
+
+// The most recent first, as they would be closed one by one from the front.
+void LabelViews::CloseAll() {
+    for (auto it = views_.rbegin(); it != views_.rend(); ++it) {
+        if (!it->isNull()) {
+            (*it)->close();
+        }
+    }
+    views_.clear();
+}
+
+bool LabelViews::ShowFileIn(frmLabels& view) {
+    for (std::int32_t position = 1; position <= ws_.view.RowCount(); ++position) {
+        if (ws_.view.RowKey(position) != view.Key()) {
+            continue;
+        }
+        const FileData* record = ws_.store.Record(ws_.view.RowTag(position));
+        const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(view.Key());
+        if (record != nullptr && item != nullptr) {
+            view.ShowFile(*record, FromBytes(item->Title()), IsMarked(ws_.view.RowText(position)));
+            return true;
+        }
+        break;
+    }
+    view.close();
+    return false;
 }
 
 }  // namespace zep

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <string>
+#include <vector>
 
-#include "core/FileData.h"
+#include "core/Workspace.h"
 
 class QTableWidget;
 
@@ -11,8 +13,7 @@ namespace zep {
 
 // A read-only view of one loaded file's label rows as they stand in memory: position, label,
 // match count and deviation. It shows what Sort By ASCII and Compare did before anything is
-// saved. The view follows the file under key: its owner shows the file again after every
-// change and closes the view when the file leaves the list.
+// saved.
 class frmLabels : public QDialog {
     Q_OBJECT
 
@@ -28,6 +29,26 @@ public:
 private:
     std::string key_;
     QTableWidget* table_;
+};
+
+// The open label views of the main window's files, owned by it and closed with it. Each follows
+// its file: shown again after every change of the list, closed once the file has left it.
+class LabelViews {
+public:
+    LabelViews(Workspace& ws, QWidget& owner) : ws_(ws), owner_(owner) {}
+
+    // Opens the view of the listed file under key, or brings its open view to the front.
+    void ShowLabelsOf(const std::string& key);
+    void FollowLabelViews();
+    void CloseAll();
+
+private:
+    // False, and the view closed, once its file is no longer listed.
+    bool ShowFileIn(frmLabels& view);
+
+    Workspace& ws_;
+    QWidget& owner_;
+    std::vector<QPointer<frmLabels>> views_;
 };
 
 }  // namespace zep

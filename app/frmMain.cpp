@@ -2,28 +2,19 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDate>
-#include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLocale>
-#include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QStatusBar>
-#include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <cmath>
 
 #include "app/ApplyResStrings.h"
-#include "app/FileDrops.h"
+#include "app/FileListInput.h"
 #include "app/FullTextTips.h"
-#include "app/KeyboardAccess.h"
-#include "app/ProgramLauncher.h"
+#include "app/ModuleMain.h"
+#include "app/QtText.h"
 #include "app/RecentFiles.h"
-#include "app/Registry.h"
 #include "app/WindowPlacement.h"
 #include "app/frmAbout.h"
 #include "app/frmCoverage.h"
@@ -34,7 +25,6 @@
 #include "core/ModuleFileProc.h"
 #include "core/RowMarker.h"
 #include "support/AppSettings.h"
-#include "support/StringTable.h"
 
 // The icons live in this static library; its resources have to be registered by hand.
 static void InitIconResources() {
@@ -44,58 +34,35 @@ static void InitIconResources() {
 namespace zep {
 namespace {
 
-// Layout of the window, in twips.
-constexpr double kListLeft = 20;
-// The largest label count the status bar keeps room for at the smallest size.
-constexpr char kWidestMaxNumber[] = "999999";
-
-QString Res(std::int32_t id) {
-    const std::string_view text = ResString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+constexpr double kListLeftTwips = 20;
+// How long a window manager is given to frame a newly shown window, in milliseconds.
+constexpr int kFrameSettles = 250;
 
 QString FileFilter() {
     return Res(1100) + QStringLiteral(" (*.Zep)");
 }
 
-QByteArray Bytes(std::string_view text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string PathBytes(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-int ToPixels(double twips, double twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-
-// How long a window manager is given to frame a newly shown window, in milliseconds.
-constexpr int kFrameSettles = 250;
-
 }  // namespace
 
-frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent),
-      ws_(ws),
-      settingsStore_(settingsStore),
-      dialogs_(dialogs),
-      messages_(dialogs, this),
-      labelViews_(ws, *this) {
+frmMain::frmMain(Program& program)
+    : ws_(program.workspace),
+      rows_(program.rows),
+      messages_(program.messages),
+      settingsStore_(program.SettingsStore),
+      dialogs_(program.dialogs),
+      labelViews_(ws_, *this) {
     setObjectName(QStringLiteral("frmMain"));
     setProperty(kTagProperty, QStringLiteral("100"));
     setWindowTitle(QStringLiteral("frmMain"));
     InitIconResources();
     setWindowIcon(QIcon(QStringLiteral(":/icons/ZEPConverter.png")));
+    messages_.parent = this;
 
-    LoadIcons();
     BuildMenus();
     BuildToolbar();
     BuildFileList();
-    BuildStatusBar();
-    rows_ = std::make_unique<FileListRows>(*lvFile, *statusText_);
-    BuildKeyboardAndDrops();
-
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    rows_.Attach(*lvFile, *statusBar());
     ApplyResStrings(this);
     // Icon-only buttons still name themselves to screen readers and in the overflow menu.
     for (QAction* button : tbToolBar->actions()) {
@@ -108,54 +75,64 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
 
 frmMain::~frmMain() = default;
 
-void frmMain::LoadIcons() {
-    for (const char* name :
-         {"NewList", "AddFile", "SaveFile", "DeleteFile", "SortASC", "Compare"}) {
-        imlToolbarIcons.emplace_back(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
-    }
+MessageSink& frmMain::Messages() {
+    return messages_;
 }
 
-QAction* frmMain::AddMenuEntry(QMenu* menu, const char* name, int textNumber) {
-    QAction* entry = menu->addAction(QString::number(textNumber));
+QMenu* frmMain::AddMenu(const char* name, const char* text) {
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(text));
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QAction* frmMain::AddMenuEntry(QMenu* menu, const char* name, const char* text,
+                               void (frmMain::*command)(), QKeySequence key) {
+    QAction* entry = menu->addAction(QString::fromUtf8(text));
     entry->setObjectName(QLatin1String(name));
+    entry->setShortcut(key);
+    if (command != nullptr) {
+        connect(entry, &QAction::triggered, this, command);
+    }
     return entry;
 }
 
+// Menu texts are string numbers until ApplyResStrings puts the texts on them.
 void frmMain::BuildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("1000"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    AddMenuEntry(mnuFile, "mnuFileNew", 1001)->setVisible(false);
-    mnuFileOpen = AddMenuEntry(mnuFile, "mnuFileOpen", 1002);
-    mnuFileRemove = AddMenuEntry(mnuFile, "mnuFileRemove", 1003);
+    QMenu* mnuFile = AddMenu("mnuFile", "1000");
+    AddMenuEntry(mnuFile, "mnuFileNew", "1001", nullptr)->setVisible(false);
+    AddMenuEntry(mnuFile, "mnuFileOpen", "1002", &frmMain::AddFile, Qt::CTRL | Qt::Key_O);
+    mnuFileRemove = AddMenuEntry(mnuFile, "mnuFileRemove", "1003", &frmMain::RemoveSelectedFile,
+                                 Qt::Key_Delete);
     mnuFile->addSeparator();
-    mnuFileSave = AddMenuEntry(mnuFile, "mnuFileSave", 1004);
-    mnuFileSaveAs = AddMenuEntry(mnuFile, "mnuFileSaveAs", 1005);
+    mnuFileSave = AddMenuEntry(mnuFile, "mnuFileSave", "1004", &frmMain::SaveSelectedFile,
+                               Qt::CTRL | Qt::Key_S);
+    mnuFileSaveAs = AddMenuEntry(mnuFile, "mnuFileSaveAs", "1005", &frmMain::SaveSelectedFileAs,
+                                 Qt::CTRL | Qt::SHIFT | Qt::Key_S);
     mnuFile->addSeparator();
-    mnuFileSaveAll = AddMenuEntry(mnuFile, "mnuFileSaveAll", 311);
+    mnuFileSaveAll = AddMenuEntry(mnuFile, "mnuFileSaveAll", "311", &frmMain::SaveAllFiles);
     mnuFile->addSeparator();
-    mnuFileClear = AddMenuEntry(mnuFile, "mnuFileClear", 310);
+    mnuFileClear = AddMenuEntry(mnuFile, "mnuFileClear", "310", &frmMain::ClearAllFiles,
+                                Qt::SHIFT | Qt::Key_Delete);
     mnuFile->addSeparator();
     mnuFileRecent = mnuFile->addMenu(QStringLiteral("Recen&t Files"));
     mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
     mnuFile->addSeparator();
-    mnuFileExit = AddMenuEntry(mnuFile, "mnuFileExit", 1006);
+    QAction* mnuFileExit = AddMenuEntry(mnuFile, "mnuFileExit", "1006", nullptr);
+    mnuFileExit->setShortcuts({Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_Q});
+    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* mnuEdit = menuBar()->addMenu(QStringLiteral("1007"));
-    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    QMenu* mnuEdit = AddMenu("mnuEdit", "1007");
     mnuEdit->addSeparator();
     mnuEdit->menuAction()->setVisible(false);
-    QMenu* mnuView = menuBar()->addMenu(QStringLiteral("1008"));
-    mnuView->setObjectName(QStringLiteral("mnuView"));
-    AddMenuEntry(mnuView, "mnuViewWebBrowser", 1010);
+    QMenu* mnuView = AddMenu("mnuView", "1008");
+    AddMenuEntry(mnuView, "mnuViewWebBrowser", "1010", nullptr);
     mnuView->menuAction()->setVisible(false);
 
-    mnuTools = menuBar()->addMenu(QStringLiteral("1011"));
-    mnuTools->setObjectName(QStringLiteral("mnuTools"));
-    mnuToolsSort = AddMenuEntry(mnuTools, "mnuToolsSort", 303);
-    mnuToolsCompare = AddMenuEntry(mnuTools, "mnuToolsCompare", 1009);
-    mnuToolsUndo = mnuTools->addAction(QStringLiteral("&Undo"));
-    mnuToolsUndo->setObjectName(QStringLiteral("mnuToolsUndo"));
-    mnuToolsUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QMenu* mnuTools = AddMenu("mnuTools", "1011");
+    mnuToolsSort = AddMenuEntry(mnuTools, "mnuToolsSort", "303", &frmMain::SortSelectedFile);
+    mnuToolsCompare = AddMenuEntry(mnuTools, "mnuToolsCompare", "1009", &frmMain::CompareAllFiles);
+    mnuToolsUndo = AddMenuEntry(mnuTools, "mnuToolsUndo", "&Undo", &frmMain::UndoReordering,
+                                Qt::CTRL | Qt::Key_Z);
     mnuToolsUndo->setEnabled(ws_.history.CanUndo());
     // The entry, and with it its shortcut, follows every command that adds to the history or
     // forgets it. The workspace outlives the window.
@@ -164,32 +141,21 @@ void frmMain::BuildMenus() {
             entry->setEnabled(history.CanUndo());
         }
     });
-    mnuToolsCoverage = mnuTools->addAction(QStringLiteral("Co&verage..."));
-    mnuToolsCoverage->setObjectName(QStringLiteral("mnuToolsCoverage"));
+    AddMenuEntry(mnuTools, "mnuToolsCoverage", "Co&verage...", &frmMain::ShowCoverage);
     mnuTools->addSeparator();
-    mnuToolsOptions = AddMenuEntry(mnuTools, "mnuToolsOptions", 1012);
-
-    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("1013"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelpAbout = AddMenuEntry(mnuHelp, "mnuHelpAbout", 1014);
+    AddMenuEntry(mnuTools, "mnuToolsOptions", "1012", &frmMain::ShowOptions);
+    AddMenuEntry(AddMenu("mnuHelp", "1013"), "mnuHelpAbout", "1014", &frmMain::ShowAbout,
+                 Qt::Key_F1);
 
     mnuFileItem = new QMenu(QStringLiteral("300"), this);
     mnuFileItem->setObjectName(QStringLiteral("mnuFileItem"));
-    mnuFileItemSort = AddMenuEntry(mnuFileItem, "mnuFileItemSort", 303);
+    AddMenuEntry(mnuFileItem, "mnuFileItemSort", "303", &frmMain::SortSelectedFile);
     mnuFileItem->addSeparator();
-    mnuFileItemSave = AddMenuEntry(mnuFileItem, "mnuFileItemSave", 301);
-    mnuFileItemSaveAs = AddMenuEntry(mnuFileItem, "mnuFileItemSaveAs", 302);
+    mnuFileItemSave =
+        AddMenuEntry(mnuFileItem, "mnuFileItemSave", "301", &frmMain::SaveSelectedFile);
+    AddMenuEntry(mnuFileItem, "mnuFileItemSaveAs", "302", &frmMain::SaveSelectedFileAs);
     mnuFileItem->addSeparator();
-    mnuFileItemRemove = AddMenuEntry(mnuFileItem, "mnuFileItemRemove", 304);
-
-    mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuFileRemove->setShortcut(QKeySequence(Qt::Key_Delete));
-    mnuFileClear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    mnuFileExit->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
-    mnuFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuFileSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    mnuHelpAbout->setShortcut(QKeySequence(Qt::Key_F1));
+    AddMenuEntry(mnuFileItem, "mnuFileItemRemove", "304", &frmMain::RemoveSelectedFile);
 
     // As designed: until the menus first open, only Add File, Clear List and Exit of the File
     // menu, and Options of the Tools menu, can act.
@@ -197,28 +163,10 @@ void frmMain::BuildMenus() {
                            mnuToolsCompare}) {
         entry->setEnabled(false);
     }
-
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::UpdateFileMenu);
     connect(mnuTools, &QMenu::aboutToShow, this, &frmMain::UpdateToolsMenu);
-    connect(mnuFileItem, &QMenu::aboutToShow, this, &frmMain::UpdateFileItemMenu);
-
-    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::AddFile);
-    connect(mnuFileRemove, &QAction::triggered, this, &frmMain::RemoveSelectedFile);
-    connect(mnuFileSave, &QAction::triggered, this, &frmMain::SaveSelectedFile);
-    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::SaveSelectedFileAs);
-    connect(mnuFileSaveAll, &QAction::triggered, this, &frmMain::SaveAllFiles);
-    connect(mnuFileClear, &QAction::triggered, this, &frmMain::ClearAllFiles);
-    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuToolsSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
-    connect(mnuToolsCompare, &QAction::triggered, this, &frmMain::CompareAllFiles);
-    connect(mnuToolsUndo, &QAction::triggered, this, &frmMain::UndoReordering);
-    connect(mnuToolsCoverage, &QAction::triggered, this, &frmMain::ShowCoverage);
-    connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::ShowOptions);
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
-    connect(mnuFileItemSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
-    connect(mnuFileItemSave, &QAction::triggered, this, &frmMain::SaveSelectedFile);
-    connect(mnuFileItemSaveAs, &QAction::triggered, this, &frmMain::SaveSelectedFileAs);
-    connect(mnuFileItemRemove, &QAction::triggered, this, &frmMain::RemoveSelectedFile);
+    connect(mnuFileItem, &QMenu::aboutToShow, this,
+            [this] { mnuFileItemSave->setEnabled(SelectedRowIsMarked()); });
 }
 
 void frmMain::BuildToolbar() {
@@ -228,42 +176,40 @@ void frmMain::BuildToolbar() {
     tbToolBar->setFloatable(false);
     tbToolBar->setIconSize(QSize(16, 16));
     tbToolBar->toggleViewAction()->setVisible(false);
-    setContextMenuPolicy(Qt::PreventContextMenu);
-
     struct Design {
         const char* key;
-        int icon;  // 1-based into imlToolbarIcons
         int tip;
+        void (frmMain::*command)();
     };
-    constexpr std::array<Design, 6> kButtons{{{"NewList", 1, 1015},
-                                              {"AddFile", 2, 1016},
-                                              {"SaveFile", 3, 1017},
-                                              {"DeleteFile", 4, 1018},
-                                              {"SortASC", 5, 1019},
-                                              {"Compare", 6, 1020}}};
-    int position = 1;
+    static constexpr Design kButtons[] = {{"NewList", 1015, &frmMain::ClearAllFiles},
+                                          {"AddFile", 1016, &frmMain::AddFile},
+                                          {"SaveFile", 1017, &frmMain::SaveSelectedFile},
+                                          {"DeleteFile", 1018, &frmMain::RemoveSelectedFile},
+                                          {"SortASC", 1019, &frmMain::SortSelectedFile},
+                                          {"Compare", 1020, &frmMain::CompareAllFiles}};
+    std::size_t position = 1;
     for (const Design& design : kButtons) {
         if (position == 5) {
-            buttons_[5] = tbToolBar->addSeparator();
-            ++position;
+            buttons_[position++] = tbToolBar->addSeparator();
         }
-        QAction* button = tbToolBar->addAction(
-            imlToolbarIcons[static_cast<std::size_t>(design.icon - 1)], QString());
+        // One icon of the image list per button, in button order.
+        const QIcon imlToolbarIcons(QStringLiteral(":/icons/%1.png").arg(design.key));
+        QAction* button = tbToolBar->addAction(imlToolbarIcons, QString());
         button->setObjectName(QLatin1String(design.key));
         button->setData(QLatin1String(design.key));
         button->setToolTip(QString::number(design.tip));
-        buttons_[static_cast<std::size_t>(position)] = button;
-        ++position;
+        connect(button, &QAction::triggered, this, design.command);
+        buttons_[position++] = button;
     }
     SetButtons({kNewList, kSaveFile, kDeleteFile, kSortASC, kCompare}, false);
-    connect(tbToolBar, &QToolBar::actionTriggered, this, &frmMain::ToolbarButtonClicked);
 }
 
+// Save and Save As follow the selected row; their keys see the File menu's enabling worked out
+// as if it had opened.
 void frmMain::BuildFileList() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
     setCentralWidget(central);
-
     lvFile = new QTreeWidget(central);
     lvFile->setObjectName(QStringLiteral("lvFile"));
     lvFile->setRootIsDecorated(false);
@@ -279,66 +225,22 @@ void frmMain::BuildFileList() {
     header->setData(0, kColumnTagRole, QStringLiteral("200"));
     header->setData(1, kColumnTagRole, QStringLiteral("201"));
     lvFile->setColumnWidth(0, 160);
-    lvFile->move(ToPixels(kListLeft, TwipsPerPixelX()), 0);
-    lvFile->viewport()->installEventFilter(this);
+    lvFile->move(ToPixels(kListLeftTwips, TwipsPerPixel(*this).x()), 0);
     lvFile->setItemDelegate(new FullTextTips(lvFile));
-
     connect(lvFile, &QTreeWidget::itemClicked, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemSelectionChanged, this, &frmMain::RowClicked);
-    connect(lvFile, &QTreeWidget::itemDoubleClicked, this, &frmMain::ShowLabelsOf);
-}
-
-// The list's keys beyond moving between rows, the recent files, and files dropped on the list.
-// Save and Save As follow the selected row; their keys see the File menu's enabling worked out
-// as if it had opened.
-void frmMain::BuildKeyboardAndDrops() {
-    auto* keys = new KeyboardAccess(*lvFile,
-                                    {[this](QTreeWidgetItem* row) { ShowLabelsOf(row); },
-                                     [this](const QPoint& where) { PopUpFileItemMenu(where); }},
-                                    this);
-    keys->UpdateBefore(mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(),
-                       [this] { UpdateFileMenu(); });
-    new FileDrops(
-        *lvFile->viewport(), [this](const QStringList& paths) { AddFiles(paths); }, this);
+    const auto showLabels = [this](QTreeWidgetItem* row) {
+        labelViews_.ShowLabelsOf(FileListRows::KeyOf(row));
+    };
+    connect(lvFile, &QTreeWidget::itemDoubleClicked, this, showLabels);
+    new FileListInput(
+        *lvFile,
+        {showLabels, [this](const QPoint& where) { PopUpFileItemMenu(where); },
+         [this](const QStringList& paths) { AddFiles(paths); },
+         mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(), [this] { UpdateFileMenu(); }});
     recentFiles_ = new RecentFiles(
         settingsStore_, *mnuFileRecent, messages_,
         [this](const QString& path) { AddFiles({path}); }, this);
-}
-
-void frmMain::BuildStatusBar() {
-    QStatusBar* sbStatusBar = statusBar();
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setSizeGripEnabled(true);
-    statusText_ = new QLabel(QStringLiteral("Ready"), sbStatusBar);
-    statusText_->setObjectName(QStringLiteral("sbStatusBarText"));
-    statusDate_ = new QLabel(sbStatusBar);
-    statusDate_->setObjectName(QStringLiteral("sbStatusBarDate"));
-    statusTime_ = new QLabel(sbStatusBar);
-    statusTime_->setObjectName(QStringLiteral("sbStatusBarTime"));
-    statusText_->setMinimumWidth(
-        statusText_->fontMetrics().horizontalAdvance(Res(2004) + QLatin1String(kWidestMaxNumber)));
-    sbStatusBar->addWidget(statusText_, 1);
-    saveSign_ = new SaveSign(*sbStatusBar);
-    sbStatusBar->addPermanentWidget(statusDate_);
-    sbStatusBar->addPermanentWidget(statusTime_);
-    ShowClock();
-    clock_ = new QTimer(this);
-    clock_->setInterval(1000);
-    connect(clock_, &QTimer::timeout, this, &frmMain::ShowClock);
-    clock_->start();
-}
-
-void frmMain::ShowClock() {
-    const QLocale locale;
-    statusDate_->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
-    statusTime_->setText(locale.toString(QTime::currentTime(), QLocale::ShortFormat));
-}
-
-QAction* frmMain::ToolbarButton(int position) const {
-    if (position < 1 || position > 7) {
-        return nullptr;
-    }
-    return buttons_[static_cast<std::size_t>(position)];
 }
 
 void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {
@@ -347,40 +249,14 @@ void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Rows
-
 QTreeWidgetItem* frmMain::SelectedRow() const {
     const QList<QTreeWidgetItem*> selected = lvFile->selectedItems();
     return selected.isEmpty() ? nullptr : selected.constFirst();
 }
 
-void frmMain::MarkRow(QTreeWidgetItem* row) {
-    zep::MarkRow(*rows_, PositionOf(row));
-}
-
-void frmMain::UnmarkRow(QTreeWidgetItem* row) {
-    zep::UnmarkRow(*rows_, PositionOf(row));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Commands
-
-void frmMain::ToolbarButtonClicked(QAction* button) {
-    const QString key = button->data().toString();
-    if (key == QLatin1String("NewList")) {
-        ClearAllFiles();
-    } else if (key == QLatin1String("AddFile")) {
-        AddFile();
-    } else if (key == QLatin1String("SaveFile")) {
-        SaveSelectedFile();
-    } else if (key == QLatin1String("DeleteFile")) {
-        RemoveSelectedFile();
-    } else if (key == QLatin1String("SortASC")) {
-        SortSelectedFile();
-    } else if (key == QLatin1String("Compare")) {
-        CompareAllFiles();
-    }
+bool frmMain::SelectedRowIsMarked() const {
+    const QTreeWidgetItem* row = SelectedRow();
+    return row != nullptr && IsMarked(FileListRows::TextOf(row));
 }
 
 void frmMain::AddFile() {
@@ -426,58 +302,53 @@ void frmMain::RemoveSelectedFile() {
     if (row == nullptr) {
         return;
     }
-    RemoveFile(ws_, KeyOf(row), PositionOf(row), TagOf(row));
+    RemoveFile(ws_, FileListRows::KeyOf(row), rows_.PositionOf(row), FileListRows::TagOf(row));
     const std::int32_t count = ws_.store.FileCount();
-    if (count < 2) {
-        SetButtons({kCompare}, false);
-    }
+    SetButtons({kCompare}, count >= 2);
     if (count == 0) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, false);
     }
     ListChanged();
 }
 
-bool frmMain::WriteRowTo(const std::string& target, const QTreeWidgetItem* row) {
-    return WriteZEPFile(ws_, target, KeyOf(row), TagOf(row));
-}
-
 // A row whose file could not be written keeps its marker: the writer has told the user, and
 // the changes are still only in memory.
 void frmMain::SaveSelectedFile() {
     QTreeWidgetItem* row = SelectedRow();
-    if (row == nullptr || !WriteRowTo(KeyOf(row), row)) {
+    if (row == nullptr) {
         return;
     }
-    UnmarkRow(row);
-    SetButtons({kSaveFile}, false);
-    ListChanged();
-    saveSign_->ShowSavedFile(KeyOf(row));
+    const std::string key = FileListRows::KeyOf(row);
+    if (WriteZEPFile(ws_, key, key, FileListRows::TagOf(row))) {
+        UnmarkRow(rows_, rows_.PositionOf(row));
+        SetButtons({kSaveFile}, false);
+        ListChanged();
+        rows_.ShowSavedFile(key);
+    }
 }
 
 void frmMain::SaveSelectedFileAs() {
     const QString target = dialogs_.GetSaveFileName(this, Res(1102), FileFilter(), DialogFolder());
-    if (!target.isEmpty()) {
-        RememberFolderOf(target);
-    }
-    QTreeWidgetItem* row = SelectedRow();
-    if (target.isEmpty() || row == nullptr) {
+    if (target.isEmpty()) {
         return;
     }
+    RememberFolderOf(target);
+    const QTreeWidgetItem* row = SelectedRow();
     const std::string path = PathBytes(target);
-    if (WriteRowTo(path, row)) {
-        saveSign_->ShowSavedFile(path);
+    if (row != nullptr &&
+        WriteZEPFile(ws_, path, FileListRows::KeyOf(row), FileListRows::TagOf(row))) {
+        rows_.ShowSavedFile(path);
     }
 }
 
 void frmMain::SaveAllFiles() {
     const std::vector<bool> saved = zep::SaveAllFiles(ws_);
     const QTreeWidgetItem* selected = SelectedRow();
-    if (selected == nullptr || saved[static_cast<std::size_t>(PositionOf(selected) - 1)]) {
+    if (selected == nullptr || saved[static_cast<std::size_t>(rows_.PositionOf(selected) - 1)]) {
         SetButtons({kSaveFile}, false);
     }
     ListChanged();
-    saveSign_->ShowSavedCount(
-        static_cast<std::size_t>(std::count(saved.begin(), saved.end(), true)));
+    rows_.ShowSavedCount(static_cast<std::size_t>(std::count(saved.begin(), saved.end(), true)));
 }
 
 void frmMain::ClearAllFiles() {
@@ -495,12 +366,12 @@ void frmMain::SortSelectedFile() {
     if (row == nullptr) {
         return;
     }
-    ws_.history.Remember(ws_, {TagOf(row)});
-    if (!SortByAscii(ws_, TagOf(row))) {
+    ws_.history.Remember(ws_, {FileListRows::TagOf(row)});
+    if (!SortByAscii(ws_, FileListRows::TagOf(row))) {
         ws_.history.DropLast();
         return;
     }
-    MarkRow(row);
+    MarkRow(rows_, rows_.PositionOf(row));
     ListChanged();
     messages_.ShowMessage(ResString(2006), MessageIcon::Information, {});
 }
@@ -515,8 +386,8 @@ void frmMain::CompareAllFiles() {
         ws_.history.DropLast();
         return;
     }
-    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
-        MarkRow(lvFile->topLevelItem(i));
+    for (std::int32_t position = 1; position <= rows_.RowCount(); ++position) {
+        MarkRow(rows_, position);
     }
     ListChanged();
     messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
@@ -524,30 +395,20 @@ void frmMain::CompareAllFiles() {
 
 // The rows' markers are back as they were; the Save button follows the selected one's.
 void frmMain::UndoReordering() {
-    if (!ws_.history.Undo(ws_)) {
-        return;
+    if (ws_.history.Undo(ws_)) {
+        RowClicked();
+        ListChanged();
     }
-    RowClicked();
-    ListChanged();
 }
 
 void frmMain::ShowOptions() {
-    frmOptions options(ws_.options, settingsStore_, messages_, this);
-    options.exec();
+    frmOptions(ws_.options, settingsStore_, messages_, this).exec();
 }
 
 void frmMain::ShowAbout() {
-    const std::unique_ptr<Registry> registry = PlatformRegistry();
-    DetachedProcessLauncher launcher;
-    frmAbout about(*registry, launcher, messages_, this);
-    about.exec();
+    frmAbout(messages_, this).exec();
 }
 
-void frmMain::ShowLabelsOf(QTreeWidgetItem* row) {
-    labelViews_.ShowLabelsOf(KeyOf(row));
-}
-
-// Every command that changed the list, or the order or marks of a file, ends here.
 void frmMain::ListChanged() {
     labelViews_.FollowLabelViews();
     if (!coverage_.isNull()) {
@@ -567,7 +428,7 @@ void frmMain::ShowCoverage() {
 }
 
 QString frmMain::DialogFolder() const {
-    const QString folder = QFile::decodeName(Bytes(lastFolder_));
+    const QString folder = FromPath(lastFolder_);
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
 }
 
@@ -578,20 +439,15 @@ void frmMain::RememberFolderOf(const QString& path) {
 }
 
 void frmMain::RowClicked() {
-    const QTreeWidgetItem* row = SelectedRow();
-    SetButtons({kSaveFile}, row != nullptr && IsMarked(TextOf(row)));
+    SetButtons({kSaveFile}, SelectedRowIsMarked());
 }
-
-// ---------------------------------------------------------------------------------------------
-// Enabling rules of the menus
 
 void frmMain::UpdateFileMenu() {
     const bool any = ws_.store.FileCount() > 0;
     for (QAction* entry : {mnuFileSaveAll, mnuFileRemove, mnuFileClear, mnuFileSaveAs}) {
         entry->setEnabled(any);
     }
-    const QTreeWidgetItem* row = SelectedRow();
-    mnuFileSave->setEnabled(any && row != nullptr && IsMarked(TextOf(row)));
+    mnuFileSave->setEnabled(any && SelectedRowIsMarked());
 }
 
 void frmMain::UpdateToolsMenu() {
@@ -601,52 +457,11 @@ void frmMain::UpdateToolsMenu() {
     mnuToolsUndo->setEnabled(ws_.history.CanUndo());
 }
 
-void frmMain::UpdateFileItemMenu() {
-    const QTreeWidgetItem* row = SelectedRow();
-    mnuFileItemSave->setEnabled(row != nullptr && IsMarked(TextOf(row)));
-    for (QAction* entry : {mnuFileItemSort, mnuFileItemSaveAs, mnuFileItemRemove}) {
-        entry->setEnabled(true);
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Events of the list: the pop-up menu and dropped files
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != lvFile->viewport()) {
-        return QMainWindow::eventFilter(watched, event);
-    }
-    switch (event->type()) {
-        case QEvent::MouseButtonRelease: {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::RightButton && ws_.store.FileCount() >= 1) {
-                PopUpFileItemMenu(mouse->globalPosition().toPoint());
-                return true;
-            }
-            break;
-        }
-        default:
-            break;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 // Only a list with a file in it has a pop-up menu.
 void frmMain::PopUpFileItemMenu(const QPoint& where) {
     if (ws_.store.FileCount() >= 1) {
         mnuFileItem->popup(where);
     }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Size and position
-
-double frmMain::TwipsPerPixelX() const {
-    return zep::TwipsPerPixelX(*this);
-}
-
-double frmMain::TwipsPerPixelY() const {
-    return zep::TwipsPerPixelY(*this);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {

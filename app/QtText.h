@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "support/StringTable.h"
+
+namespace zep {
+
+// Texts of the string table are UTF-8; labels and names out of files are in the locale's
+// encoding; paths are the file system's bytes.
+inline QString Res(std::int32_t id) {
+    const std::string_view text = ResString(id);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline QString FromBytes(std::string_view bytes) {
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+inline QByteArray Bytes(std::string_view text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline QString FromPath(std::string_view path) {
+    return QFile::decodeName(Bytes(path));
+}
+
+inline std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace zep
