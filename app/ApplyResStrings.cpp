@@ -2,55 +2,42 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTabBar>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QWidget>
 #include <charconv>
-#include <cstdint>
 #include <optional>
-#include <string>
 
-#include "support/StringTable.h"
+#include "app/QtText.h"
 
 namespace zep {
 namespace {
 
-// A text number as a control carries it: a whole number, blanks around it allowed.
-std::optional<std::int32_t> TextNumber(const QString& carried) {
-    const std::string token = carried.trimmed().toStdString();
-    std::int32_t value = 0;
-    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (token.empty() || ec != std::errc{} || end != token.data() + token.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// The numeric value of a tag as far as it begins with a number; 0 when it does not.
-std::int32_t LeadingNumber(const QString& tag) {
-    std::string token = tag.trimmed().toStdString();
-    if (!token.empty() && token.front() == '+') {
+// A text number as a control carries it: a whole number, blanks around it allowed. With
+// leading, only as far as the text begins with a number, after an optional '+'.
+std::optional<std::int32_t> TextNumber(const QString& carried, bool leading = false) {
+    std::string token = carried.trimmed().toStdString();
+    if (leading && !token.empty() && token.front() == '+') {
         token.erase(0, 1);
     }
     std::int32_t value = 0;
-    std::from_chars(token.data(), token.data() + token.size(), value);
+    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
+    if (!leading && (token.empty() || ec != std::errc{} || end != token.data() + token.size())) {
+        return std::nullopt;
+    }
     return value;
 }
 
+std::optional<QString> TextOf(std::optional<std::int32_t> id) {
+    const std::optional<std::string_view> text = id ? FindResString(*id) : std::nullopt;
+    return text ? std::optional(QString::fromUtf8(text->data(), qsizetype(text->size())))
+                : std::nullopt;
+}
+
 std::optional<QString> TextFor(const QString& carried) {
-    const std::optional<std::int32_t> id = TextNumber(carried);
-    if (!id) {
-        return std::nullopt;
-    }
-    const std::optional<std::string_view> text = FindResString(*id);
-    if (!text) {
-        return std::nullopt;
-    }
-    return QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size()));
+    return TextOf(TextNumber(carried));
 }
 
 QString TagOf(const QObject* object) {
@@ -59,135 +46,79 @@ QString TagOf(const QObject* object) {
 
 // Qt hands a window's font down to every control in it; the controls keep their own fonts, so
 // each holds on to its own value of whatever the window's font sets.
-void KeepControlFonts(QWidget* window, const QFont& windowFont) {
-    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (control->isWindow()) {
-            continue;
-        }
-        QFont own = control->font();
-        own.setResolveMask(control->font().resolveMask() | windowFont.resolveMask());
-        control->setFont(own);
-    }
-}
-
 void ApplyWindowFont(QWidget* window) {
-    const std::optional<std::string_view> face = FindResString(101);
+    const std::optional<QString> face = TextOf(101);
     if (!face) {
         return;
     }
     // QFont matches the nearest installed face when the named one is missing.
-    QFont font(QString::fromUtf8(face->data(), static_cast<qsizetype>(face->size())));
-    if (const std::optional<std::string_view> size = FindResString(102)) {
-        if (const std::optional<std::int32_t> points =
-                TextNumber(QString::fromUtf8(size->data(), static_cast<qsizetype>(size->size())));
-            points && *points > 0) {
+    QFont font(*face);
+    if (const std::optional<QString> size = TextOf(102)) {
+        if (const std::optional<std::int32_t> points = TextNumber(*size); points && *points > 0) {
             font.setPointSize(*points);
         }
     }
-    KeepControlFonts(window, font);
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!control->isWindow()) {
+            QFont own = control->font();
+            own.setResolveMask(control->font().resolveMask() | font.resolveMask());
+            control->setFont(own);
+        }
+    }
     window->setFont(font);
-}
-
-bool IsToolbarButton(const QAction* action) {
-    for (const QObject* owner : action->associatedObjects()) {
-        if (qobject_cast<const QToolBar*>(owner) != nullptr) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void ApplyToMenuEntry(QAction* entry) {
-    if (IsToolbarButton(entry)) {
-        return;
-    }
-    if (const std::optional<QString> text = TextFor(entry->text())) {
-        entry->setText(*text);
-    }
-}
-
-void ApplyToToolbar(QToolBar* toolbar) {
-    for (QAction* button : toolbar->actions()) {
-        const QString tip = button->toolTip();
-        if (tip.isEmpty()) {
-            continue;
-        }
-        if (const std::optional<QString> text = TextFor(tip)) {
-            button->setToolTip(*text);
-        }
-    }
-}
-
-void ApplyToTabs(QTabBar* tabs) {
-    for (int i = 0; i < tabs->count(); ++i) {
-        if (const std::optional<QString> text = TextFor(tabs->tabData(i).toString())) {
-            tabs->setTabText(i, *text);
-        }
-        if (const std::optional<QString> tip = TextFor(tabs->tabToolTip(i))) {
-            tabs->setTabToolTip(i, *tip);
-        }
-    }
-}
-
-void ApplyToColumns(QTreeWidget* list) {
-    QTreeWidgetItem* header = list->headerItem();
-    for (int column = 0; column < list->columnCount(); ++column) {
-        const QString tag = header->data(column, kColumnTagRole).toString();
-        if (tag.isEmpty()) {
-            continue;
-        }
-        if (const std::optional<QString> text = TextFor(tag)) {
-            header->setText(column, *text);
-        }
-    }
-}
-
-void ApplyToLabel(QLabel* label) {
-    if (const std::optional<QString> text = TextFor(TagOf(label))) {
-        label->setText(*text);
-    }
-}
-
-// Buttons, check boxes and frames: their caption, when the tag begins with a number above 0.
-void ApplyToCaptioned(QObject* control) {
-    const std::int32_t id = LeadingNumber(TagOf(control));
-    if (id <= 0) {
-        return;
-    }
-    const std::optional<std::string_view> found = FindResString(id);
-    if (!found) {
-        return;
-    }
-    const QString text = QString::fromUtf8(found->data(), static_cast<qsizetype>(found->size()));
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-        button->setText(text);
-    } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
-        frame->setTitle(text);
-    }
 }
 
 void ApplyToControl(QObject* control) {
     if (auto* entry = qobject_cast<QAction*>(control)) {
-        ApplyToMenuEntry(entry);
+        // Toolbar buttons take their tips from their toolbar.
+        const QList<QObject*> owners = entry->associatedObjects();
+        const bool onToolbar = std::any_of(owners.begin(), owners.end(), [](QObject* owner) {
+            return qobject_cast<QToolBar*>(owner) != nullptr;
+        });
+        if (const std::optional<QString> text = TextFor(entry->text()); text && !onToolbar) {
+            entry->setText(*text);
+        }
     } else if (auto* toolbar = qobject_cast<QToolBar*>(control)) {
-        ApplyToToolbar(toolbar);
+        for (QAction* button : toolbar->actions()) {
+            if (const std::optional<QString> tip = TextFor(button->toolTip())) {
+                button->setToolTip(*tip);
+            }
+        }
     } else if (auto* tabs = qobject_cast<QTabBar*>(control)) {
-        ApplyToTabs(tabs);
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (const std::optional<QString> text = TextFor(tabs->tabData(i).toString())) {
+                tabs->setTabText(i, *text);
+            }
+            if (const std::optional<QString> tip = TextFor(tabs->tabToolTip(i))) {
+                tabs->setTabToolTip(i, *tip);
+            }
+        }
     } else if (auto* list = qobject_cast<QTreeWidget*>(control)) {
-        ApplyToColumns(list);
+        QTreeWidgetItem* header = list->headerItem();
+        for (int column = 0; column < list->columnCount(); ++column) {
+            if (const auto text = TextFor(header->data(column, kColumnTagRole).toString())) {
+                header->setText(column, *text);
+            }
+        }
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
-        ApplyToLabel(label);
-    } else {
-        ApplyToCaptioned(control);
+        if (const std::optional<QString> text = TextFor(TagOf(label))) {
+            label->setText(*text);
+        }
+    } else if (const std::int32_t id = *TextNumber(TagOf(control), true); id > 0) {
+        // Buttons, check boxes and frames: their caption.
+        if (const std::optional<QString> text = TextOf(id)) {
+            if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                button->setText(*text);
+            } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
+                frame->setTitle(*text);
+            }
+        }
     }
 }
 
 }  // namespace
 
 void ApplyResStrings(QWidget* window) {
-    if (window == nullptr) {
-        return;
-    }
     if (const std::optional<QString> title = TextFor(TagOf(window))) {
         window->setWindowTitle(*title);
     }

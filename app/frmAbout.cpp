@@ -78,9 +78,16 @@ frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), me
     auto* top = new QHBoxLayout;
     top->addWidget(picIcon);
     top->addLayout(texts, 1);
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
+    auto* rule = new QVBoxLayout;
+    rule->setSpacing(0);
+    for (int index : {0, 1}) {  // Line1: dark over light, together one etched rule
+        auto* line = new QFrame(this);
+        line->setObjectName(QString("Line1_%1").arg(index));
+        line->setFrameShape(QFrame::HLine);
+        line->setFixedHeight(1);
+        line->setForegroundRole(index == 0 ? QPalette::Dark : QPalette::Light);
+        rule->addWidget(line);
+    }
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : {cmdOK, cmdSysInfo, cmdLicence}) {
         buttons->addWidget(button);
@@ -91,7 +98,7 @@ frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), me
     bottom->addLayout(buttons);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(top);
-    outer->addWidget(rule);
+    outer->addLayout(rule);
     outer->addLayout(bottom);
     setMinimumWidth(420);
 }

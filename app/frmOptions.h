@@ -10,10 +10,7 @@
 #include "support/Options.h"
 
 class QCheckBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class QTabBar;
 class QWidget;
 
@@ -35,7 +32,6 @@ protected:
 
 private:
     void BuildControls();
-    void WatchKeysOfAllControls();
     void LoadOptions();
     bool ValidateTolPerLin();
     bool ValidateTolerance();
@@ -51,14 +47,11 @@ private:
 
     QTabBar* tbsOptions_ = nullptr;
     std::array<QWidget*, 4> picOptions_{};
-    QGroupBox* fraSample1_ = nullptr;
     QLineEdit* txtDefTolerance_ = nullptr;
     QLineEdit* txtTolPerLin_ = nullptr;
     QCheckBox* chkSortAscii_ = nullptr;
     QCheckBox* chkAdjToMax_ = nullptr;
     QCheckBox* chkSortSpaceToLast_ = nullptr;
-    QPushButton* cmdOK_ = nullptr;
-    QPushButton* cmdCancel_ = nullptr;
     // What LoadOptions showed of the tolerance.
     QString loadedTolerance_;
     // The values ValidateTolPerLin and ValidateTolerance accepted, for SaveOptions.
