@@ -1,11 +1,16 @@
 #include "app/FileListRows.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include "app/QtText.h"
@@ -26,10 +31,47 @@ QLabel* Panel(const char* name, QStatusBar& bar) {
     return panel;
 }
 
+// Draws the list's cells as usual; a cell whose text is cut short with "…" shows its whole text
+// as a tool tip, and cells that show their whole text get no tip.
+class FullTextTips : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip || !index.isValid() ||
+            !index.data(Qt::ToolTipRole).isNull()) {
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        if (!IsCut(option, index)) {
+            QToolTip::hideText();
+            event->ignore();
+            return false;
+        }
+        QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(),
+                           view->viewport(), option.rect);
+        return true;
+    }
+
+private:
+    // The style draws a cell's text inside its text area less a margin on each side, and cuts
+    // it when it is wider than that.
+    bool IsCut(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget* widget = cell.widget;
+        const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        const QRect textArea = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        return cell.fontMetrics.horizontalAdvance(cell.text) > textArea.width() - 2 * margin;
+    }
+};
+
 }  // namespace
 
 void FileListRows::Attach(QTreeWidget& lvFile, QStatusBar& bar) {
     lvFile_ = &lvFile;
+    lvFile.setItemDelegate(new FullTextTips(&lvFile));
     statusText_ = Panel("sbStatusBarText", bar);
     statusText_->setText(QStringLiteral("Ready"));
     statusText_->setMinimumWidth(

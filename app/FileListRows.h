@@ -20,7 +20,8 @@ namespace zep {
 // cannot show still come back unchanged. The window attaches its list once it is built.
 class FileListRows final : public FileListView {
 public:
-    // Fills bar with its panels: the status text, the save sign, the date and the time.
+    // Fills bar with its panels: the status text, the save sign, the date and the time; cut
+    // texts of the list show in full as tool tips.
     void Attach(QTreeWidget& lvFile, QStatusBar& bar);
 
     std::int32_t AppendRow(std::string_view key, std::string_view text) override;

@@ -1,48 +1,32 @@
 #include "app/RecentFiles.h"
 
 #include <sys/stat.h>
+
 #include <QMenu>
-#include <algorithm>
 
 #include "app/QtText.h"
 #include "support/AppSettings.h"
 
 namespace zep {
-namespace {
-
-constexpr std::int32_t kGone = 2013;
-
-// Gone means nothing is under the name any more; anything else there is for adding to judge.
-bool IsGone(const std::string& path) {
-    struct stat found {};
-    return ::lstat(path.c_str(), &found) != 0;
-}
-
-}  // namespace
 
 RecentFiles::RecentFiles(AppINI& store, QMenu& menu, MessageSink& messages,
-                         std::function<void(const QString&)> add, QObject* parent)
-    : QObject(parent),
-      store_(store),
+                         std::function<void(const QString&)> add)
+    : store_(store),
       menu_(menu),
       messages_(messages),
       add_(std::move(add)),
       paths_(ReadRecentFiles(store)) {
-    connect(&menu_, &QMenu::aboutToShow, this, &RecentFiles::Fill);
+    QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] { Fill(); });
     menu_.menuAction()->setEnabled(!paths_.empty());
 }
 
 void RecentFiles::Added(const std::string& path) {
-    if (!paths_.empty() && paths_.front() == path) {
-        return;
+    if (paths_.empty() || paths_.front() != path) {
+        std::erase(paths_, path);
+        paths_.insert(paths_.begin(), path);
+        paths_.resize(std::min(paths_.size(), kRecentFilesKept));
+        Changed();
     }
-    std::erase(paths_, path);
-    paths_.insert(paths_.begin(), path);
-    if (paths_.size() > kRecentFilesKept) {
-        paths_.resize(kRecentFilesKept);
-    }
-    changed_ = true;
-    menu_.menuAction()->setEnabled(true);
 }
 
 void RecentFiles::Store() {
@@ -52,19 +36,21 @@ void RecentFiles::Store() {
     }
 }
 
-void RecentFiles::Choose(const std::string& path) {
-    if (IsGone(path)) {
-        Drop(path);
-        messages_.ShowMessage(std::string(ResString(kGone)) + path, MessageIcon::Information, {});
-        return;
-    }
-    add_(FromPath(path));
-}
-
-void RecentFiles::Drop(const std::string& path) {
-    std::erase(paths_, path);
+void RecentFiles::Changed() {
     changed_ = true;
     menu_.menuAction()->setEnabled(!paths_.empty());
+}
+
+// Gone means nothing is under the name any more; anything else there is for adding to judge.
+void RecentFiles::Choose(const std::string& path) {
+    struct stat found {};
+    if (::lstat(path.c_str(), &found) == 0) {
+        add_(FromPath(path));
+        return;
+    }
+    std::erase(paths_, path);
+    Changed();
+    messages_.ShowMessage(std::string(ResString(2013)) + path, MessageIcon::Information, {});
 }
 
 // Made as the menu opens, never while one of its entries is acting. Entries are numbered for the
@@ -73,10 +59,9 @@ void RecentFiles::Fill() {
     menu_.clear();
     int number = 0;
     for (const std::string& path : paths_) {
-        QString text = FromPath(path);
-        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        const QString text = FromPath(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* entry = menu_.addAction(QStringLiteral("&%1 %2").arg(++number).arg(text));
-        connect(entry, &QAction::triggered, this, [this, path] { Choose(path); });
+        QObject::connect(entry, &QAction::triggered, &menu_, [this, path] { Choose(path); });
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QObject>
+#include <QString>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,23 +14,20 @@ namespace zep {
 
 // The File menu's "Recent Files": the files added last, the newest first, each once. They are
 // kept in the settings file when the main window closes, if they changed.
-class RecentFiles : public QObject {
-    Q_OBJECT
-
+class RecentFiles {
 public:
     // add adds a file as Add File does; messages names a file that has gone.
     RecentFiles(AppINI& store, QMenu& menu, MessageSink& messages,
-                std::function<void(const QString&)> add, QObject* parent);
+                std::function<void(const QString&)> add);
 
     // A file has been added to the list.
     void Added(const std::string& path);
     void Store();
-    const std::vector<std::string>& Paths() const { return paths_; }
 
 private:
     void Choose(const std::string& path);
-    void Drop(const std::string& path);
     void Fill();
+    void Changed();
 
     AppINI& store_;
     QMenu& menu_;

@@ -1,12 +1,8 @@
 #include "app/frmCoverage.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFont>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPalette>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -20,7 +16,6 @@ namespace zep {
 namespace {
 
 constexpr int kLabelColumn = 0;
-constexpr int kFilesColumn = 1;
 constexpr int kFirstFileColumn = 2;
 // How strongly a cell of a file holding the label takes on the selection colour, out of 255: a
 // tint that reads in light and dark colour schemes alike.
@@ -54,47 +49,33 @@ int CoverageModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kFirstFileColumn + static_cast<int>(coverage_.columns.size());
 }
 
-QVariant CoverageModel::Display(const CoverageRow& row, int column) const {
-    if (column == kLabelColumn) {
-        return row.blank ? VisibleBlankLabel(row.label) : FromBytes(row.label);
-    }
-    if (column == kFilesColumn) {
-        return row.files;
-    }
-    return FromBytes(row.positions[static_cast<std::size_t>(column - kFirstFileColumn)]);
-}
-
 QVariant CoverageModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
         return {};
     }
     const CoverageRow& row = coverage_.rows[static_cast<std::size_t>(index.row())];
     const int column = index.column();
-    switch (role) {
-        case Qt::DisplayRole:
-            return Display(row, column);
-        case Qt::FontRole:
-            if (column == kLabelColumn && row.blank) {
-                QFont italic = QApplication::font();
-                italic.setItalic(true);
-                return italic;
-            }
-            break;
-        case Qt::BackgroundRole:
-            if (column >= kFirstFileColumn &&
-                !row.positions[static_cast<std::size_t>(column - kFirstFileColumn)].empty()) {
-                QColor tint = QApplication::palette().color(QPalette::Highlight);
-                tint.setAlpha(kPresenceAlpha);
-                return tint;
-            }
-            break;
-        case Qt::TextAlignmentRole:
-            if (column != kLabelColumn) {
-                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-            }
-            break;
-        default:
-            break;
+    const std::string* positions = column >= kFirstFileColumn
+                                       ? &row.positions[std::size_t(column - kFirstFileColumn)]
+                                       : nullptr;
+    if (role == Qt::DisplayRole) {
+        if (column == kLabelColumn) {
+            return row.blank ? VisibleBlankLabel(row.label) : FromBytes(row.label);
+        }
+        return positions != nullptr ? QVariant(FromBytes(*positions)) : QVariant(row.files);
+    }
+    if (role == Qt::FontRole && column == kLabelColumn && row.blank) {
+        QFont italic = QApplication::font();
+        italic.setItalic(true);
+        return italic;
+    }
+    if (role == Qt::BackgroundRole && positions != nullptr && !positions->empty()) {
+        QColor tint = QApplication::palette().color(QPalette::Highlight);
+        tint.setAlpha(kPresenceAlpha);
+        return tint;
+    }
+    if (role == Qt::TextAlignmentRole && column != kLabelColumn) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     }
     return {};
 }
@@ -112,10 +93,7 @@ QVariant CoverageModel::headerData(int section, Qt::Orientation orientation, int
     if (role == Qt::DisplayRole) {
         return FromBytes(file.name);
     }
-    if (role == Qt::ToolTipRole) {
-        return FromPath(file.path);
-    }
-    return {};
+    return role == Qt::ToolTipRole ? QVariant(FromPath(file.path)) : QVariant();
 }
 
 frmCoverage::frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner)
@@ -129,6 +107,9 @@ frmCoverage::frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
+    // Columns as wide as their heading and the first rows need: measuring every row of a long
+    // list after each change would cost more than making the table.
+    table_->horizontalHeader()->setResizeContentsPrecision(200);
 
     auto* exportCsv = new QPushButton(QStringLiteral("Export CSV..."), this);
     exportCsv->setObjectName(QStringLiteral("cmdExportCsv"));
@@ -145,25 +126,7 @@ frmCoverage::frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner)
 
 void frmCoverage::ShowCoverage() {
     model_.SetCoverage(CoverageOf(ws_, true));
-    FitColumns();
-}
-
-// Columns as wide as their heading and the first rows need: measuring every row of a long list
-// after each change would cost more than making the table.
-void frmCoverage::FitColumns() {
-    constexpr int kRowsMeasured = 200;
-    constexpr int kPadding = 16;
-    const QFontMetrics metrics(table_->font());
-    for (int c = 0; c < model_.columnCount(); ++c) {
-        int width = metrics.horizontalAdvance(
-            model_.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
-        for (int r = 0; r < std::min(model_.rowCount(), kRowsMeasured); ++r) {
-            width =
-                std::max(width, metrics.horizontalAdvance(
-                                    model_.data(model_.index(r, c), Qt::DisplayRole).toString()));
-        }
-        table_->setColumnWidth(c, width + kPadding);
-    }
+    table_->resizeColumnsToContents();
 }
 
 void frmCoverage::ExportCsv() {

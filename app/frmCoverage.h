@@ -28,8 +28,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    QVariant Display(const CoverageRow& row, int column) const;
-
     Coverage coverage_;
 };
 
@@ -47,7 +45,6 @@ public:
 
 private:
     void ExportCsv();
-    void FitColumns();
 
     Workspace& ws_;
     UserDialogs& dialogs_;

@@ -11,7 +11,6 @@
 
 #include "app/ApplyResStrings.h"
 #include "app/FileListInput.h"
-#include "app/FullTextTips.h"
 #include "app/ModuleMain.h"
 #include "app/QtText.h"
 #include "app/RecentFiles.h"
@@ -226,7 +225,6 @@ void frmMain::BuildFileList() {
     header->setData(1, kColumnTagRole, QStringLiteral("201"));
     lvFile->setColumnWidth(0, 160);
     lvFile->move(ToPixels(kListLeftTwips, TwipsPerPixel(*this).x()), 0);
-    lvFile->setItemDelegate(new FullTextTips(lvFile));
     connect(lvFile, &QTreeWidget::itemClicked, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemSelectionChanged, this, &frmMain::RowClicked);
     const auto showLabels = [this](QTreeWidgetItem* row) {
@@ -238,9 +236,8 @@ void frmMain::BuildFileList() {
         {showLabels, [this](const QPoint& where) { PopUpFileItemMenu(where); },
          [this](const QStringList& paths) { AddFiles(paths); },
          mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(), [this] { UpdateFileMenu(); }});
-    recentFiles_ = new RecentFiles(
-        settingsStore_, *mnuFileRecent, messages_,
-        [this](const QString& path) { AddFiles({path}); }, this);
+    recentFiles_ = std::make_unique<RecentFiles>(settingsStore_, *mnuFileRecent, messages_,
+                                                 [this](const QString& path) { AddFiles({path}); });
 }
 
 void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {

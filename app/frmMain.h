@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "app/frmLabels.h"
@@ -127,7 +128,7 @@ private:
     // Windows opened from this one, closed with it.
     LabelViews labelViews_;
     QPointer<frmCoverage> coverage_;
-    RecentFiles* recentFiles_ = nullptr;
+    std::unique_ptr<RecentFiles> recentFiles_;
     // The folder of the last file chosen in a file dialog, as bytes of the file system; stored
     // when the window closes, if it changed.
     std::string lastFolder_;
