@@ -15,12 +15,10 @@ namespace zep {
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
-
-    // The file dialogs open in folder (the working folder when it is empty).
-    // The chosen existing files in the order given; empty when the user cancelled.
+    // The file dialogs open in folder (the working folder when it is empty) and give the chosen
+    // existing files in order, or the target with its overwriting confirmed; nothing on Cancel.
     virtual QStringList GetOpenFileNames(QWidget* parent, const QString& title,
                                          const QString& filter, const QString& folder) = 0;
-    // The chosen target (overwriting confirmed); empty when the user cancelled.
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& folder) = 0;
     // A modal box with one OK button.

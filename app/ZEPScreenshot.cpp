@@ -13,14 +13,12 @@
 
 namespace {
 
-// Answers the open dialog with the sample files; messages go to the terminal.
+// Messages go to the terminal; nothing asks for a file.
 class SampleDialogs : public zep::UserDialogs {
 public:
-    explicit SampleDialogs(QStringList files) : files_(std::move(files)) {}
-
     QStringList GetOpenFileNames(QWidget*, const QString&, const QString&,
                                  const QString&) override {
-        return files_;
+        return {};
     }
     QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
@@ -32,9 +30,6 @@ public:
     bool AskYesNo(QWidget*, const QString&, const QString&, const QString&) override {
         return false;
     }
-
-private:
-    QStringList files_;
 };
 
 }  // namespace
@@ -57,12 +52,11 @@ int main(int argc, char* argv[]) {
     }
 
     QTemporaryDir settings;
-    SampleDialogs dialogs(files);
-    const std::unique_ptr<zep::Program> program =
-        zep::StartUp(settings.filePath(QStringLiteral("ZEPConverter.ini")).toStdString(), dialogs);
+    SampleDialogs dialogs;
+    const std::unique_ptr<zep::Program> program = zep::StartUp(
+        settings.filePath(QStringLiteral("ZEPConverter.ini")).toStdString(), dialogs, files);
     zep::frmMain& form = *program->MainForm;
     form.resize(720, 360);
-    form.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger();
     form.findChild<QAction*>(QStringLiteral("mnuToolsCompare"))->trigger();
     auto* list = form.findChild<QTreeWidget*>(QStringLiteral("lvFile"));
     list->setCurrentItem(list->topLevelItem(0));

@@ -33,17 +33,9 @@ class frmMain : public QMainWindow {
 
 public:
     // Toolbar positions; 5 is the separator.
-    enum Button : int {
-        kNewList = 1,
-        kAddFile = 2,
-        kSaveFile = 3,
-        kDeleteFile = 4,
-        kSortASC = 6,
-        kCompare = 7,
-    };
+    enum Button : int { kNewList = 1, kAddFile, kSaveFile, kDeleteFile, kSortASC = 6, kCompare };
 
-    // Loading puts the interface texts on the window and moves it to the position kept in the
-    // settings store.
+    // Loading puts the interface texts on the window and moves it to its kept position.
     explicit frmMain(Program& program);
     ~frmMain() override;
 

@@ -77,6 +77,7 @@ frmOptions::frmOptions(Options& options, AppINI& settingsStore, MessageSink& mes
     setObjectName("frmOptions");
     BuildControls();
     // The dialog sees Ctrl+Tab before whichever control has the focus.
+    installEventFilter(this);
     for (QWidget* control : findChildren<QWidget*>()) {
         control->installEventFilter(this);
     }
@@ -168,12 +169,6 @@ bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
     return (event->type() == QEvent::KeyPress &&
             HandleTabKeys(static_cast<const QKeyEvent&>(*event))) ||
            QDialog::eventFilter(watched, event);
-}
-
-void frmOptions::keyPressEvent(QKeyEvent* event) {
-    if (!HandleTabKeys(*event)) {
-        QDialog::keyPressEvent(event);
-    }
 }
 
 bool frmOptions::HandleTabKeys(const QKeyEvent& event) {
