@@ -75,7 +75,7 @@ std::unique_ptr<Program> StartUp(const std::string& iniName, UserDialogs& dialog
     program->workspace.store.ResetFileData();
     program->MainForm = std::make_unique<frmMain>(*program);
     program->MainForm->show();
-    program->MainForm->AddFilesByPath(files);
+    program->MainForm->AddFiles(files);
     return program;
 }
 

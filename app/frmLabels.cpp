@@ -59,58 +59,58 @@ void frmLabels::ShowFile(const FileData& record, const QString& fileName, bool u
     }
 }
 
-// A second request for a file brings its view to the front instead of opening another.
-void LabelViews::ShowLabelsOf(const std::string& key) {
-    std::erase_if(views_, [](const QPointer<frmLabels>& view) { return view.isNull(); });
-    auto open = std::find_if(views_.begin(), views_.end(), [&](const QPointer<frmLabels>& view) {
-        return view->isVisible() && view->Key() == key;
-    });
-    frmLabels* view = open != views_.end() ? open->data() : new frmLabels(key, &owner_);
-    if (!ShowFileIn(*view)) {
-        return;
-    }
-    if (open == views_.end()) {
-        views_.emplace_back(view);
-    }
-    view->show();
-    view->raise();
-    view->activateWindow();
-}
+namespace {
 
 // Views closed by the user are on their way out and left alone.
-void LabelViews::FollowLabelViews() {
-    for (const QPointer<frmLabels>& view : views_) {
-        if (!view.isNull() && view->isVisible()) {
-            ShowFileIn(*view);
-        }
-    }
+QList<frmLabels*> OpenViews(QWidget& owner) {
+    QList<frmLabels*> views = owner.findChildren<frmLabels*>(Qt::FindDirectChildrenOnly);
+    views.removeIf([](const frmLabels* view) { return !view->isVisible(); });
+    return views;
 }
 
-// The most recent first, as they would be closed one by one from the front.
-void LabelViews::CloseAll() {
-    for (auto it = views_.rbegin(); it != views_.rend(); ++it) {
-        if (!it->isNull()) {
-            (*it)->close();
-        }
-    }
-    views_.clear();
-}
-
-bool LabelViews::ShowFileIn(frmLabels& view) {
-    for (std::int32_t position = 1; position <= ws_.view.RowCount(); ++position) {
-        if (ws_.view.RowKey(position) != view.Key()) {
+// False, and the view closed, once its file is no longer listed.
+bool ShowFileIn(Workspace& ws, frmLabels& view) {
+    for (std::int32_t position = 1; position <= ws.view.RowCount(); ++position) {
+        if (ws.view.RowKey(position) != view.Key()) {
             continue;
         }
-        const FileData* record = ws_.store.Record(ws_.view.RowTag(position));
-        const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(view.Key());
+        const FileData* record = ws.store.Record(ws.view.RowTag(position));
+        const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(view.Key());
         if (record != nullptr && item != nullptr) {
-            view.ShowFile(*record, FromBytes(item->Title()), IsMarked(ws_.view.RowText(position)));
+            view.ShowFile(*record, FromBytes(item->Title()), IsMarked(ws.view.RowText(position)));
             return true;
         }
         break;
     }
     view.close();
     return false;
+}
+
+}  // namespace
+
+// A second request for a file brings its view to the front instead of opening another.
+void ShowLabelsOf(Workspace& ws, QWidget& owner, const std::string& key) {
+    const QList<frmLabels*> views = OpenViews(owner);
+    const auto open = std::find_if(views.begin(), views.end(),
+                                   [&](const frmLabels* view) { return view->Key() == key; });
+    frmLabels* view = open != views.end() ? *open : new frmLabels(key, &owner);
+    if (ShowFileIn(ws, *view)) {
+        view->show();
+        view->raise();
+        view->activateWindow();
+    }
+}
+
+void FollowLabelViews(Workspace& ws, QWidget& owner) {
+    for (frmLabels* view : OpenViews(owner)) {
+        ShowFileIn(ws, *view);
+    }
+}
+
+// Raising a window moves it to the end of its owner's children.
+void CloseLabelViews(QWidget& owner) {
+    QList<frmLabels*> views = OpenViews(owner);
+    std::for_each(views.rbegin(), views.rend(), [](frmLabels* view) { view->close(); });
 }
 
 }  // namespace zep

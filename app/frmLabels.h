@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <string>
-#include <vector>
 
 #include "core/Workspace.h"
 
@@ -31,24 +29,11 @@ private:
     QTableWidget* table_;
 };
 
-// The open label views of the main window's files, owned by it and closed with it. Each follows
-// its file: shown again after every change of the list, closed once the file has left it.
-class LabelViews {
-public:
-    LabelViews(Workspace& ws, QWidget& owner) : ws_(ws), owner_(owner) {}
-
-    // Opens the view of the listed file under key, or brings its open view to the front.
-    void ShowLabelsOf(const std::string& key);
-    void FollowLabelViews();
-    void CloseAll();
-
-private:
-    // False, and the view closed, once its file is no longer listed.
-    bool ShowFileIn(frmLabels& view);
-
-    Workspace& ws_;
-    QWidget& owner_;
-    std::vector<QPointer<frmLabels>> views_;
-};
+// The label views of the owner's files, its children: opened, or brought to the front when
+// open; shown again after every change of the list and closed once their file has left it; all
+// closed with the owner, the front one first.
+void ShowLabelsOf(Workspace& ws, QWidget& owner, const std::string& key);
+void FollowLabelViews(Workspace& ws, QWidget& owner);
+void CloseLabelViews(QWidget& owner);
 
 }  // namespace zep

@@ -48,8 +48,7 @@ frmMain::frmMain(Program& program)
       rows_(program.rows),
       messages_(program.messages),
       settingsStore_(program.SettingsStore),
-      dialogs_(program.dialogs),
-      labelViews_(ws_, *this) {
+      dialogs_(program.dialogs) {
     setObjectName(QStringLiteral("frmMain"));
     setProperty(kTagProperty, QStringLiteral("100"));
     setWindowTitle(QStringLiteral("frmMain"));
@@ -228,7 +227,7 @@ void frmMain::BuildFileList() {
     connect(lvFile, &QTreeWidget::itemClicked, this, &frmMain::RowClicked);
     connect(lvFile, &QTreeWidget::itemSelectionChanged, this, &frmMain::RowClicked);
     const auto showLabels = [this](QTreeWidgetItem* row) {
-        labelViews_.ShowLabelsOf(FileListRows::KeyOf(row));
+        zep::ShowLabelsOf(ws_, *this, FileListRows::KeyOf(row));
     };
     connect(lvFile, &QTreeWidget::itemDoubleClicked, this, showLabels);
     new FileListInput(
@@ -407,7 +406,7 @@ void frmMain::ShowAbout() {
 }
 
 void frmMain::ListChanged() {
-    labelViews_.FollowLabelViews();
+    FollowLabelViews(ws_, *this);
     if (!coverage_.isNull()) {
         coverage_->ShowCoverage();
     }
@@ -480,7 +479,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     if (!coverage_.isNull()) {
         coverage_->close();
     }
-    labelViews_.CloseAll();
+    CloseLabelViews(*this);
     recentFiles_->Store();
     if (folderChanged_) {
         WriteLastFolder(settingsStore_, lastFolder_);

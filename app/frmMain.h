@@ -41,7 +41,7 @@ public:
 
     MessageSink& Messages();
     FileListRows& Rows() { return rows_; }
-    void AddFilesByPath(const QStringList& paths) { AddFiles(paths); }
+    void AddFiles(const QStringList& paths);
     // The toolbar button at a position 1..7 (the separator at 5 included).
     QAction* ToolbarButton(int position) const {
         return position >= 1 && position <= 7 ? buttons_[std::size_t(position)] : nullptr;
@@ -54,7 +54,6 @@ protected:
 
 private:
     void AddFile();
-    void AddFiles(const QStringList& paths);
     void RemoveSelectedFile();
     void SaveSelectedFile();
     void SaveSelectedFileAs();
@@ -117,8 +116,7 @@ private:
 
     // Whether the restored place has been checked against the frame the window manager gave.
     bool placementChecked_ = false;
-    // Windows opened from this one, closed with it.
-    LabelViews labelViews_;
+    // The Coverage window, closed with this one.
     QPointer<frmCoverage> coverage_;
     std::unique_ptr<RecentFiles> recentFiles_;
     // The folder of the last file chosen in a file dialog, as bytes of the file system; stored
