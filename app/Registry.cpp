@@ -52,20 +52,13 @@ void MemoryRegistry::AddKey(RegRoot root, std::string_view keyName) {
     keys_[{root, UpperAscii(keyName)}];
 }
 
-std::optional<RegHandle> MemoryRegistry::OpenKey(RegRoot root, std::string_view keyName) {
-    KeyId id{root, UpperAscii(keyName)};
-    if (!keys_.contains(id)) {
-        return std::nullopt;
+const MemoryRegistry::Values* MemoryRegistry::OpenKey(RegRoot root, std::string_view keyName) {
+    const auto key = keys_.find({root, UpperAscii(keyName)});
+    if (key == keys_.end()) {
+        return nullptr;
     }
-    open_.emplace(nextHandle_, std::move(id));
-    return nextHandle_++;
-}
-
-std::optional<RegValue> MemoryRegistry::QueryValue(RegHandle key,
-                                                   std::string_view valueName) const {
-    const auto& values = keys_.at(open_.at(key));
-    const auto value = values.find(UpperAscii(valueName));
-    return value == values.end() ? std::nullopt : std::optional(value->second);
+    ++openKeys_;
+    return &key->second;
 }
 
 std::unique_ptr<MemoryRegistry> PlatformRegistry() {
@@ -79,19 +72,20 @@ std::unique_ptr<MemoryRegistry> PlatformRegistry() {
 
 bool GetKeyValue(MemoryRegistry& registry, RegRoot KeyRoot, std::string_view KeyName,
                  std::string_view SubKeyRef, std::string& KeyVal) {
-    const auto key = registry.OpenKey(KeyRoot, KeyName);
-    if (!key) {
+    const MemoryRegistry::Values* values = registry.OpenKey(KeyRoot, KeyName);
+    if (values == nullptr) {
         KeyVal.clear();
         return false;
     }
-    const auto value = registry.QueryValue(*key, SubKeyRef);
-    registry.CloseKey(*key);
-    if (!value || value->data.size() > kValueBufferSize) {
+    const auto value = values->find(UpperAscii(SubKeyRef));
+    registry.CloseKey();
+    if (value == values->end() || value->second.data.size() > kValueBufferSize) {
         KeyVal.clear();
         return false;
     }
-    if (value->type == RegType::String) {
-        KeyVal.assign(value->data.begin(), std::find(value->data.begin(), value->data.end(), 0));
+    const std::vector<unsigned char>& data = value->second.data;
+    if (value->second.type == RegType::String) {
+        KeyVal.assign(data.begin(), std::find(data.begin(), data.end(), 0));
     }
     return true;
 }

@@ -22,27 +22,24 @@ struct RegValue {
     std::vector<unsigned char> data;  // a string's data ends with its zero byte
 };
 
-using RegHandle = std::uint32_t;
-
 RegValue RegString(std::string_view text);
 
 class MemoryRegistry {
 public:
+    using Values = std::map<std::string, RegValue>;
+
     void SetValue(RegRoot root, std::string_view keyName, std::string_view valueName,
                   RegValue value);
     // A key that exists but holds no values.
     void AddKey(RegRoot root, std::string_view keyName);
-
-    std::optional<RegHandle> OpenKey(RegRoot root, std::string_view keyName);
-    std::optional<RegValue> QueryValue(RegHandle key, std::string_view valueName) const;
-    void CloseKey(RegHandle key) { open_.erase(key); }
-    std::size_t OpenKeyCount() const { return open_.size(); }
+    // The values of the key, open until CloseKey; nullptr when there is no such key.
+    const Values* OpenKey(RegRoot root, std::string_view keyName);
+    void CloseKey() { --openKeys_; }
+    std::size_t OpenKeyCount() const { return openKeys_; }
 
 private:
-    using KeyId = std::pair<RegRoot, std::string>;
-    std::map<KeyId, std::map<std::string, RegValue>> keys_;
-    std::map<RegHandle, KeyId> open_;
-    RegHandle nextHandle_ = 1;
+    std::map<std::pair<RegRoot, std::string>, Values> keys_;
+    std::size_t openKeys_ = 0;
 };
 
 inline constexpr std::string_view kMsInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
