@@ -69,13 +69,9 @@ void ApplyWindowFont(QWidget* window) {
 }
 
 void ApplyToControl(QObject* control) {
+    // Toolbar buttons carry no text: their tips come from their toolbar.
     if (auto* entry = qobject_cast<QAction*>(control)) {
-        // Toolbar buttons take their tips from their toolbar.
-        const QList<QObject*> owners = entry->associatedObjects();
-        const bool onToolbar = std::any_of(owners.begin(), owners.end(), [](QObject* owner) {
-            return qobject_cast<QToolBar*>(owner) != nullptr;
-        });
-        if (const std::optional<QString> text = TextFor(entry->text()); text && !onToolbar) {
+        if (const std::optional<QString> text = TextFor(entry->text())) {
             entry->setText(*text);
         }
     } else if (auto* toolbar = qobject_cast<QToolBar*>(control)) {

@@ -17,11 +17,9 @@ int ToPixels(double twips, double twipsPerPixel);
 
 // The main window's place and size are kept as its client area, never the frame: the frame
 // belongs to the window manager, which can change it (and, with it, the outer bounds) between
-// storing and restoring, so a frame-based round trip drifts by the frame every session.
-//
-// Puts the window where the settings store says, brought onto the screen it lands on.
+// storing and restoring, so a frame-based round trip drifts by the frame every session. The
+// window is brought onto the screen it lands on; a minimized window stores nothing.
 void RestorePlacement(QWidget& window, AppINI& store);
-// Stores the window's place and size; a minimized window stores nothing.
 void SavePlacement(const QWidget& window, AppINI& store);
 // Once the frame is known: shrinks and moves the window until frame and all fit on its screen.
 void FitFrameOnScreen(QWidget& window);
