@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QFileInfo>
 #include <QMenu>
 
 #include "app/QtText.h"
@@ -15,7 +16,8 @@ RecentFiles::RecentFiles(AppINI& store, QMenu& menu, MessageSink& messages,
       menu_(menu),
       messages_(messages),
       add_(std::move(add)),
-      paths_(ReadRecentFiles(store)) {
+      paths_(ReadRecentFiles(store)),
+      lastFolder_(ReadLastFolder(store)) {
     QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] { Fill(); });
     menu_.menuAction()->setEnabled(!paths_.empty());
 }
@@ -34,6 +36,21 @@ void RecentFiles::Store() {
         WriteRecentFiles(store_, paths_);
         changed_ = false;
     }
+    if (folderChanged_) {
+        WriteLastFolder(store_, lastFolder_);
+        folderChanged_ = false;
+    }
+}
+
+QString RecentFiles::DialogFolder() const {
+    const QString folder = FromPath(lastFolder_);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void RecentFiles::RememberFolderOf(const QString& path) {
+    const std::string folder = PathBytes(QFileInfo(path).absolutePath());
+    folderChanged_ = folderChanged_ || folder != lastFolder_;
+    lastFolder_ = folder;
 }
 
 void RecentFiles::Changed() {

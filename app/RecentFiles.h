@@ -12,8 +12,9 @@ class QMenu;
 
 namespace zep {
 
-// The File menu's "Recent Files": the files added last, the newest first, each once. They are
-// kept in the settings file when the main window closes, if they changed.
+// The File menu's "Recent Files": the files added last, the newest first, each once; and the
+// folder the file dialogs open in: the one of the file chosen last in one, in this run or an
+// earlier one. Both are kept in the settings file when the main window closes, if they changed.
 class RecentFiles {
 public:
     // add adds a file as Add File does; messages names a file that has gone.
@@ -23,6 +24,8 @@ public:
     // A file has been added to the list.
     void Added(const std::string& path);
     void Store();
+    QString DialogFolder() const;
+    void RememberFolderOf(const QString& path);
 
 private:
     void Choose(const std::string& path);
@@ -35,6 +38,8 @@ private:
     std::function<void(const QString&)> add_;
     std::vector<std::string> paths_;
     bool changed_ = false;
+    std::string lastFolder_;  // as bytes of the file system
+    bool folderChanged_ = false;
 };
 
 }  // namespace zep

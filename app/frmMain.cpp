@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -67,7 +66,6 @@ frmMain::frmMain(Program& program)
         button->setIconText(button->toolTip());
     }
     setMinimumSize(ReadableMinimumSize(*this, *lvFile, *tbToolBar));
-    lastFolder_ = ReadLastFolder(settingsStore_);
     RestorePlacement(*this, settingsStore_);
 }
 
@@ -257,9 +255,9 @@ bool frmMain::SelectedRowIsMarked() const {
 
 void frmMain::AddFile() {
     const QStringList paths =
-        dialogs_.GetOpenFileNames(this, Res(1101), FileFilter(), DialogFolder());
+        dialogs_.GetOpenFileNames(this, Res(1101), FileFilter(), recentFiles_->DialogFolder());
     if (!paths.isEmpty()) {
-        RememberFolderOf(paths.constFirst());
+        recentFiles_->RememberFolderOf(paths.constFirst());
     }
     AddFiles(paths);
 }
@@ -324,11 +322,12 @@ void frmMain::SaveSelectedFile() {
 }
 
 void frmMain::SaveSelectedFileAs() {
-    const QString target = dialogs_.GetSaveFileName(this, Res(1102), FileFilter(), DialogFolder());
+    const QString target =
+        dialogs_.GetSaveFileName(this, Res(1102), FileFilter(), recentFiles_->DialogFolder());
     if (target.isEmpty()) {
         return;
     }
-    RememberFolderOf(target);
+    recentFiles_->RememberFolderOf(target);
     const QTreeWidgetItem* row = SelectedRow();
     const std::string path = PathBytes(target);
     if (row != nullptr &&
@@ -423,17 +422,6 @@ void frmMain::ShowCoverage() {
     coverage_->activateWindow();
 }
 
-QString frmMain::DialogFolder() const {
-    const QString folder = FromPath(lastFolder_);
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
-}
-
-void frmMain::RememberFolderOf(const QString& path) {
-    const std::string folder = PathBytes(QFileInfo(path).absolutePath());
-    folderChanged_ = folderChanged_ || folder != lastFolder_;
-    lastFolder_ = folder;
-}
-
 void frmMain::RowClicked() {
     SetButtons({kSaveFile}, SelectedRowIsMarked());
 }
@@ -481,10 +469,6 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     CloseLabelViews(*this);
     recentFiles_->Store();
-    if (folderChanged_) {
-        WriteLastFolder(settingsStore_, lastFolder_);
-        folderChanged_ = false;
-    }
     SavePlacement(*this, settingsStore_);
     event->accept();
 }

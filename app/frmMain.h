@@ -79,10 +79,6 @@ private:
     // The buttons that need one or two files follow the count.
     void FollowFileCount(std::int32_t countBefore);
 
-    // The folder the file dialogs open in: the one used last, in this run or an earlier one.
-    QString DialogFolder() const;
-    void RememberFolderOf(const QString& path);
-
     void BuildMenus();
     void BuildToolbar();
     void BuildFileList();
@@ -119,10 +115,6 @@ private:
     // The Coverage window, closed with this one.
     QPointer<frmCoverage> coverage_;
     std::unique_ptr<RecentFiles> recentFiles_;
-    // The folder of the last file chosen in a file dialog, as bytes of the file system; stored
-    // when the window closes, if it changed.
-    std::string lastFolder_;
-    bool folderChanged_ = false;
 };
 
 }  // namespace zep
