@@ -1,11 +1,14 @@
 // Read, write, read again: the same model and the same bytes, for files as people and programs
 // write them, the fuzzers' seeds and every input a fuzzer once failed on (tests/data/fuzz).
+// Lists of such files go through Compare, which must order them as the long way does.
 
 #include <random>
 
 #include "TestWorkspace.h"
+#include "compare/LabelSort.h"
 #include "core/ZepReader.h"
 #include "fuzz/IniRoundTrip.h"
+#include "fuzz/ReorderCheck.h"
 #include "fuzz/ZepRoundTrip.h"
 
 namespace zep {
@@ -16,32 +19,34 @@ std::string Piece(std::string_view text) {
     return std::to_string(text.size()) + ":" + std::string(text) + " ";
 }
 
-std::string Describe(const ZepFileContents& file) {
-    std::string held = Piece(file.Formats) + std::to_string(file.VarCount) + " " +
-                       std::to_string(file.StrCount) + " " + std::to_string(file.MidCount) + " ";
-    for (std::int32_t r = 1; r <= file.data.VarCount(); ++r) {
-        for (std::int32_t c = 1; c <= file.data.VarCount(); ++c) {
-            held += Piece(file.data.Coordinates(r, c));
+std::string Cells(const FileData& data) {
+    std::string held;
+    for (std::int32_t r = 1; r <= data.VarCount(); ++r) {
+        for (std::int32_t c = 1; c <= data.VarCount(); ++c) {
+            held += Piece(data.Coordinates(r, c));
         }
     }
-    for (std::int32_t i = 1; i <= file.data.LabelCount(); ++i) {
-        held += Piece(file.data.Labels(i));
+    for (std::int32_t i = 1; i <= data.LabelCount(); ++i) {
+        held += Piece(data.Labels(i)) + std::to_string(data.MatchCounts(i)) + " ";
     }
-    for (std::int32_t i = 1; i <= file.data.DeviationCount(); ++i) {
-        held += Piece(file.data.Deviations(i));
+    for (std::int32_t i = 1; i <= data.DeviationCount(); ++i) {
+        held += Piece(data.Deviations(i));
     }
     return held;
 }
 
 // Files with irregular spacing, rows wrapped over several lines, labels of any bytes but a CR LF
-// pair, with or without a deviation block; each with what it holds, as Describe gives it.
+// pair, with or without a deviation block; each with what it holds: its header, then its cells
+// as Cells gives them. Given shared labels, the labels are mostly drawn from them and the label
+// rows can mostly be moved.
 class FileGenerator {
 public:
-    std::pair<std::string, std::string> Next() {
+    std::pair<std::string, std::string> Next(const std::vector<std::string>& shared = {}) {
         const std::string formats = Token("ZEPMORVEL_.0123");
         const int v = Between(1, 14);
-        const int s = Chance(4) ? Between(1, 14) : v;
-        const int m = Chance(4) ? Between(1, 14) : v;
+        const bool movable = !shared.empty() && !Chance(30);
+        const int s = movable ? Between(1, v) : Chance(4) ? Between(1, 14) : v;
+        const int m = movable ? Between(s, 14) : Chance(4) ? Between(1, 14) : v;
         const std::string counts =
             std::to_string(v) + " " + std::to_string(s) + " " + std::to_string(m) + " ";
         std::string bytes = formats + " " + (Chance(2) ? "" : Token("xyz")) + " " + counts;
@@ -55,11 +60,16 @@ public:
             }
             PutOnLines(bytes, row);
         }
+        std::string labels;
         for (int i = 0; i < s; ++i) {
-            const std::string label = Chance(5) ? Spaces(4) : Spaces(2) + Token(kLabelBytes);
+            const std::string label = !shared.empty() && !Chance(10)
+                                          ? shared[std::size_t(Between(0, int(shared.size()) - 1))]
+                                      : Chance(5) ? Spaces(4)
+                                                  : Spaces(2) + Token(kLabelBytes);
             bytes += "\r\n" + label;
-            held += Piece(label);
+            labels += Piece(label) + "0 ";
         }
+        held += labels;
         const int shape = Between(1, 5);
         std::vector<std::string> deviations(static_cast<std::size_t>(m), "000.005");
         for (std::string& deviation : deviations) {
@@ -118,7 +128,10 @@ TEST(ZepRoundTrip, GeneratedFilesReadAsWrittenAndRoundTrip) {
         SCOPED_TRACE("round " + std::to_string(round) + ":\n" + bytes);
         const ReadResult read = ParseZepFile(bytes, "000.005");
         ASSERT_TRUE(read.ok()) << DescribeReadError(read.error);
-        ASSERT_EQ(Describe(*read.file), held);
+        ASSERT_EQ(Piece(read.file->Formats) + std::to_string(read.file->VarCount) + " " +
+                      std::to_string(read.file->StrCount) + " " +
+                      std::to_string(read.file->MidCount) + " " + Cells(read.file->data),
+                  held);
         ASSERT_EQ(fuzz::CheckZepRoundTrip(bytes), "");
     }
 }
@@ -142,6 +155,47 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
                 << entry.path();
         }
     }
+}
+
+// Lists of up to six files sharing labels of every tricky kind: blanks of several widths, case
+// and trailing-space twins, leading parts, tabs, bytes above 127.
+TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
+    const std::vector<std::string> tricky = {
+        "",    " ", "  ", "    ", "A", "a",        "A ",   "a ",   " A",   "AB",    "B",    "\t",
+        " \t", "0", "9",  "Z",    "z", "\xC3\xA9", "\xE9", "\xFF", "\x80", "A\xE9", "\x7F", "Ab"};
+    std::mt19937 rng(20261206);
+    FileGenerator generator;
+    for (int round = 0; round < 1500; ++round) {
+        std::vector<std::string> shared(1 + rng() % 12);
+        for (std::string& label : shared) {
+            label = tricky[rng() % tricky.size()];
+        }
+        std::string list = generator.Next(shared).first;
+        for (std::size_t f = rng() % 6; f > 0; --f) {
+            list += "\f" + generator.Next(shared).first;
+        }
+        ASSERT_EQ(fuzz::CheckReorder(list), "") << "round " << round << ":\n" << list;
+    }
+}
+
+// Two whole label rows change places, only at positions of a file whose rows allow it.
+TEST(SwapLabelRows, ExchangesTwoWholeRowsOfAFileThatAllowsIt) {
+    const auto read = [](const char* text) {
+        return std::move(ParseZepFile(text, "0").file->data);
+    };
+    FileDataStore store;
+    store[store.AddFileData()] =
+        read("F  3 3 4 \r\n 1 2 3\r\n 4 5 6\r\n 7 8 9\r\na\r\nb\r\nc\r\n 1 2 3 4");
+    store[store.AddFileData()] = read("F  2 3 2 \r\n 1 2\r\n 3 4\r\na\r\nb\r\nc\r\n 1 2");
+    store[1].SetMatchCount(3, 5);
+    ASSERT_TRUE(SwapLabelRows(store, 3, 1, 1));
+    const std::int32_t refused[][3] = {{0, 1, 1}, {1, 4, 1}, {1, 2, 3}, {1, 2, 2}};
+    for (const auto& [a, b, index] : refused) {
+        EXPECT_FALSE(SwapLabelRows(store, a, b, index));
+    }
+    FileData swapped = read("F  3 3 4 \r\n 7 8 9\r\n 4 5 6\r\n 1 2 3\r\nc\r\nb\r\na\r\n 3 2 1 4");
+    swapped.SetMatchCount(1, 5);
+    EXPECT_EQ(Cells(store[1]), Cells(swapped));
 }
 
 }  // namespace
