@@ -102,11 +102,14 @@ TEST(SaveLeavesNothing, SignalWhileABatchIsNamedWaitsItsTurn) {
 // as a whole all the same. A name as long as a name may be still gets a temporary name that fits.
 TEST(SaveLeavesNothing, NewOrOldFileUpToTheLongestNameIsReplacedWhole) {
     for (Files files : {Files::Unnamed, Files::Named}) {
-        for (std::size_t length : {1u, 247u, 248u, 255u}) {
+        // The last name is all continuation bytes: no cut between characters is left.
+        for (const std::string& name :
+             {std::string("n"), std::string(247, 'n'), std::string(248, 'n'), std::string(255, 'n'),
+              std::string(255, '\x80')}) {
             for (const char* before : {"", "meanwhile", "old"}) {
-                SCOPED_TRACE(::testing::Message() << length << " " << before);
+                SCOPED_TRACE(::testing::Message() << name.size() << " " << before);
                 test::TempDir dir;
-                const std::string path = dir / std::string(length, 'n');
+                const std::string path = dir / name;
                 if (before == std::string_view("old")) {
                     test::Put(path, "old");
                 }
