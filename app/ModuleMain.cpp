@@ -1,11 +1,11 @@
 #include "app/ModuleMain.h"
 
 #include <QFile>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 
+#include "core/FileListCommands.h"
 #include "support/AppSettings.h"
+#include "support/PrintableText.h"
 #include "support/ProgramInfo.h"
 
 namespace zep {
@@ -29,19 +29,8 @@ Qt's own options, such as -style NAME or -platform NAME, are taken as well.
 The batch tool zepconv does the same work without a window.
 )";
 
-// An option as typed, safe for a terminal: bytes outside printable ASCII become '?'.
-std::string Printable(std::string_view text) {
-    std::string shown(text);
-    for (char& c : shown) {
-        c = (c >= 0x20 && c < 0x7f) ? c : '?';
-    }
-    return shown;
-}
-
 QString AbsolutePath(const char* argument) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(argument, error);
-    return QFile::decodeName(error ? QByteArray(argument) : QByteArray(absolute.c_str()));
+    return QFile::decodeName(QByteArray::fromStdString(KeyForPath(argument)));
 }
 
 }  // namespace
@@ -72,7 +61,7 @@ std::optional<QStringList> FilesToOpen(int argc, const char* const* argv, std::o
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            err << "ZEPConverter: unknown option '" << Printable(argument)
+            err << "ZEPConverter: unknown option '" << PrintableText(argument)
                 << "'\nRun 'ZEPConverter --help' for more information.\n";
             return std::nullopt;
         } else {

@@ -18,33 +18,37 @@ namespace zep {
 // is built; nothing reaches the rows before then.
 class MainFormRelay : public FileListView, public MessageSink {
 public:
-    void Attach(frmMain& form) { form_ = &form; }
+    void Attach(frmMain& form) {
+        form_ = &form;
+        rows_ = &form.Rows();
+    }
 
     std::int32_t AppendRow(std::string_view key, std::string_view text) override {
-        return form_->AppendRow(key, text);
+        return rows_->AppendRow(key, text);
     }
-    std::int32_t RowCount() const override { return form_->RowCount(); }
-    std::string RowKey(std::int32_t position) const override { return form_->RowKey(position); }
-    std::string RowText(std::int32_t position) const override { return form_->RowText(position); }
+    std::int32_t RowCount() const override { return rows_->RowCount(); }
+    std::string RowKey(std::int32_t position) const override { return rows_->RowKey(position); }
+    std::string RowText(std::int32_t position) const override { return rows_->RowText(position); }
     void SetRowText(std::int32_t position, std::string_view text) override {
-        form_->SetRowText(position, text);
+        rows_->SetRowText(position, text);
     }
-    std::int32_t RowTag(std::int32_t position) const override { return form_->RowTag(position); }
+    std::int32_t RowTag(std::int32_t position) const override { return rows_->RowTag(position); }
     void SetRowTag(std::int32_t position, std::int32_t tag) override {
-        form_->SetRowTag(position, tag);
+        rows_->SetRowTag(position, tag);
     }
     void SetRowFullPath(std::int32_t position, std::string_view path) override {
-        form_->SetRowFullPath(position, path);
+        rows_->SetRowFullPath(position, path);
     }
-    void SelectRow(std::int32_t position) override { form_->SelectRow(position); }
-    void RemoveRow(std::int32_t position) override { form_->RemoveRow(position); }
-    void SetStatusText(std::string_view text) override { form_->SetStatusText(text); }
+    void SelectRow(std::int32_t position) override { rows_->SelectRow(position); }
+    void RemoveRow(std::int32_t position) override { rows_->RemoveRow(position); }
+    void SetStatusText(std::string_view text) override { rows_->SetStatusText(text); }
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override {
         form_->Messages().ShowMessage(text, icon, detail);
     }
 
 private:
     frmMain* form_ = nullptr;
+    FileListView* rows_ = nullptr;
 };
 
 // The application-wide objects, in the order start-up creates them.

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/MessageSink.h"
+#include "support/MessageSink.h"
 
 class QWidget;
 
@@ -37,7 +37,6 @@ public:
     explicit DialogMessageSink(UserDialogs& dialogs, QWidget* parent = nullptr)
         : dialogs_(dialogs), parent_(parent) {}
 
-    void SetParent(QWidget* parent) { parent_ = parent; }
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
 
 private:

@@ -4,8 +4,8 @@
 #include <QString>
 
 #include "app/ProgramLauncher.h"
-#include "core/MessageSink.h"
-#include "support/Registry.h"
+#include "app/Registry.h"
+#include "support/MessageSink.h"
 
 class QLabel;
 class QPushButton;

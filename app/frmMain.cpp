@@ -28,14 +28,16 @@
 #include "app/ApplyResStrings.h"
 #include "app/FullTextTips.h"
 #include "app/ProgramLauncher.h"
+#include "app/Registry.h"
 #include "app/frmAbout.h"
 #include "app/frmLabels.h"
 #include "app/frmOptions.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
+#include "core/FileListCommands.h"
 #include "core/ModuleFileProc.h"
+#include "core/RowMarker.h"
 #include "support/AppSettings.h"
-#include "support/Registry.h"
 #include "support/StringTable.h"
 
 // The icons live in this static library; its resources have to be registered by hand.
@@ -45,12 +47,6 @@ static void InitIconResources() {
 
 namespace zep {
 namespace {
-
-// Where a row keeps what the file operations see of it: the exact bytes of its key and text,
-// and its tag.
-constexpr int kKeyRole = Qt::UserRole;
-constexpr int kTagRole = Qt::UserRole + 1;
-constexpr int kTextRole = Qt::UserRole + 2;
 
 constexpr char kMarker[] = "* ";
 
@@ -120,6 +116,7 @@ frmMain::frmMain(Workspace& ws, AppINI& settingsStore, UserDialogs& dialogs, QWi
     BuildToolbar();
     BuildFileList();
     BuildStatusBar();
+    rows_ = std::make_unique<FileListRows>(*lvFile, *statusText_);
 
     ApplyResStrings(this);
     // Icon-only buttons still name themselves to screen readers and in the overflow menu.
@@ -305,6 +302,7 @@ void frmMain::BuildStatusBar() {
     statusText_->setMinimumWidth(
         statusText_->fontMetrics().horizontalAdvance(Res(2004) + QLatin1String(kWidestMaxNumber)));
     sbStatusBar->addWidget(statusText_, 1);
+    saveSign_ = new SaveSign(*sbStatusBar);
     sbStatusBar->addPermanentWidget(statusDate_);
     sbStatusBar->addPermanentWidget(statusTime_);
     ShowClock();
@@ -336,108 +334,17 @@ void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {
 // ---------------------------------------------------------------------------------------------
 // Rows
 
-QTreeWidgetItem* frmMain::RowAt(std::int32_t position) const {
-    return lvFile->topLevelItem(position - 1);
-}
-
-QTreeWidgetItem* frmMain::RowWithKey(std::string_view key) const {
-    const QByteArray keyBytes = Bytes(key);
-    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
-        if (lvFile->topLevelItem(i)->data(0, kKeyRole).toByteArray() == keyBytes) {
-            return lvFile->topLevelItem(i);
-        }
-    }
-    return nullptr;
-}
-
-std::int32_t frmMain::PositionOf(const QTreeWidgetItem* row) const {
-    return lvFile->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(row)) + 1;
-}
-
-std::string frmMain::TextOf(const QTreeWidgetItem* row) {
-    return row->data(0, kTextRole).toByteArray().toStdString();
-}
-
-std::string frmMain::KeyOf(const QTreeWidgetItem* row) {
-    return row->data(0, kKeyRole).toByteArray().toStdString();
-}
-
-std::int32_t frmMain::TagOf(const QTreeWidgetItem* row) {
-    return row->data(0, kTagRole).toInt();
-}
-
 QTreeWidgetItem* frmMain::SelectedRow() const {
     const QList<QTreeWidgetItem*> selected = lvFile->selectedItems();
     return selected.isEmpty() ? nullptr : selected.constFirst();
 }
 
-std::int32_t frmMain::AppendRow(std::string_view key, std::string_view text) {
-    if (RowWithKey(key) != nullptr) {
-        return kErrKeyNotUnique;
-    }
-    auto* row = new QTreeWidgetItem(lvFile);
-    row->setData(0, kKeyRole, Bytes(key));
-    row->setData(0, kTagRole, 0);
-    SetRowText(PositionOf(row), text);
-    return 0;
-}
-
-std::int32_t frmMain::RowCount() const {
-    return lvFile->topLevelItemCount();
-}
-
-std::string frmMain::RowKey(std::int32_t position) const {
-    return KeyOf(RowAt(position));
-}
-
-std::string frmMain::RowText(std::int32_t position) const {
-    return TextOf(RowAt(position));
-}
-
-void frmMain::SetRowText(std::int32_t position, std::string_view text) {
-    QTreeWidgetItem* row = RowAt(position);
-    row->setData(0, kTextRole, Bytes(text));
-    row->setText(0, QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-std::int32_t frmMain::RowTag(std::int32_t position) const {
-    return TagOf(RowAt(position));
-}
-
-void frmMain::SetRowTag(std::int32_t position, std::int32_t tag) {
-    RowAt(position)->setData(0, kTagRole, tag);
-}
-
-void frmMain::SetRowFullPath(std::int32_t position, std::string_view path) {
-    RowAt(position)->setText(1, QFile::decodeName(Bytes(path)));
-}
-
-void frmMain::SelectRow(std::int32_t position) {
-    lvFile->setCurrentItem(RowAt(position));
-}
-
-void frmMain::RemoveRow(std::int32_t position) {
-    delete RowAt(position);
-}
-
-void frmMain::SetStatusText(std::string_view text) {
-    statusText_->setText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
-}
-
 void frmMain::MarkRow(QTreeWidgetItem* row) {
-    const std::string text = TextOf(row);
-    if (text.find(kMarker) == std::string::npos) {
-        SetRowText(PositionOf(row), kMarker + text);
-    }
+    zep::MarkRow(*rows_, PositionOf(row));
 }
 
 void frmMain::UnmarkRow(QTreeWidgetItem* row) {
-    std::string text = TextOf(row);
-    for (std::size_t at = text.find(kMarker); at != std::string::npos;
-         at = text.find(kMarker, at)) {
-        text.erase(at, 2);
-    }
-    SetRowText(PositionOf(row), text);
+    zep::UnmarkRow(*rows_, PositionOf(row));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -469,26 +376,24 @@ void frmMain::AddFile() {
     AddFiles(paths);
 }
 
-// The files are read side by side first, then added in order as one by one.
 void frmMain::AddFiles(const QStringList& paths) {
     std::vector<std::string> keys;
     for (const QString& path : paths) {
-        keys.push_back(PathBytes(path));
+        if (!path.isEmpty()) {
+            keys.push_back(KeyForPath(PathBytes(path)));
+        }
     }
-    std::vector<PreparedFile> read = PrepareFileAdds(keys, ws_.options.STR_OPT_TOLERANCE);
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        AddOneFile(paths[i], std::move(read[static_cast<std::size_t>(i)]));
-    }
+    const std::int32_t before = ws_.store.FileCount();
+    zep::AddFiles(ws_, keys);
+    FollowFileCount(before);
 }
 
-void frmMain::AddOneFile(const QString& path, PreparedFile read) {
-    if (path.isEmpty() || !InitFileAdd(ws_, PathBytes(path), std::move(read))) {
-        return;
-    }
+void frmMain::FollowFileCount(std::int32_t countBefore) {
     const std::int32_t count = ws_.store.FileCount();
-    if (count == 1) {
+    if (countBefore < 1 && count >= 1) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, true);
-    } else if (count == 2) {
+    }
+    if (countBefore < 2 && count >= 2) {
         mnuToolsCompare->setEnabled(true);
         SetButtons({kCompare}, true);
     }
@@ -524,6 +429,7 @@ void frmMain::SaveSelectedFile() {
     UnmarkRow(row);
     SetButtons({kSaveFile}, false);
     FollowLabelViews();
+    saveSign_->ShowSavedFile(KeyOf(row));
 }
 
 void frmMain::SaveSelectedFileAs() {
@@ -535,30 +441,21 @@ void frmMain::SaveSelectedFileAs() {
     if (target.isEmpty() || row == nullptr) {
         return;
     }
-    WriteRowTo(PathBytes(target), row);
+    const std::string path = PathBytes(target);
+    if (WriteRowTo(path, row)) {
+        saveSign_->ShowSavedFile(path);
+    }
 }
 
 void frmMain::SaveAllFiles() {
-    std::vector<SaveRequest> requests;
-    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = lvFile->topLevelItem(i);
-        requests.push_back(SaveRequest{KeyOf(row), KeyOf(row), TagOf(row)});
-    }
-    const std::vector<bool> saved = WriteZEPFiles(ws_, requests);
+    const std::vector<bool> saved = zep::SaveAllFiles(ws_);
     const QTreeWidgetItem* selected = SelectedRow();
-    bool selectedStillUnsaved = false;
-    for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvFile->topLevelItem(i);
-        if (saved[static_cast<std::size_t>(i)]) {
-            UnmarkRow(row);
-        } else if (row == selected) {
-            selectedStillUnsaved = true;
-        }
-    }
-    if (!selectedStillUnsaved) {
+    if (selected == nullptr || saved[static_cast<std::size_t>(PositionOf(selected) - 1)]) {
         SetButtons({kSaveFile}, false);
     }
     FollowLabelViews();
+    saveSign_->ShowSavedCount(
+        static_cast<std::size_t>(std::count(saved.begin(), saved.end(), true)));
 }
 
 void frmMain::ClearAllFiles() {
@@ -669,7 +566,7 @@ void frmMain::RememberFolderOf(const QString& path) {
 
 void frmMain::RowClicked() {
     const QTreeWidgetItem* row = SelectedRow();
-    SetButtons({kSaveFile}, row != nullptr && TextOf(row).find('*') != std::string::npos);
+    SetButtons({kSaveFile}, row != nullptr && IsMarked(TextOf(row)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -681,7 +578,7 @@ void frmMain::UpdateFileMenu() {
         entry->setEnabled(any);
     }
     const QTreeWidgetItem* row = SelectedRow();
-    mnuFileSave->setEnabled(any && row != nullptr && TextOf(row).find('*') != std::string::npos);
+    mnuFileSave->setEnabled(any && row != nullptr && IsMarked(TextOf(row)));
 }
 
 void frmMain::UpdateToolsMenu() {
@@ -692,7 +589,7 @@ void frmMain::UpdateToolsMenu() {
 
 void frmMain::UpdateFileItemMenu() {
     const QTreeWidgetItem* row = SelectedRow();
-    mnuFileItemSave->setEnabled(row != nullptr && TextOf(row).find(kMarker) != std::string::npos);
+    mnuFileItemSave->setEnabled(row != nullptr && IsMarked(TextOf(row)));
     for (QAction* entry : {mnuFileItemSort, mnuFileItemSaveAs, mnuFileItemRemove}) {
         entry->setEnabled(true);
     }

@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/FileListRows.h"
+#include "app/SaveSign.h"
 #include "app/UserDialogs.h"
-#include "core/FileListView.h"
-#include "core/ModuleFileProc.h"
 #include "core/Workspace.h"
 #include "support/AppINI.h"
 
@@ -28,8 +29,8 @@ namespace zep {
 class frmLabels;
 
 // The main window: the list of loaded files, the commands in menus, toolbar and pop-up menu, and
-// the status bar. It is the file list the core operations add rows to and remove them from.
-class frmMain : public QMainWindow, public FileListView {
+// the status bar. Its rows are what the core operations add rows to and remove them from.
+class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -53,18 +54,8 @@ public:
     // Adds the files in order, each as Add File adds it (the program's command line).
     void AddFilesByPath(const QStringList& paths) { AddFiles(paths); }
 
-    // Rows of lvFile.
-    std::int32_t AppendRow(std::string_view key, std::string_view text) override;
-    std::int32_t RowCount() const override;
-    std::string RowKey(std::int32_t position) const override;
-    std::string RowText(std::int32_t position) const override;
-    void SetRowText(std::int32_t position, std::string_view text) override;
-    std::int32_t RowTag(std::int32_t position) const override;
-    void SetRowTag(std::int32_t position, std::int32_t tag) override;
-    void SetRowFullPath(std::int32_t position, std::string_view path) override;
-    void SelectRow(std::int32_t position) override;
-    void RemoveRow(std::int32_t position) override;
-    void SetStatusText(std::string_view text) override;
+    // The rows of lvFile and the status bar's first panel.
+    FileListRows& Rows() { return *rows_; }
 
     // The toolbar button at a position 1..7 (the separator at 5 included).
     QAction* ToolbarButton(int position) const;
@@ -83,7 +74,6 @@ private:
     // Commands.
     void AddFile();
     void AddFiles(const QStringList& paths);
-    void AddOneFile(const QString& path, PreparedFile read);
     void RemoveSelectedFile();
     void SaveSelectedFile();
     void SaveSelectedFileAs();
@@ -125,15 +115,17 @@ private:
 
     // The selected row, or nullptr.
     QTreeWidgetItem* SelectedRow() const;
-    QTreeWidgetItem* RowAt(std::int32_t position) const;
-    QTreeWidgetItem* RowWithKey(std::string_view key) const;
-    std::int32_t PositionOf(const QTreeWidgetItem* row) const;
-    static std::string TextOf(const QTreeWidgetItem* row);
-    static std::string KeyOf(const QTreeWidgetItem* row);
-    static std::int32_t TagOf(const QTreeWidgetItem* row);
+    QTreeWidgetItem* RowAt(std::int32_t position) const { return rows_->RowAt(position); }
+    QTreeWidgetItem* RowWithKey(std::string_view key) const { return rows_->RowWithKey(key); }
+    std::int32_t PositionOf(const QTreeWidgetItem* row) const { return rows_->PositionOf(row); }
+    static std::string TextOf(const QTreeWidgetItem* row) { return FileListRows::TextOf(row); }
+    static std::string KeyOf(const QTreeWidgetItem* row) { return FileListRows::KeyOf(row); }
+    static std::int32_t TagOf(const QTreeWidgetItem* row) { return FileListRows::TagOf(row); }
     void MarkRow(QTreeWidgetItem* row);
     void UnmarkRow(QTreeWidgetItem* row);
     bool WriteRowTo(const std::string& target, const QTreeWidgetItem* row);
+    // After the files were added: the buttons that need one or two files follow the count.
+    void FollowFileCount(std::int32_t countBefore);
 
     void ReadWindowPosition();
     void SaveWindowPosition();
@@ -154,6 +146,8 @@ private:
     std::array<QAction*, 8> buttons_{};  // by position, [0] unused
     std::vector<QIcon> imlToolbarIcons;
     QLabel* statusText_ = nullptr;
+    std::unique_ptr<FileListRows> rows_;
+    SaveSign* saveSign_ = nullptr;
     QLabel* statusDate_ = nullptr;
     QLabel* statusTime_ = nullptr;
     QTimer* clock_ = nullptr;

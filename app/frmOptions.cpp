@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -280,15 +281,16 @@ bool frmOptions::ValidateTolPerLin() {
     return true;
 }
 
-// The tolerance is written into files as the deviation of every padded label, where a blank
-// would split it into two values and nothing would leave a value missing; neither file could be
-// read back.
+// Blanks typed around the word are forgiven and taken off.
 bool frmOptions::ValidateTolerance() {
     const QString shown = txtDefTolerance_->text();
     // A text the user left alone keeps its bytes, even ones the text box cannot show.
     const std::string text = shown == loadedTolerance_ ? options_.STR_OPT_TOLERANCE : ToStd(shown);
-    const std::string_view word = TrimBlanks(text);
-    if (word.empty() || word.find_first_of(" \t") != std::string_view::npos) {
+    std::string_view word = text;
+    word.remove_prefix(std::min(word.find_first_not_of(kToleranceBlanks), word.size()));
+    word.remove_suffix(word.size() -
+                       std::min(word.find_last_not_of(kToleranceBlanks) + 1, word.size()));
+    if (!IsUsableTolerance(word)) {
         messages_.ShowMessage(ResString(kMsgToleranceNotOneWord), MessageIcon::Critical);
         return false;
     }

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/MessageSink.h"
-#include "core/Options.h"
 #include "support/AppINI.h"
+#include "support/MessageSink.h"
+#include "support/Options.h"
 
 class QCheckBox;
 class QGroupBox;

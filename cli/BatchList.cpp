@@ -1,9 +1,8 @@
 #include "cli/BatchList.h"
 
 #include <algorithm>
-#include <filesystem>
 
-#include "core/ModuleFileProc.h"
+#include "core/FileListCommands.h"
 #include "core/ZepWriter.h"
 #include "support/AppSettings.h"
 #include "support/PrintableText.h"
@@ -34,9 +33,7 @@ void BatchSettings::ApplyTo(Options& options) const {
 }
 
 std::string FullPath(const std::string& given) {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(given, error);
-    return error ? given : full.lexically_normal().string();
+    return KeyForPath(given);
 }
 
 BatchList::BatchList(const BatchSettings& settings, std::ostream& err)
@@ -44,42 +41,32 @@ BatchList::BatchList(const BatchSettings& settings, std::ostream& err)
     settings.ApplyTo(ws_.options);
 }
 
-// The files are read side by side first; adding them in order afterwards gives the rows and
-// messages of adding them one by one.
 bool BatchList::AddAll(const std::vector<std::string>& files) {
     std::vector<std::string> keys;
     for (const std::string& file : files) {
         keys.push_back(FullPath(file));
     }
-    std::vector<PreparedFile> read = PrepareFileAdds(keys, ws_.options.STR_OPT_TOLERANCE);
-    bool all = true;
+    const std::vector<bool> added =
+        AddFiles(ws_, keys, [&](std::size_t i) { messages_.SetContext(files[i]); });
+    messages_.SetContext({});
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string& file = files[i];
-        messages_.SetContext(file);
-        if (InitFileAdd(ws_, keys[i], std::move(read[i]))) {
-            given_.push_back(file);
-        } else {
-            all = false;
+        if (added[i]) {
+            given_.push_back(files[i]);
         }
     }
-    messages_.SetContext({});
-    return all;
+    return std::find(added.begin(), added.end(), false) == added.end();
 }
 
 bool BatchList::SaveAll(const std::vector<std::string>& targets, std::ostream& out) {
-    std::vector<SaveRequest> requests;
-    for (std::int32_t row = 1; row <= view_.RowCount(); ++row) {
-        requests.push_back(SaveRequest{targets[static_cast<std::size_t>(row - 1)],
-                                       view_.RowKey(row), view_.RowTag(row)});
-    }
-    const std::vector<bool> saved = WriteZEPFiles(ws_, requests);
-    for (std::size_t i = 0; i < requests.size(); ++i) {
+    const std::vector<bool> saved = SaveAllFiles(ws_, targets);
+    for (std::size_t i = 0; i < saved.size(); ++i) {
         if (!saved[i]) {
             continue;
         }
-        const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(requests[i].key);
+        const std::int32_t row = static_cast<std::int32_t>(i + 1);
+        const clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(view_.RowKey(row));
         const ZepLayout layout = ChooseLayout(*item, ws_.options, ws_.store.MaxNumber());
-        out << "wrote " << PrintableText(requests[i].target);
+        out << "wrote " << PrintableText(targets[i]);
         if (layout.padded) {
             out << " (padded to " << layout.rows << " labels)";
         }

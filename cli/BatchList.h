@@ -33,7 +33,7 @@ struct BatchSettings {
 struct Request {
     std::vector<std::string> files;
     BatchSettings settings;
-    std::string reportPath;  // compare only: where the CSV of shared labels goes
+    std::string reportPath;  // compare and report: where the CSV of shared labels goes
 };
 
 // The key a file gets in the list: its full path, as an open dialog would give it.

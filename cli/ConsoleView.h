@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/FileListView.h"
-#include "core/MessageSink.h"
+#include "support/MessageSink.h"
 
 namespace zep::cli {
 

@@ -1,22 +1,18 @@
 // The verbs that reorder labels before writing: sort and compare.
 
-#include <filesystem>
 #include <string>
 
 #include "cli/Verbs.h"
-#include "compare/CompareReport.h"
 #include "compare/LabelSort.h"
 #include "compare/ModuleCompare.h"
 #include "support/PrintableText.h"
-#include "support/SafeFile.h"
 
 namespace zep::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
 // Every file is tried, so that each one that cannot be sorted is named; then nothing is written.
-bool SortEveryFile(Workspace& ws) {
+bool SortEveryFile(BatchList& list) {
+    Workspace& ws = list.ws();
     bool all = true;
     for (std::int32_t f = 1; f <= ws.store.FileCount(); ++f) {
         all = SortByAscii(ws, f) && all;
@@ -24,15 +20,8 @@ bool SortEveryFile(Workspace& ws) {
     return all;
 }
 
-bool WriteReport(Workspace& ws, const std::string& path, std::ostream& out, std::ostream& err) {
-    std::error_code ignored;
-    const fs::path folder = fs::path(path).parent_path();
-    if (!folder.empty()) {
-        fs::create_directories(folder, ignored);
-    }
-    std::string why;
-    if (!WriteFileSafely(path, CompareReportCsv(ws), &why)) {
-        err << "zepconv: cannot write the report " << PrintableText(path) << ": " << why << '\n';
+bool WriteReport(BatchList& list, const std::string& path, std::ostream& out, std::ostream& err) {
+    if (!WriteCoverageFile(list, path, err)) {
         return false;
     }
     out << "wrote report " << PrintableText(path) << '\n';
@@ -46,9 +35,9 @@ int RunSort(const Request& request, std::ostream& out, std::ostream& err) {
 }
 
 int RunCompare(const Request& request, std::ostream& out, std::ostream& err) {
-    auto compare = [&request, &out, &err](Workspace& ws) {
-        return CompareFiles(ws) &&
-               (request.reportPath.empty() || WriteReport(ws, request.reportPath, out, err));
+    auto compare = [&request, &out, &err](BatchList& list) {
+        return CompareFiles(list.ws()) &&
+               (request.reportPath.empty() || WriteReport(list, request.reportPath, out, err));
     };
     return LoadChangeAndSave(request, compare, out, err);
 }

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "compare/Coverage.h"
 #include "support/FileIdentity.h"
 #include "support/PrintableText.h"
+#include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
 namespace zep::cli {
@@ -91,6 +93,16 @@ bool ReportCollides(const Request& request, const Plan& plan, std::ostream& err)
     return hit != nullptr;
 }
 
+// A report on its own only reads: it must not replace one of its inputs.
+bool ReportOverAnInput(const Request& request, std::ostream& err) {
+    Plan plan;
+    plan.read = request.files;
+    for (std::size_t i = 0; i < request.files.size(); ++i) {
+        plan.inputs.emplace(IdentityOf(request.files[i]), i);
+    }
+    return ReportCollides(request, plan, err);
+}
+
 std::optional<std::vector<std::string>> PlanTargets(const Request& request, std::ostream& err) {
     Plan plan;
     if (SavesCollide(request, plan, err) || ReportCollides(request, plan, err)) {
@@ -154,6 +166,44 @@ int RunSave(const Request& request, std::ostream& out, std::ostream& err) {
     return LoadChangeAndSave(request, nullptr, out, err);
 }
 
+std::string CoverageCsvOf(BatchList& list) {
+    Coverage coverage = CoverageOf(list.ws());
+    for (std::size_t i = 0; i < coverage.columns.size() && i < list.Given().size(); ++i) {
+        coverage.columns[i].path = list.Given()[i];
+    }
+    return CoverageCsv(coverage);
+}
+
+bool WriteCoverageFile(BatchList& list, const std::string& path, std::ostream& err) {
+    std::error_code ignored;
+    const fs::path folder = fs::path(path).parent_path();
+    if (!folder.empty()) {
+        fs::create_directories(folder, ignored);
+    }
+    std::string why;
+    if (!WriteFileSafely(path, CoverageCsvOf(list), &why)) {
+        err << "zepconv: cannot write the report " << PrintableText(path) << ": " << why << '\n';
+        return false;
+    }
+    return true;
+}
+
+int RunReport(const Request& request, std::ostream& out, std::ostream& err) {
+    if (ReportOverAnInput(request, err)) {
+        return kExitUsage;
+    }
+    BatchList list(request.settings, err);
+    if (!list.AddAll(request.files)) {
+        err << "zepconv: nothing was written\n";
+        return kExitFailed;
+    }
+    if (request.reportPath.empty()) {
+        out << CoverageCsvOf(list);
+        return kExitOk;
+    }
+    return WriteCoverageFile(list, request.reportPath, err) ? kExitOk : kExitFailed;
+}
+
 int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
                       std::ostream& err) {
     const std::optional<std::vector<std::string>> targets = PlanTargets(request, err);
@@ -165,7 +215,7 @@ int LoadChangeAndSave(const Request& request, const Transform& change, std::ostr
         err << "zepconv: nothing was written\n";
         return kExitFailed;
     }
-    if (change && !change(list.ws())) {
+    if (change && !change(list)) {
         err << "zepconv: nothing was written\n";
         return kExitFailed;
     }

@@ -1,19 +1,18 @@
 #include "cli/Zepconv.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Verbs.h"
 #include "support/PrintableText.h"
 #include "support/ProgramInfo.h"
+#include "support/SafeFileReader.h"
 #include "support/StringTable.h"
 
 namespace zep::cli {
@@ -42,6 +41,12 @@ void AddCompareOptions(CLI::App& verb, Request& request) {
         ->option_text("PATH");
 }
 
+void AddReportOptions(CLI::App& verb, Request& request) {
+    verb.add_option("-o,--out", request.reportPath,
+                    "Write the table to FILE instead of to standard output")
+        ->option_text("FILE");
+}
+
 // A new verb is one row here and one function in Verbs.cpp.
 const std::vector<Verb>& Verbs() {
     static const std::vector<Verb> verbs{
@@ -58,6 +63,10 @@ const std::vector<Verb>& Verbs() {
          "Put the labels the files share first, in one order in every file, then write every "
          "file.",
          true, RunCompare, AddCompareOptions},
+        {"report",
+         "Print a CSV table of every label: in how many files it occurs and its position in "
+         "each. The files are only read.",
+         false, RunReport, AddReportOptions},
     };
     return verbs;
 }
@@ -70,28 +79,19 @@ std::string CheckTolerance(const std::string& text) {
     return {};
 }
 
-std::string Unusable(const char* what, const std::string& path) {
-    return std::string(what) + ": " + PrintableText(path) + " (" + std::strerror(errno) + ")";
-}
-
 // A settings file that cannot be used is a mistake on the command line, not a reason to write
-// every file with the defaults. It is looked at before it is opened, and opened without
-// waiting, so that a FIFO or a device cannot block the run.
+// every file with the defaults. It is opened as every file is read, so that a FIFO or a device
+// cannot block the run.
 std::string CheckSettingsFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return errno == ENOENT ? "File does not exist: " + PrintableText(path)
-                               : Unusable("Cannot look at the file", path);
+    SafeFileReader reader;
+    if (reader.Open(path)) {
+        return {};
     }
-    if (!S_ISREG(info.st_mode)) {
-        return "Not a regular file: " + PrintableText(path);
+    std::error_code unknown;
+    if (!std::filesystem::exists(path, unknown) && !unknown) {
+        return "File does not exist: " + PrintableText(path);
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return Unusable("Cannot read the file", path);
-    }
-    ::close(fd);
-    return {};
+    return PrintableText(path) + ": " + reader.Error();
 }
 
 void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
@@ -113,6 +113,22 @@ void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
         ->option_text("FILE");
     verb.add_flag("--no-pad", settings.noPad,
                   "Write every file with its own counts, never padded to the list's maximum");
+}
+
+bool IsVerb(std::string_view name) {
+    return std::any_of(Verbs().begin(), Verbs().end(),
+                       [name](const Verb& verb) { return name == verb.name; });
+}
+
+// The first word that is not an option, when it names no verb: what the user took for one.
+std::optional<std::string> UnknownVerb(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!arg.starts_with('-')) {
+            return IsVerb(arg) ? std::nullopt : std::optional<std::string>(arg);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string UsageLine() {
@@ -158,7 +174,11 @@ int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostrea
         out << e.what();  // the text ends with the licence's own last line end
         return kExitOk;
     } catch (const CLI::ParseError& e) {
-        err << "zepconv: " << PrintableText(e.what()) << '\n'
+        const std::optional<std::string> unknown = UnknownVerb(argc, argv);
+        err << "zepconv: "
+            << (unknown ? "unknown verb '" + PrintableText(*unknown) + "'"
+                        : PrintableText(e.what()))
+            << '\n'
             << UsageLine() << '\n'
             << "Run 'zepconv --help' for more information.\n";
         return kExitUsage;

@@ -8,11 +8,12 @@
 
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
+#include "support/BatchCommit.h"
 #include "support/FSUPLIBmain.h"
 #include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
 #include "support/ParallelFor.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
 namespace zep {
@@ -319,7 +320,7 @@ void ClearList(Workspace& ws) {
         ws.ZEPFiles.Item().Remove(ws.view.RowKey(row));
         ws.view.RemoveRow(row);
     }
-    ws.ZEPFiles.SetItem(std::make_unique<Item>());
+    ws.ZEPFiles.SetItem(Item{});
     ShowMaxNumber(ws);
 }
 

@@ -2,9 +2,9 @@
 
 #include "core/FileDataStore.h"
 #include "core/FileListView.h"
-#include "core/MessageSink.h"
-#include "core/Options.h"
 #include "core/clsZEPFiles.h"
+#include "support/MessageSink.h"
+#include "support/Options.h"
 
 namespace zep {
 

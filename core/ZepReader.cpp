@@ -11,7 +11,7 @@
 
 #include "core/ZepScan.h"
 
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
 namespace zep {
 namespace {

@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "core/FileData.h"
-#include "core/Options.h"
 #include "core/clsZEPFileItem.h"
-#include "support/SafeFile.h"
+#include "support/Options.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep {
 
@@ -28,15 +28,5 @@ ZepLayout ChooseLayout(const clsZEPFileItem& item, const Options& options, std::
 // False once the sink has failed.
 bool WriteZep(ByteSink& sink, const clsZEPFileItem& item, const FileData& data,
               const Options& options, std::int32_t maxNumber);
-
-// Collects the bytes in memory.
-class StringSink final : public ByteSink {
-public:
-    bool Write(std::string_view bytes) override {
-        text.append(bytes);
-        return true;
-    }
-    std::string text;
-};
 
 }  // namespace zep

@@ -1,19 +1,19 @@
 #pragma once
 
-#include <memory>
+#include <utility>
 
 #include "core/Item.h"
 
 namespace zep {
 
-// Holds the one collection of loaded files; asking for it creates an empty one on first use.
+// Holds the one collection of loaded files.
 class clsZEPFiles {
 public:
-    zep::Item& Item();
-    void SetItem(std::unique_ptr<zep::Item> item) { item_ = std::move(item); }
+    zep::Item& Item() { return item_; }
+    void SetItem(zep::Item item) { item_ = std::move(item); }
 
 private:
-    std::unique_ptr<zep::Item> item_;
+    zep::Item item_;
 };
 
 }  // namespace zep

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "fuzz/IniRoundTrip.h"
+#include "checks/IniRoundTrip.h"
 
 // One folder for the whole run: ZEP_FUZZ_DIR (tools/fuzz.sh makes and removes it), else a new
 // one, on a memory file system when there is one, since every rewrite is synced to disk.
@@ -25,7 +25,7 @@ static std::string WorkFolder() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string folder = WorkFolder();
     const std::string fault =
-        zep::fuzz::CheckIniRoundTrip({reinterpret_cast<const char*>(data), size}, folder);
+        zep::checks::CheckIniRoundTrip({reinterpret_cast<const char*>(data), size}, folder);
     if (!fault.empty()) {
         std::fprintf(stderr, "AppINIFuzz: %s\n", fault.c_str());
         std::abort();

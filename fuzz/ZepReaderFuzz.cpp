@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fuzz/ZepRoundTrip.h"
+#include "checks/ZepRoundTrip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string fault =
-        zep::fuzz::CheckZepRoundTrip({reinterpret_cast<const char*>(data), size});
+        zep::checks::CheckZepRoundTrip({reinterpret_cast<const char*>(data), size});
     if (!fault.empty()) {
         std::fprintf(stderr, "ZepReaderFuzz: %s\n", fault.c_str());
         std::abort();

@@ -4,9 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "support/AsciiText.h"
 #include "support/FSUPLIBmain.h"
 #include "support/PrivateProfile.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {
@@ -16,29 +17,6 @@ constexpr std::string_view kNotUse = "[%NOTUSE%]";
 constexpr std::size_t kFirstReadSize = 1024;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// The file's lines without their line breaks (CR LF, or LF alone); a break at the very end
-// does not start another line.
-std::vector<std::string_view> SplitLines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t lf = bytes.find('\n', pos);
-        std::size_t stop = lf == std::string_view::npos ? bytes.size() : lf;
-        std::size_t end = stop > pos && bytes[stop - 1] == '\r' ? stop - 1 : stop;
-        lines.push_back(bytes.substr(pos, end - pos));
-        pos = stop + 1;
-    }
-    return lines;
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // A key line holds '=' at its second character or later; the key is what stands before that
 // '=' without surrounding spaces, the value everything after it.
 bool SplitKeyLine(std::string_view line, std::string_view& key, std::string_view& value) {
@@ -46,7 +24,7 @@ bool SplitKeyLine(std::string_view line, std::string_view& key, std::string_view
     if (equals == std::string_view::npos) {
         return false;
     }
-    key = TrimSpaces(line.substr(0, equals));
+    key = Trim(line.substr(0, equals), " ");
     value = line.substr(equals + 1);
     return true;
 }
@@ -85,7 +63,11 @@ bool ReadLines(const std::string& path, std::string& bytes, std::vector<std::str
     if (ReadProfileFile(path, bytes) != ProfileFile::Read) {
         return false;
     }
-    lines = SplitLines(std::string_view(bytes).substr(ByteOrderMarkLength(bytes)));
+    const std::string_view text(bytes);
+    lines.clear();
+    for (const ProfileLine& line : SplitProfileLines(text, ByteOrderMarkLength(text))) {
+        lines.push_back(text.substr(line.begin, line.end - line.begin));
+    }
     return true;
 }
 

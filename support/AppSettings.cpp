@@ -75,12 +75,11 @@ std::optional<bool> SwitchFromText(std::string_view text) {
     return number != 0;
 }
 
-namespace {
-
-// The tolerance is written as one deviation token per label, so it has to be one word.
 bool IsUsableTolerance(std::string_view text) {
-    return !text.empty() && text.find_first_of(" \t") == std::string_view::npos;
+    return !text.empty() && text.find_first_of(kToleranceBlanks) == std::string_view::npos;
 }
+
+namespace {
 
 std::int32_t ReadWhole(AppINI& store, const char* key, std::int32_t fallback) {
     return WholeFromText(store.ReadKeyEx(key, std::to_string(fallback))).value_or(fallback);

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/Options.h"
 #include "support/AppINI.h"
+#include "support/Options.h"
 
 namespace zep {
 
@@ -30,6 +30,11 @@ std::optional<std::int32_t> WholeFromText(std::string_view text);
 // A stored switch: True or False in any letter case, or a number, 0 being off and any other
 // number on.
 std::optional<bool> SwitchFromText(std::string_view text);
+
+// The tolerance is written as one deviation token per padded label, where a blank would split it
+// into two values and an empty one would leave a value missing; neither file would read back.
+inline constexpr std::string_view kToleranceBlanks = " \t\r\n";
+bool IsUsableTolerance(std::string_view text);
 
 // The five options of section "Setup", each converted from its stored text; a missing, empty or
 // unconvertible value gives the default.

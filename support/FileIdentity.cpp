@@ -82,8 +82,4 @@ FileIdentity IdentityIn(const FileIdentity& folder, const std::string& path) {
     return errno == ENOENT ? FileIdentity{folder.device, folder.inode, name} : IdentityOf(path);
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    return IdentityOf(a) == IdentityOf(b);
-}
-
 }  // namespace zep

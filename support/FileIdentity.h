@@ -30,7 +30,4 @@ FileIdentity IdentityOf(const std::string& path);
 // the many files a batch writes into one folder.
 FileIdentity IdentityIn(const FileIdentity& folder, const std::string& path);
 
-// Whether both paths reach one file, or one place where a file would be created.
-bool SameFile(const std::string& a, const std::string& b);
-
 }  // namespace zep

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/MessageSink.h"
+#include "support/MessageSink.h"
 
 namespace zep {
 

@@ -8,67 +8,27 @@
 #include <filesystem>
 #include <vector>
 
-#include "support/SafeFile.h"
+#include "support/AsciiText.h"
+#include "support/SafeFileReader.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// One line of the file: its text runs from begin to end, its line break (if any) up to next.
-struct Line {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t next = 0;
-};
-
 struct Profile {
     std::string bytes;
     std::size_t start = 0;  // past a byte-order mark, which stays where it is
-    std::vector<Line> lines;
+    std::vector<ProfileLine> lines;
 
     std::string_view Text(std::size_t index) const {
-        const Line& line = lines[index];
+        const ProfileLine& line = lines[index];
         return std::string_view(bytes).substr(line.begin, line.end - line.begin);
     }
 };
-
-std::string_view Trim(std::string_view text) {
-    std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
-
-std::vector<Line> SplitLines(std::string_view bytes, std::size_t pos) {
-    std::vector<Line> lines;
-    while (pos < bytes.size()) {
-        std::size_t lf = bytes.find('\n', pos);
-        if (lf == std::string_view::npos) {
-            lines.push_back(Line{pos, bytes.size(), bytes.size()});
-            break;
-        }
-        std::size_t end = lf > pos && bytes[lf - 1] == '\r' ? lf - 1 : lf;
-        lines.push_back(Line{pos, end, lf + 1});
-        pos = lf + 1;
-    }
-    return lines;
-}
 
 bool IsHeader(std::string_view line) {
     std::string_view text = Trim(line);
@@ -94,7 +54,7 @@ bool KeyOf(std::string_view line, std::string_view& key) {
 ProfileFile Load(const std::string& file, Profile& profile) {
     const ProfileFile result = ReadProfileFile(file, profile.bytes);
     profile.start = ByteOrderMarkLength(profile.bytes);
-    profile.lines = SplitLines(profile.bytes, profile.start);
+    profile.lines = SplitProfileLines(profile.bytes, profile.start);
     return result;
 }
 
@@ -121,7 +81,7 @@ std::string WrittenValue(std::string_view value) {
 std::size_t FindSection(const Profile& profile, std::string_view section) {
     for (std::size_t i = 0; i < profile.lines.size(); ++i) {
         std::string_view text = profile.Text(i);
-        if (IsHeader(text) && SameName(HeaderName(text), Trim(section))) {
+        if (IsHeader(text) && SameIgnoringCase(HeaderName(text), Trim(section))) {
             return i;
         }
     }
@@ -141,7 +101,7 @@ std::size_t FindKey(const Profile& profile, std::size_t header, std::string_view
     std::string_view name;
     std::size_t end = BodyEnd(profile, header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        if (KeyOf(profile.Text(i), name) && SameName(name, key)) {
+        if (KeyOf(profile.Text(i), name) && SameIgnoringCase(name, key)) {
             return i;
         }
     }
@@ -214,6 +174,21 @@ std::vector<std::string_view> SectionEntries(std::string_view content) {
 
 }  // namespace
 
+std::vector<ProfileLine> SplitProfileLines(std::string_view bytes, std::size_t pos) {
+    std::vector<ProfileLine> lines;
+    while (pos < bytes.size()) {
+        std::size_t lf = bytes.find('\n', pos);
+        if (lf == std::string_view::npos) {
+            lines.push_back(ProfileLine{pos, bytes.size(), bytes.size()});
+            break;
+        }
+        std::size_t end = lf > pos && bytes[lf - 1] == '\r' ? lf - 1 : lf;
+        lines.push_back(ProfileLine{pos, end, lf + 1});
+        pos = lf + 1;
+    }
+    return lines;
+}
+
 std::size_t ByteOrderMarkLength(std::string_view bytes) {
     return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
 }
@@ -271,7 +246,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     }
     std::size_t line = FindKey(profile, header, key);
     if (line != kNone) {
-        const Line& old = profile.lines[line];
+        const ProfileLine& old = profile.lines[line];
         return Store(file, Splice(profile, old.begin, old.end, keyLine));
     }
     std::size_t after = profile.lines[LastFilledLine(profile, header)].next;

@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zep {
 
@@ -26,6 +27,17 @@ namespace zep {
 // How reading a settings file went: Missing when nothing is at the path.
 enum class ProfileFile { Read, Missing, Failed };
 ProfileFile ReadProfileFile(const std::string& file, std::string& bytes);
+
+// One line of a settings file: its text runs from begin to end, its line break (CR LF or LF),
+// if any, up to next.
+struct ProfileLine {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t next = 0;
+};
+
+// The lines of bytes from pos on; a break at the very end does not start another line.
+std::vector<ProfileLine> SplitProfileLines(std::string_view bytes, std::size_t pos);
 
 // 3 when bytes begin with a UTF-8 byte-order mark, else 0.
 std::size_t ByteOrderMarkLength(std::string_view bytes);

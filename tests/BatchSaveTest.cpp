@@ -12,9 +12,10 @@
 #include <fstream>
 
 #include "TestWorkspace.h"
+#include "core/FileListCommands.h"
 #include "core/ModuleFileProc.h"
+#include "support/BatchCommit.h"
 #include "support/FileIdentity.h"
-#include "support/SafeFile.h"
 
 namespace zep {
 namespace {
@@ -152,6 +153,29 @@ TEST(IdentityIn, AgreesWithTheLongWay) {
             EXPECT_EQ(IdentityIn(IdentityOf(dir / folder), path), IdentityOf(path)) << path;
         }
     }
+}
+
+// A file's key reaches the file its path reaches, also where ".." follows a symbolic link, and is
+// absolute, with no "." component or doubled slash.
+TEST(KeyForPath, ReachesTheFileThePathReaches) {
+    test::TempDir dir;
+    fs::create_directories(dir / "real/sub");
+    test::Put(dir / "real/f.Zep", "behind the link");
+    test::Put(dir / "f.Zep", "beside the link");
+    fs::create_directory_symlink("real/sub", dir / "link");
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    for (const char* path : {"link/../f.Zep", "./link/./../f.Zep", "link//..//f.Zep",
+                             "real/sub/../f.Zep", "f.Zep", "./real//f.Zep"}) {
+        for (const std::string& given : {std::string(path), dir / path}) {
+            const std::string key = KeyForPath(given);
+            EXPECT_EQ(IdentityOf(key), IdentityOf(given)) << given;
+            EXPECT_TRUE(key.starts_with('/') && key.find("/./") == std::string::npos &&
+                        key.find("//") == std::string::npos)
+                << key;
+        }
+    }
+    fs::current_path(before);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Finding files: by name or pattern, and the system information tool the about box starts, by
 // two registry keys that Linux answers with a program found on $PATH.
 
+#include "app/Registry.h"
 #include "support/FSUPLIBmain.h"
-#include "support/Registry.h"
 
 #include <sys/stat.h>
 

@@ -1,6 +1,7 @@
 #include "app/ModuleMain.h"
 
 #include <iostream>
+#include <sstream>
 
 #include "WindowTest.h"
 
@@ -25,6 +26,16 @@ TEST_F(ModuleMainTest, StartsWithTheFilesOfItsCommandLineInOrder) {
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_TRUE(dialogs.messages[0].startsWith("Critical: Wrong file format!"));
     EXPECT_EQ(dialogs.messages[1], "Information: This file already in list!");
+}
+
+// An unknown option is echoed, but a terminal's control bytes in it are shown escaped.
+TEST(ModuleMainOptions, UnknownOptionIsNamedWithoutItsControlBytes) {
+    const char* argv[] = {"ZEPConverter", "-\x1b]0;x\x07\xc3\xa9"};
+    std::ostringstream err;
+    EXPECT_FALSE(FilesToOpen(2, argv, err));
+    EXPECT_EQ(err.str(),
+              "ZEPConverter: unknown option '-\\x1b]0;x\\x07\xc3\xa9'\n"
+              "Run 'ZEPConverter --help' for more information.\n");
 }
 
 }  // namespace

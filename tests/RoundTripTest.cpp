@@ -3,16 +3,18 @@
 // Lists of such files go through Compare, which must order them as the long way does. The SSE2
 // and the portable scan find what cutting random texts by hand finds.
 
+#include <map>
 #include <random>
 #include <tuple>
 
 #include "TestWorkspace.h"
+#include "checks/IniRoundTrip.h"
+#include "checks/ReorderCheck.h"
+#include "checks/ZepRoundTrip.h"
+#include "compare/Coverage.h"
 #include "compare/LabelSort.h"
 #include "core/ZepReader.h"
 #include "core/ZepScan.h"
-#include "fuzz/IniRoundTrip.h"
-#include "fuzz/ReorderCheck.h"
-#include "fuzz/ZepRoundTrip.h"
 
 namespace zep {
 namespace {
@@ -104,15 +106,15 @@ private:
 TEST(ZepRoundTrip, GeneratedFilesReadAsWrittenAndRoundTrip) {
     // A label longer than the writer's chunk of a megabyte, with a lone CR inside.
     const std::string label = std::string(3 << 19, 'x') + "\r" + std::string(9, 'y');
-    EXPECT_EQ(fuzz::CheckZepRoundTrip("F  1 2 1 \r\n1\r\n" + label + "\r\nz\r\n0.1"), "");
+    EXPECT_EQ(checks::CheckZepRoundTrip("F  1 2 1 \r\n1\r\n" + label + "\r\nz\r\n0.1"), "");
     FileGenerator generator;
     for (int round = 0; round < 400; ++round) {
         const auto [bytes, held] = generator.Next();
         SCOPED_TRACE("round " + std::to_string(round) + ":\n" + bytes);
         const ReadResult read = ParseZepFile(bytes, "000.005");
         ASSERT_TRUE(read.ok()) << DescribeReadError(read.error);
-        ASSERT_EQ(fuzz::Describe(*read.file), held);
-        ASSERT_EQ(fuzz::CheckZepRoundTrip(bytes), "");
+        ASSERT_EQ(checks::Describe(*read.file), held);
+        ASSERT_EQ(checks::CheckZepRoundTrip(bytes), "");
     }
 }
 
@@ -129,8 +131,8 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
         std::error_code missing;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, missing)) {
             const std::string bytes = test::Contents(entry.path().string());
-            EXPECT_EQ(coordinates ? fuzz::CheckZepRoundTrip(bytes)
-                                  : fuzz::CheckIniRoundTrip(bytes, dir.path()),
+            EXPECT_EQ(coordinates ? checks::CheckZepRoundTrip(bytes)
+                                  : checks::CheckIniRoundTrip(bytes, dir.path()),
                       "")
                 << entry.path();
         }
@@ -139,22 +141,77 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
 
 // Lists of up to six files sharing labels of every tricky kind: blanks of several widths, case
 // and trailing-space twins, leading parts, tabs, bytes above 127.
-TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
-    const std::vector<std::string> tricky = {
+std::vector<std::string> SharedLabels(std::mt19937& rng) {
+    static const std::vector<std::string> tricky = {
         "",    " ", "  ", "    ", "A", "a",        "A ",   "a ",   " A",   "AB",    "B",    "\t",
         " \t", "0", "9",  "Z",    "z", "\xC3\xA9", "\xE9", "\xFF", "\x80", "A\xE9", "\x7F", "Ab"};
+    std::vector<std::string> shared(1 + rng() % 12);
+    for (std::string& label : shared) {
+        label = tricky[rng() % tricky.size()];
+    }
+    return shared;
+}
+
+TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
     std::mt19937 rng(20261206);
     FileGenerator generator;
     for (int round = 0; round < 1500; ++round) {
-        std::vector<std::string> shared(1 + rng() % 12);
-        for (std::string& label : shared) {
-            label = tricky[rng() % tricky.size()];
-        }
+        const std::vector<std::string> shared = SharedLabels(rng);
         std::string list = generator.Next(shared).first;
         for (std::size_t f = rng() % 6; f > 0; --f) {
             list += "\f" + generator.Next(shared).first;
         }
-        ASSERT_EQ(fuzz::CheckReorder(list), "") << "round " << round << ":\n" << list;
+        ASSERT_EQ(checks::CheckReorder(list), "") << "round " << round << ":\n" << list;
+    }
+}
+
+// The table the window shows is the report's table with the blank labels after it: every
+// distinct blank label one row, holding each of its positions in each file.
+TEST(Coverage, BlankLabelsFollowTheReportsRows) {
+    std::mt19937 rng(7);
+    FileGenerator generator;
+    for (int run = 0; run < 300 && !testing::Test::HasFailure(); ++run) {
+        test::TestWorkspace t;
+        const std::vector<std::string> shared = SharedLabels(rng);
+        for (std::size_t f = 1 + rng() % 5; f > 0; --f) {
+            const std::string bytes = generator.Next(shared).first;
+            t.ws.store[t.ws.store.AddFileData()] = ParseZepFile(bytes, "0").file->data;
+        }
+        const Coverage report = CoverageOf(t.ws);
+        const Coverage shown = CoverageOf(t.ws, true);
+        ASSERT_GE(shown.rows.size(), report.rows.size());
+        std::map<std::string, std::vector<std::string>> blanks;
+        for (std::size_t r = 0; r < shown.rows.size(); ++r) {
+            const CoverageRow& row = shown.rows[r];
+            ASSERT_EQ(row.blank, r >= report.rows.size());
+            if (!row.blank) {
+                EXPECT_EQ(row.label, report.rows[r].label);
+                EXPECT_EQ(row.positions, report.rows[r].positions);
+                continue;
+            }
+            EXPECT_EQ(row.label.find_first_not_of(' '), std::string::npos);
+            EXPECT_EQ(row.files,
+                      std::count_if(row.positions.begin(), row.positions.end(),
+                                    [](const std::string& cell) { return !cell.empty(); }));
+            EXPECT_TRUE(blanks.emplace(row.label, row.positions).second) << "two rows of one label";
+        }
+        for (std::int32_t f = 1; f <= t.ws.store.FileCount(); ++f) {
+            std::map<std::string, std::string> expected;
+            for (std::int32_t j = 1; j <= t.ws.store[f].LabelCount(); ++j) {
+                const std::string label(t.ws.store[f].Labels(j));
+                if (label.find_first_not_of(' ') == std::string::npos) {
+                    std::string& cell = expected[label];
+                    cell += (cell.empty() ? "" : " ") + std::to_string(j);
+                }
+            }
+            for (const auto& [label, positions] : blanks) {
+                const std::string cell = expected.count(label) != 0 ? expected[label] : "";
+                EXPECT_EQ(positions[static_cast<std::size_t>(f - 1)], cell) << "file " << f;
+                expected.erase(label);
+            }
+            EXPECT_TRUE(expected.empty()) << "a blank label of file " << f << " has no row";
+        }
+        EXPECT_EQ(CoverageCsv(shown), CoverageCsv(report));
     }
 }
 
@@ -174,9 +231,9 @@ TEST(SwapLabelRows, ExchangesTwoWholeRowsOfAFileThatAllowsIt) {
     }
     EXPECT_EQ(store[1].MatchCounts(1), 5);
     file.data = store[1];
-    EXPECT_EQ(
-        fuzz::Describe(file),
-        fuzz::Describe(read("F  3 3 4 \r\n 7 8 9\r\n 4 5 6\r\n 1 2 3\r\nc\r\nb\r\na\r\n 3 2 1 4")));
+    EXPECT_EQ(checks::Describe(file),
+              checks::Describe(
+                  read("F  3 3 4 \r\n 7 8 9\r\n 4 5 6\r\n 1 2 3\r\nc\r\nb\r\na\r\n 3 2 1 4")));
 }
 
 // Written: the line is its fields, behind three spaces when led by their only minus, else four.

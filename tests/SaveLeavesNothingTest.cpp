@@ -14,6 +14,7 @@
 #include <csignal>
 
 #include "TestWorkspace.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {

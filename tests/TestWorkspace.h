@@ -18,7 +18,7 @@
 
 #include "cli/ConsoleView.h"
 #include "core/Workspace.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
 namespace zep::test {
 

@@ -61,34 +61,51 @@ TEST_F(frmMainFollowsUserTest, LabelViewsFollowTheirFilesUntilTheyLeaveTheList) 
     EXPECT_FALSE(Shown(other)) << "Clear List";
 }
 
+// An asterisk inside a file name is no marker, and taking the marker off keeps the name whole.
+// Saving says what it saved beside "Max Number : ", which stays in view.
 TEST_F(frmMainFollowsUserTest, SaveButtonFollowsEveryChangeOfTheSelectedRow) {
     Start();
-    const std::tuple<const char*, std::function<void()>, bool> steps[] = {
+    const std::tuple<const char*, std::function<void()>, bool, const char*> steps[] = {
         {"added",
          [&] {
-             Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
+             Click(frmMain::kAddFile, {"P.Zep", Copy("a*b.Zep")});
          },
-         true},
-        {"second saved", [&] { Press(frmMain::kSaveFile); }, false},
-        {"key up to the first", [&] { QTest::keyClick(list(), Qt::Key_Up); }, true},
-        {"key down to the second", [&] { QTest::keyClick(list(), Qt::Key_Down); }, false},
+         true, ""},
+        {"second saved", [&] { Press(frmMain::kSaveFile); }, false, "Saved a*b.Zep"},
+        {"key up to the first", [&] { QTest::keyClick(list(), Qt::Key_Up); }, true,
+         "Saved a*b.Zep"},
+        {"key down to the second", [&] { QTest::keyClick(list(), Qt::Key_Down); }, false,
+         "Saved a*b.Zep"},
         {"pop-up menu on the first",
-         [&] { QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(1)); }, true},
-        {"remove selects the saved second", [&] { Press(frmMain::kDeleteFile); }, false},
-        {"add selects the new file", [&] { Click(frmMain::kAddFile, {"I.Zep"}); }, true},
-        {"no row selected", [&] { list()->clearSelection(); }, false},
+         [&] { QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(1)); }, true,
+         "Saved a*b.Zep"},
+        {"remove selects the saved second", [&] { Press(frmMain::kDeleteFile); }, false,
+         "Saved a*b.Zep"},
+        {"add selects the new file", [&] { Click(frmMain::kAddFile, {Copy("x* y.Zep")}); }, true,
+         "Saved a*b.Zep"},
+        {"all saved", [&] { Choose(menu("mnuFile"), "mnuFileSaveAll"); }, false, "Saved 2 files"},
+        {"saved as", [&] { Choose(menu("mnuFile"), "mnuFileSaveAs", {"c.Zep"}); }, false,
+         "Saved c.Zep"},
+        {"no row selected", [&] { list()->clearSelection(); }, false, "Saved c.Zep"},
     };
-    for (const auto& [name, step, enabled] : steps) {
+    const QLabel* maxNumber = form().findChild<QLabel*>("sbStatusBarText");
+    const QLabel* sign = form().findChild<QLabel*>("sbStatusBarSaved");
+    for (const auto& [name, step, enabled, saved] : steps) {
         step();
         menu("mnuFileItem")->hide();
         EXPECT_EQ(form().ToolbarButton(frmMain::kSaveFile)->isEnabled(), enabled) << name;
+        EXPECT_EQ(sign->text().toStdString(), saved) << name;
+        EXPECT_TRUE(maxNumber->isVisible() && maxNumber->text().startsWith("Max Number : "))
+            << name;
     }
+    EXPECT_EQ(Rows(), "a*b.Zep|x* y.Zep / Max Number : 7");
+    EXPECT_TRUE(sign->isVisible());
 }
 
 TEST_F(frmMainFollowsUserTest, SmallestWindowKeepsEverythingReadable) {
     Start();
     Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
-    form().SetStatusText("Max Number : 999999");
+    form().Rows().SetStatusText("Max Number : 999999");
     form().resize(1, 1);
     QApplication::processEvents();
     ASSERT_EQ(form().size(), form().minimumSize().expandedTo(QSize(300, 200)));

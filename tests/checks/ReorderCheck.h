@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace zep::fuzz {
+namespace zep::checks {
 
 // Reads bytes as a list of coordinate files, one after the other with a form feed between two;
 // the parts that read are loaded in that order. Compare, with the options varied by the input,
@@ -14,4 +14,4 @@ namespace zep::fuzz {
 // Returns what went wrong, or the empty text.
 std::string CheckReorder(std::string_view bytes);
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

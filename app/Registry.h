@@ -36,7 +36,6 @@ public:
 };
 
 RegValue RegString(std::string_view text);
-RegValue RegDword(std::uint32_t number);
 
 // Keys and values set by hand, for tests and for platforms that answer a fixed set of keys.
 // Key paths and value names compare without regard to ASCII letter case, as the registry's do.

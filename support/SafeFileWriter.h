@@ -11,11 +11,8 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
-#include "support/ByteBuffer.h"
-#include "support/FileIdentity.h"
+#include "support/FileDescriptor.h"
 #include "support/PendingName.h"
 
 namespace zep {
@@ -36,12 +33,7 @@ public:
 // A folder files are saved in, open for as long as a writer needs it. Every step names the file
 // relative to it, so the folder cannot be swapped for another between the steps.
 struct SaveFolder {
-    SaveFolder() = default;
-    ~SaveFolder();
-    SaveFolder(const SaveFolder&) = delete;
-    SaveFolder& operator=(const SaveFolder&) = delete;
-
-    int fd = -1;
+    FileDescriptor fd;
     dev_t device = 0;
     ino_t inode = 0;
     std::size_t nameMax = 255;  // the longest name it takes
@@ -105,7 +97,6 @@ private:
     bool Publish();
     bool LinkUnnamed();
     bool LinkAs(const std::string& name);
-    bool CloseFile();
     bool Fail(const char* what);
     void Discard();
 
@@ -114,7 +105,7 @@ private:
     std::string error_;
     SaveFolders* folders_;
     std::shared_ptr<const SaveFolder> folder_;
-    int fd_ = -1;
+    FileDescriptor file_;
     bool unnamed_ = false;
     bool replacing_ = false;  // a file had the target's name when this one was created
     bool failed_ = false;
@@ -123,84 +114,7 @@ private:
     PendingName temporary_;
 };
 
-// Commits many finished writers at the cost of one sync per file system and one per folder:
-// every file is made durable first, then each is put in place in order, then each folder is
-// synced. Each writer keeps its own result (Committed, Error); a failure costs only its file.
-void CommitTogether(std::span<SafeFileWriter* const> writers);
-
-// How many writers may be open at once: each holds its file's descriptor until committed, and
-// may be the only one in its folder.
-std::size_t WritersAtOnce();
-
-// Makes room for count more descriptors before a batch opens them. The kernel grows a process's
-// table of descriptors in steps, and while the process has more than one thread every step waits
-// for all of them to pass a quiet point, some 20 ms each; growing it once, up front, pays that at
-// most once.
-void ReserveDescriptors(std::size_t count);
-
 // Writes bytes as the whole new content of path, through SafeFileWriter.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
-
-// Reads a whole regular file as it was when it was opened. Opening never blocks, whatever the
-// path names: a FIFO, socket, device or folder is refused with the reason. Reading takes no more
-// than the size found when opening, and refuses the file when it changed meanwhile (it grew,
-// shrank, was written to or was replaced by another file).
-class SafeFileReader {
-public:
-    SafeFileReader() = default;
-    ~SafeFileReader();
-    SafeFileReader(const SafeFileReader&) = delete;
-    SafeFileReader& operator=(const SafeFileReader&) = delete;
-
-    // False (with Error set) when path is not a regular file that can be opened for reading.
-    bool Open(const std::string& path);
-    // The size found when opening.
-    std::uint64_t Size() const { return opened_.size; }
-    // Which file was opened.
-    FileIdentity Identity() const { return {opened_.device, opened_.inode, {}}; }
-    // The whole content, with spare bytes of room after it for a caller that appends a little
-    // without copying everything. bytes is left as it was when reading fails.
-    bool Read(ByteBuffer& bytes, std::size_t spare = 0);
-    bool Read(std::string& bytes, std::size_t spare = 0);
-
-    // Reading in steps, for a caller that works on the bytes as they arrive. Begin makes room
-    // for the whole file and spare bytes more, and counts Size() bytes as content that is still
-    // to come; ReadTo reads on until at least wanted bytes are in, or the file ends early (a
-    // failure), and returns how many are in; Finish reads the rest and checks that the file did
-    // not change.
-    void Begin(ByteBuffer& bytes, std::size_t spare);
-    std::size_t ReadTo(std::size_t wanted);
-    std::size_t ReadSoFar() const { return done_; }
-    bool Finish();
-
-    // Why the last step failed, for messages.
-    const std::string& Error() const { return error_; }
-
-    // What tells one state of a file from another.
-    struct Stamp {
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        std::uint64_t size = 0;
-        std::int64_t modifiedSeconds = 0;
-        std::int64_t modifiedNanoseconds = 0;
-        bool operator==(const Stamp&) const = default;
-    };
-
-private:
-    bool Fail(std::string why);
-
-    std::string path_;
-    int fd_ = -1;
-    Stamp opened_;
-    char* into_ = nullptr;  // where the content goes
-    std::size_t done_ = 0;  // bytes of it read so far
-    std::string error_;
-};
-
-// Reads a whole file through SafeFileReader; false when it cannot be opened or read, with the
-// reason in why when given. spare bytes of capacity are kept free past the end, for a caller
-// that appends a little without copying the whole content.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t spare = 0,
-                   std::string* why = nullptr);
 
 }  // namespace zep

@@ -1,4 +1,4 @@
-#include "fuzz/IniRoundTrip.h"
+#include "checks/IniRoundTrip.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "support/AppINI.h"
-#include "support/SafeFile.h"
+#include "support/SafeFileReader.h"
 
-namespace zep::fuzz {
+namespace zep::checks {
 namespace {
 
 constexpr const char* kSections[] = {"Setup", "POSTION", "setup", "[%NOTUSE%]"};
@@ -125,4 +125,4 @@ std::string CheckIniRoundTrip(std::string_view content, const std::string& dir) 
     return fault;
 }
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

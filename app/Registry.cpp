@@ -1,4 +1,4 @@
-#include "support/Registry.h"
+#include "app/Registry.h"
 
 #include <unistd.h>
 
@@ -6,40 +6,18 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/AsciiText.h"
 #include "support/FSUPLIBmain.h"
 
 namespace zep {
 
 namespace {
 
-// The registry compares key paths and value names without regard to letter case.
-std::string FoldCase(std::string_view text) {
-    std::string folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return folded;
-}
-
 constexpr std::size_t kValueBufferSize = 1024;
 
 std::string TextUpToZero(const std::vector<unsigned char>& data) {
     const auto end = std::find(data.begin(), data.end(), static_cast<unsigned char>(0));
     return std::string(data.begin(), end);
-}
-
-std::string DwordText(const std::vector<unsigned char>& data) {
-    std::uint32_t number = 0;
-    for (std::size_t i = 0; i < 4 && i < data.size(); ++i) {
-        number |= static_cast<std::uint32_t>(data[i]) << (8 * i);
-    }
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), kDigits[number % 16]);
-        number /= 16;
-    } while (number != 0);
-    return "&h" + digits;
 }
 
 bool IsExecutableFile(const std::filesystem::path& path) {
@@ -75,25 +53,18 @@ RegValue RegString(std::string_view text) {
     return value;
 }
 
-RegValue RegDword(std::uint32_t number) {
-    RegValue value{RegType::Dword, {}};
-    for (int i = 0; i < 4; ++i) {
-        value.data.push_back(static_cast<unsigned char>((number >> (8 * i)) & 0xFFu));
-    }
-    return value;
-}
-
+// The registry compares key paths and value names without regard to letter case.
 void MemoryRegistry::SetValue(RegRoot root, std::string_view keyName, std::string_view valueName,
                               RegValue value) {
-    keys_[{root, FoldCase(keyName)}][FoldCase(valueName)] = std::move(value);
+    keys_[{root, UpperAscii(keyName)}][UpperAscii(valueName)] = std::move(value);
 }
 
 void MemoryRegistry::AddKey(RegRoot root, std::string_view keyName) {
-    keys_[{root, FoldCase(keyName)}];
+    keys_[{root, UpperAscii(keyName)}];
 }
 
 std::optional<RegHandle> MemoryRegistry::OpenKey(RegRoot root, std::string_view keyName) {
-    KeyId id{root, FoldCase(keyName)};
+    KeyId id{root, UpperAscii(keyName)};
     if (keys_.find(id) == keys_.end()) {
         return std::nullopt;
     }
@@ -108,7 +79,7 @@ std::optional<RegValue> MemoryRegistry::QueryValue(RegHandle key, std::string_vi
         return std::nullopt;
     }
     const auto& values = keys_.at(open->second);
-    const auto value = values.find(FoldCase(valueName));
+    const auto value = values.find(UpperAscii(valueName));
     if (value == values.end()) {
         return std::nullopt;
     }
@@ -166,8 +137,6 @@ bool GetKeyValue(Registry& registry, RegRoot KeyRoot, std::string_view KeyName,
     }
     if (value->type == RegType::String) {
         KeyVal = TextUpToZero(value->data);
-    } else if (value->type == RegType::Dword) {
-        KeyVal = DwordText(value->data);
     }
     registry.CloseKey(*key);
     return true;

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace zep::fuzz {
+namespace zep::checks {
 
 // Puts content in dir as the settings file and works on it through AppINI: a few keys are
 // read; a key written reads back exactly as written, and every line of the old file is still
@@ -11,4 +11,4 @@ namespace zep::fuzz {
 // removed and the file is read again. Returns what went wrong, or the empty text.
 std::string CheckIniRoundTrip(std::string_view content, const std::string& dir);
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

@@ -1,21 +1,31 @@
-#include "fuzz/ZepRoundTrip.h"
+#include "checks/ZepRoundTrip.h"
 
 #include <cstdint>
 #include <string>
 
+#include "checks/ReorderCheck.h"
 #include "core/FileDataStore.h"
-#include "core/Options.h"
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "core/clsZEPFileItem.h"
-#include "fuzz/ReorderCheck.h"
+#include "support/Options.h"
 
-namespace zep::fuzz {
+namespace zep::checks {
 namespace {
 
 constexpr std::string_view kTolerance = "000.005";
 constexpr std::string_view kPaddingValue = "0.000000";
 constexpr std::string_view kPaddingLabel = "    ";
+
+// Collects the written bytes in memory.
+class StringSink final : public ByteSink {
+public:
+    bool Write(std::string_view bytes) override {
+        text.append(bytes);
+        return true;
+    }
+    std::string text;
+};
 
 struct Variant {
     std::int32_t perLine;
@@ -118,4 +128,4 @@ std::string CheckZepRoundTrip(std::string_view bytes) {
     return fault.empty() ? CheckReorder(bytes) : fault;
 }
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

@@ -6,7 +6,7 @@
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 
-namespace zep::fuzz {
+namespace zep::checks {
 
 // Reads bytes as a coordinate file. A file that reads is written (plain with the default and a
 // varied per-line amount, and padded to a larger list) and read again: the second read must
@@ -22,4 +22,4 @@ std::string CheckZepRoundTrip(std::string_view bytes);
 std::string Describe(const ZepFileContents& file, const ZepLayout& to);
 std::string Describe(const ZepFileContents& file);
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

@@ -1,4 +1,4 @@
-#include "fuzz/ReorderCheck.h"
+#include "checks/ReorderCheck.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "cli/ConsoleView.h"
-#include "compare/CompareReport.h"
+#include "compare/Coverage.h"
 #include "compare/LabelRows.h"
 #include "compare/ModuleCompare.h"
 #include "core/Workspace.h"
 #include "core/ZepReader.h"
 #include "core/clsZEPFileItem.h"
 
-namespace zep::fuzz {
+namespace zep::checks {
 namespace {
 
 constexpr char kFileSeparator = '\f';
@@ -246,7 +246,7 @@ std::string CheckReport(Workspace& ws) {
         files.push_back(Snap(ws.store[f]));
     }
     std::vector<std::vector<std::string>> records;
-    if (!ParseCsv(CompareReportCsv(ws), records)) {
+    if (!ParseCsv(CoverageCsv(CoverageOf(ws)), records)) {
         return "the report is no well-formed CSV";
     }
     if (records != ExpectedReport(files)) {
@@ -305,4 +305,4 @@ std::string CheckReorder(std::string_view bytes) {
     return movable ? CheckReport(ws) : std::string();
 }
 
-}  // namespace zep::fuzz
+}  // namespace zep::checks

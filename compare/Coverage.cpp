@@ -1,0 +1,147 @@
+#include "compare/Coverage.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+
+#include "compare/LabelRows.h"
+
+namespace zep {
+
+namespace {
+
+// Rows are gathered by label first; the label's own bytes stay in the store until the table is
+// built, so counting a large list copies each distinct label once.
+struct Gathered {
+    std::string_view label;
+    CoverageRow row;
+};
+
+// The files in list order, which is the order of their records.
+std::vector<CoverageColumn> ListColumns(Workspace& ws) {
+    std::vector<const clsZEPFileItem*> itemOf(static_cast<std::size_t>(ws.store.FileCount()) + 1);
+    for (const auto& item : ws.ZEPFiles.Item()) {
+        if (item->FileDataIndex() >= 1 && item->FileDataIndex() <= ws.store.FileCount()) {
+            itemOf[static_cast<std::size_t>(item->FileDataIndex())] = item.get();
+        }
+    }
+    std::vector<CoverageColumn> columns;
+    for (std::int32_t index = 1; index <= ws.store.FileCount(); ++index) {
+        const clsZEPFileItem* item = itemOf[static_cast<std::size_t>(index)];
+        columns.push_back(item != nullptr ? CoverageColumn{item->Title(), item->Key()}
+                                          : CoverageColumn{"file " + std::to_string(index), {}});
+    }
+    return columns;
+}
+
+std::vector<Gathered> GatherLabels(const FileDataStore& store, bool withBlank) {
+    const auto fileCount = static_cast<std::size_t>(store.FileCount());
+    std::vector<Gathered> gathered;
+    std::unordered_map<std::string_view, std::size_t> rowOf;
+    for (std::size_t column = 0; column < fileCount; ++column) {
+        const FileData& record = store[static_cast<std::int32_t>(column + 1)];
+        for (std::int32_t j = 1; j <= record.LabelCount(); ++j) {
+            const std::string_view label = record.Labels(j);
+            const bool blank = IsBlankLabel(label);
+            if (blank && !withBlank) {
+                continue;
+            }
+            const auto [it, added] = rowOf.try_emplace(label, gathered.size());
+            if (added) {
+                gathered.push_back({label, {{}, 0, std::vector<std::string>(fileCount), blank}});
+            }
+            CoverageRow& row = gathered[it->second].row;
+            std::string& cell = row.positions[column];
+            row.files += cell.empty() ? 1 : 0;
+            cell += (cell.empty() ? "" : " ") + std::to_string(j);
+        }
+    }
+    return gathered;
+}
+
+// Blank labels after all others; then the most widely shared first, by character code within.
+bool RowBefore(const Gathered& a, const Gathered& b) {
+    if (a.row.blank != b.row.blank) {
+        return b.row.blank;
+    }
+    return a.row.files != b.row.files ? a.row.files > b.row.files : LabelBefore(a.label, b.label);
+}
+
+// A spreadsheet takes a cell that begins with one of these as a formula (or, for tab and CR,
+// trims them off and looks again), so a label such as =HYPERLINK(...) would be evaluated when
+// the table is opened.
+bool StartsLikeAFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
+// Quotes a field when it holds a separator, a quote or a line break, and also when it begins or
+// ends with a space, which spreadsheet programs would otherwise trim. A field that would start
+// a formula gets a leading apostrophe first, so that it is shown as text.
+std::string CsvField(std::string_view text) {
+    const std::string shown =
+        StartsLikeAFormula(text) ? "'" + std::string(text) : std::string(text);
+    const bool quote = shown.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!shown.empty() && (shown.front() == ' ' || shown.back() == ' '));
+    if (!quote) {
+        return shown;
+    }
+    std::string field = "\"";
+    for (char ch : shown) {
+        field += ch;
+        if (ch == '"') {
+            field += '"';
+        }
+    }
+    return field + '"';
+}
+
+void AppendField(std::string& csv, bool first, std::string_view text) {
+    csv += first ? "" : ",";
+    csv += CsvField(text);
+}
+
+// A column is headed by its file name, unless another column has that name too.
+std::string Heading(const std::vector<CoverageColumn>& columns, const CoverageColumn& column) {
+    const auto sameName =
+        std::count_if(columns.begin(), columns.end(),
+                      [&](const CoverageColumn& c) { return c.name == column.name; });
+    return sameName > 1 ? column.path : column.name;
+}
+
+}  // namespace
+
+Coverage CoverageOf(Workspace& ws, bool withBlankLabels) {
+    Coverage coverage;
+    coverage.columns = ListColumns(ws);
+    std::vector<Gathered> gathered = GatherLabels(ws.store, withBlankLabels);
+    std::sort(gathered.begin(), gathered.end(), RowBefore);
+    coverage.rows.reserve(gathered.size());
+    for (Gathered& entry : gathered) {
+        entry.row.label = std::string(entry.label);
+        coverage.rows.push_back(std::move(entry.row));
+    }
+    return coverage;
+}
+
+std::string CoverageCsv(const Coverage& coverage) {
+    std::string csv = "label,files";
+    for (const CoverageColumn& column : coverage.columns) {
+        AppendField(csv, false, Heading(coverage.columns, column));
+    }
+    csv += "\r\n";
+    for (const CoverageRow& row : coverage.rows) {
+        if (row.blank) {
+            continue;
+        }
+        AppendField(csv, true, row.label);
+        AppendField(csv, false, std::to_string(row.files));
+        for (const std::string& cell : row.positions) {
+            AppendField(csv, false, cell);
+        }
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+}  // namespace zep

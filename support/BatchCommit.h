@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+namespace zep {
+
+class SafeFileWriter;
+
+// Commits many finished writers at the cost of one sync per file system and one per folder:
+// every file is made durable first, then each is put in place in order, then each folder is
+// synced. Each writer keeps its own result (Committed, Error); a failure costs only its file.
+void CommitTogether(std::span<SafeFileWriter* const> writers);
+
+// How many writers may be open at once: each holds its file's descriptor until committed, and
+// may be the only one in its folder.
+std::size_t WritersAtOnce();
+
+// Makes room for count more descriptors before a batch opens them. The kernel grows a process's
+// table of descriptors in steps, and while the process has more than one thread every step waits
+// for all of them to pass a quiet point, some 20 ms each; growing it once, up front, pays that at
+// most once.
+void ReserveDescriptors(std::size_t count);
+
+}  // namespace zep

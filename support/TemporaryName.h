@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zep {
+
+// Random bits, from a generator seeded once per thread by the kernel, so a batch of a thousand
+// names does not make a thousand calls.
+std::uint64_t RandomBits();
+
+// A dot, as much of name as fits, a dot and six random characters: the name stays within a
+// folder's limit of nameMax bytes however long name is, and a stray one still shows what it
+// belonged to. The cut never splits a UTF-8 character.
+std::string TemporaryName(std::string_view name, std::size_t nameMax);
+
+// Runs make(temporary name) again with a fresh name while the name is taken (errno EEXIST).
+// Random names collide so rarely that running out of tries means something else is wrong.
+template <typename MakeName>
+bool WithFreeName(std::string_view name, std::size_t nameMax, MakeName make) {
+    constexpr int kNameTries = 64;
+    for (int i = 0; i < kNameTries; ++i) {
+        if (make(TemporaryName(name, nameMax))) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace zep
