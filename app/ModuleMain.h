@@ -45,6 +45,9 @@ public:
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override {
         form_->Messages().ShowMessage(text, icon, detail);
     }
+    bool AskYesNo(std::string_view text, std::string_view detail) override {
+        return form_->Messages().AskYesNo(text, detail);
+    }
 
 private:
     frmMain* form_ = nullptr;

@@ -31,6 +31,11 @@ void DialogMessageSink::ShowMessage(std::string_view text, MessageIcon icon,
                          FromBytes(detail));
 }
 
+bool DialogMessageSink::AskYesNo(std::string_view text, std::string_view detail) {
+    return dialogs_.AskYesNo(parent_, QString::fromLatin1(kMessageTitle), FromBytes(text),
+                             FromBytes(detail));
+}
+
 QStringList QtUserDialogs::GetOpenFileNames(QWidget* parent, const QString& title,
                                             const QString& filter, const QString& folder) {
     QFileDialog dialog(parent, title, folder, filter);
@@ -61,6 +66,17 @@ void QtUserDialogs::ShowMessage(QWidget* parent, const QString& title, const QSt
         box.setDetailedText(detail);
     }
     box.exec();
+}
+
+bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& title, const QString& text,
+                             const QString& detail) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    if (!detail.isEmpty()) {
+        box.setDetailedText(detail);
+    }
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace zep

@@ -26,6 +26,9 @@ public:
     // A modal box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text,
                              MessageIcon icon, const QString& detail) = 0;
+    // A question with Yes and No, No the default; true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
+                          const QString& detail) = 0;
 };
 
 // The title of every message box of the program.
@@ -38,6 +41,7 @@ public:
         : dialogs_(dialogs), parent_(parent) {}
 
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
+    bool AskYesNo(std::string_view text, std::string_view detail) override;
 
 private:
     UserDialogs& dialogs_;
@@ -53,6 +57,8 @@ public:
                             const QString& folder) override;
     void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
                      const QString& detail) override;
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
+                  const QString& detail) override;
 };
 
 }  // namespace zep

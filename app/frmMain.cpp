@@ -172,6 +172,17 @@ void frmMain::BuildMenus() {
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
     mnuToolsSort = AddMenuEntry(mnuTools, "mnuToolsSort", 303);
     mnuToolsCompare = AddMenuEntry(mnuTools, "mnuToolsCompare", 1009);
+    mnuToolsUndo = mnuTools->addAction(QStringLiteral("&Undo"));
+    mnuToolsUndo->setObjectName(QStringLiteral("mnuToolsUndo"));
+    mnuToolsUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuToolsUndo->setEnabled(ws_.history.CanUndo());
+    // The entry, and with it its shortcut, follows every command that adds to the history or
+    // forgets it. The workspace outlives the window.
+    ws_.history.OnChange([entry = QPointer<QAction>(mnuToolsUndo), &history = ws_.history] {
+        if (entry != nullptr) {
+            entry->setEnabled(history.CanUndo());
+        }
+    });
     mnuTools->addSeparator();
     mnuToolsOptions = AddMenuEntry(mnuTools, "mnuToolsOptions", 1012);
 
@@ -213,6 +224,7 @@ void frmMain::BuildMenus() {
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuToolsSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
     connect(mnuToolsCompare, &QAction::triggered, this, &frmMain::CompareAllFiles);
+    connect(mnuToolsUndo, &QAction::triggered, this, &frmMain::UndoReordering);
     connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::ShowOptions);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
     connect(mnuFileItemSort, &QAction::triggered, this, &frmMain::SortSelectedFile);
@@ -466,9 +478,16 @@ void frmMain::ClearAllFiles() {
     FollowLabelViews();
 }
 
+// A reordering is remembered before it starts, so that Undo can take it back; one that failed
+// changed nothing and is forgotten again.
 void frmMain::SortSelectedFile() {
     QTreeWidgetItem* row = SelectedRow();
-    if (row == nullptr || !SortByAscii(ws_, TagOf(row))) {
+    if (row == nullptr) {
+        return;
+    }
+    ws_.history.Remember(ws_, {TagOf(row)});
+    if (!SortByAscii(ws_, TagOf(row))) {
+        ws_.history.DropLast();
         return;
     }
     MarkRow(row);
@@ -477,7 +496,13 @@ void frmMain::SortSelectedFile() {
 }
 
 void frmMain::CompareAllFiles() {
+    std::vector<std::int32_t> indices;
+    for (std::int32_t index = 1; index <= ws_.store.FileCount(); ++index) {
+        indices.push_back(index);
+    }
+    ws_.history.Remember(ws_, indices);
     if (!CompareFiles(ws_)) {
+        ws_.history.DropLast();
         return;
     }
     for (int i = 0; i < lvFile->topLevelItemCount(); ++i) {
@@ -485,6 +510,15 @@ void frmMain::CompareAllFiles() {
     }
     FollowLabelViews();
     messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
+}
+
+// The rows' markers are back as they were; the Save button follows the selected one's.
+void frmMain::UndoReordering() {
+    if (!ws_.history.Undo(ws_)) {
+        return;
+    }
+    RowClicked();
+    FollowLabelViews();
 }
 
 void frmMain::ShowOptions() {
@@ -585,6 +619,7 @@ void frmMain::UpdateToolsMenu() {
     const std::int32_t count = ws_.store.FileCount();
     mnuToolsSort->setEnabled(count >= 1);
     mnuToolsCompare->setEnabled(count >= 2);
+    mnuToolsUndo->setEnabled(ws_.history.CanUndo());
 }
 
 void frmMain::UpdateFileItemMenu() {

@@ -81,6 +81,7 @@ private:
     void ClearAllFiles();
     void SortSelectedFile();
     void CompareAllFiles();
+    void UndoReordering();
     void ShowOptions();
     void ShowAbout();
     void ShowLabelsOf(QTreeWidgetItem* row);
@@ -164,6 +165,7 @@ private:
     QAction* mnuFileExit = nullptr;
     QAction* mnuToolsSort = nullptr;
     QAction* mnuToolsCompare = nullptr;
+    QAction* mnuToolsUndo = nullptr;
     QAction* mnuToolsOptions = nullptr;
     QAction* mnuHelpAbout = nullptr;
     QAction* mnuFileItemSort = nullptr;

@@ -42,6 +42,10 @@ class CountedMessages : public zep::MessageSink {
 public:
     int shown = 0;
     void ShowMessage(std::string_view, zep::MessageIcon, std::string_view) override { ++shown; }
+    bool AskYesNo(std::string_view, std::string_view) override {
+        ++shown;
+        return false;
+    }
 };
 
 // Station-like names: a letter prefix and a number, as survey files name their points.

@@ -43,4 +43,9 @@ void ConsoleMessages::ShowMessage(std::string_view text, MessageIcon /*icon*/,
     err_ << line << '\n';
 }
 
+bool ConsoleMessages::AskYesNo(std::string_view text, std::string_view detail) {
+    ShowMessage(text, MessageIcon::Information, detail.empty() ? "answered No" : detail);
+    return false;
+}
+
 }  // namespace zep::cli

@@ -54,6 +54,9 @@ public:
 
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
     bool NamesFileItself() const override { return !context_.empty(); }
+    // Nobody is there to answer: the question becomes a message line, so the user learns why a
+    // file was left alone, and the answer is No.
+    bool AskYesNo(std::string_view text, std::string_view detail) override;
 
     void SetContext(std::string context) { context_ = std::move(context); }
     int Count() const { return count_; }

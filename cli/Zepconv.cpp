@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/Verbs.h"
+#include "support/AppSettings.h"
 #include "support/PrintableText.h"
 #include "support/ProgramInfo.h"
 #include "support/SafeFileReader.h"
@@ -73,10 +74,7 @@ const std::vector<Verb>& Verbs() {
 
 // The standard deviation text must stay one word, or the written files would not read back.
 std::string CheckTolerance(const std::string& text) {
-    if (text.empty() || text.find_first_of(" \r\n") != std::string::npos) {
-        return std::string(ResString(2010));
-    }
-    return {};
+    return IsUsableTolerance(text) ? std::string() : std::string(ResString(2010));
 }
 
 // A settings file that cannot be used is a mistake on the command line, not a reason to write

@@ -105,6 +105,27 @@ void FileData::SwapLabelRows(std::int32_t a, std::int32_t b) {
     std::swap(rows_[slot(a)], rows_[slot(b)]);
 }
 
+FileData::Order FileData::SaveOrder() const {
+    Order order;
+    order.labels_ = labels_;
+    order.deviations_ = deviations_;
+    order.rows_ = rows_;
+    order.matchCounts_ = matchCounts_;
+    return order;
+}
+
+bool FileData::RestoreOrder(const Order& order) {
+    if (order.labels_.size() != labels_.size() || order.deviations_.size() != deviations_.size() ||
+        order.rows_.size() != rows_.size()) {
+        return false;
+    }
+    labels_ = order.labels_;
+    deviations_ = order.deviations_;
+    rows_ = order.rows_;
+    matchCounts_ = order.matchCounts_;
+    return true;
+}
+
 void FileData::SetFileRow(std::int32_t r, std::size_t begin, std::size_t end, bool written) {
     physical_[slot(r)] =
         Row{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end), -1, written};

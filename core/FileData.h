@@ -74,6 +74,19 @@ public:
     // whole row of coordinates. The caller makes sure both positions exist in every array.
     void SwapLabelRows(std::int32_t a, std::int32_t b);
 
+    // Where every label row stands, as a reordering found it. Reorderings only move rows, so
+    // this is a few index vectors, not the texts; putting it back undoes any number of them.
+    class Order {
+        friend class FileData;
+        std::vector<std::uint32_t> labels_;
+        std::vector<std::uint32_t> deviations_;
+        std::vector<std::uint32_t> rows_;
+        std::vector<std::int32_t> matchCounts_;
+    };
+    Order SaveOrder() const;
+    // False, changing nothing, when order belongs to a record of other sizes.
+    bool RestoreOrder(const Order& order);
+
     std::string_view text(TextRef ref) const { return {bytes_.data() + ref.offset, ref.length}; }
     // Size of the buffer the texts lie in.
     std::size_t ByteCount() const { return bytes_.size(); }

@@ -6,6 +6,7 @@
 #include <span>
 #include <utility>
 
+#include "core/SaveCheck.h"
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "support/BatchCommit.h"
@@ -96,7 +97,8 @@ bool AppendListRow(Workspace& ws, const std::string& path, const std::string& ti
 
 // Hands the record to the store and ties a descriptor, the row and MaxNumber to it.
 void CommitFile(Workspace& ws, const std::string& path, const std::string& title,
-                ZepFileContents& contents, FileIdentity identity) {
+                ZepFileContents& contents, FileIdentity identity,
+                std::optional<SafeFileReader::Stamp> stamp) {
     const std::int32_t index = ws.store.AddFileData();
     ws.store[index] = std::move(contents.data);
 
@@ -108,7 +110,9 @@ void CommitFile(Workspace& ws, const std::string& path, const std::string& title
     item->SetFileDataIndex(index);
     item->AdoptCounts(contents.VarCount, contents.StrCount, contents.MidCount);
     item->SetIdentity(std::move(identity));
+    item->SetOnDisk(stamp);
     ws.ZEPFiles.Item().Add(std::move(item));
+    ws.history.Forget();
 
     if (contents.StrCount > ws.store.MaxNumber()) {
         ws.store.SetMaxNumber(contents.StrCount);
@@ -229,7 +233,7 @@ PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance)
     prepared.read = true;
     std::optional<FileIdentity> opened;
     try {
-        prepared.result = LoadZEPFile(path, tolerance, &opened);
+        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
     } catch (const std::exception&) {
         prepared.outOfMemory = true;
     }
@@ -270,7 +274,8 @@ bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) 
     if (!AppendListRow(ws, path, title)) {
         return false;
     }
-    CommitFile(ws, path, title, *prepared.result.file, std::move(prepared.identity));
+    CommitFile(ws, path, title, *prepared.result.file, std::move(prepared.identity),
+               prepared.stamp);
     return true;
 }
 
@@ -279,7 +284,9 @@ bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& k
     return WriteZEPFiles(ws, {SaveRequest{target, key, index}}).front();
 }
 
-std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests) {
+namespace {
+
+std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& requests) {
     std::vector<bool> saved;
     saved.reserve(requests.size());
     const std::size_t atOnce = WritersAtOnce();
@@ -290,6 +297,32 @@ std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& r
                                                  std::min(atOnce, requests.size() - first));
         for (const PreparedSave& save : PrepareSaves(ws, folders, group)) {
             saved.push_back(ReportSave(ws, save));
+        }
+    }
+    return saved;
+}
+
+}  // namespace
+
+// Every question comes before the first file is written, so that no answer waits on a half
+// done batch.
+std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests) {
+    SaveCheck check(ws);
+    std::vector<SaveRequest> going;
+    std::vector<std::size_t> from;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        if (check.MayReplace(requests[i].target)) {
+            going.push_back(requests[i]);
+            from.push_back(i);
+        }
+    }
+    const std::vector<bool> written = WriteChecked(ws, going);
+    std::vector<bool> saved(requests.size(), false);
+    for (std::size_t k = 0; k < going.size(); ++k) {
+        if (written[k]) {
+            saved[from[k]] = true;
+            check.Saved(going[k].target, going[k].key);
+            ws.history.Forget();
         }
     }
     ForgetIdentities(ws);
@@ -308,6 +341,7 @@ void RemoveFile(Workspace& ws, const std::string& key, std::int32_t position, st
     ws.ZEPFiles.Item().Remove(key);
     ws.view.RemoveRow(position);
     CloseIndexGap(ws, index);
+    ws.history.Forget();
     if (heldTheMaximum) {
         ws.store.RecalcMaxNumber();
         ShowMaxNumber(ws);
@@ -321,6 +355,7 @@ void ClearList(Workspace& ws) {
         ws.view.RemoveRow(row);
     }
     ws.ZEPFiles.SetItem(Item{});
+    ws.history.Forget();
     ShowMaxNumber(ws);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,8 @@ struct PreparedFile {
     bool read = false;  // an unread one is read by InitFileAdd
     ReadResult result;
     bool outOfMemory = false;
-    FileIdentity identity;  // which file the path reached when it was read
+    FileIdentity identity;                       // which file the path reached when it was read
+    std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
 };
 PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance);
 
@@ -52,6 +54,11 @@ struct SaveRequest {
     std::int32_t index = 0;
 };
 
+// A target that is a listed file (this one or another) which another program changed on disk
+// since this program read or saved it is replaced only when the user answers Yes; otherwise it
+// is left alone and counts as not saved. A listed file other than the saved one that the save
+// replaced gets its row marked, as its memory no longer matches its file.
+//
 // Saves every file as WriteZEPFile does, with the same files, messages and results in the same
 // order, but durably at the cost of one sync: all new files are written first (one thread per
 // core), made durable together, and only then put in place. A file that fails costs only

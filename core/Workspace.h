@@ -2,6 +2,7 @@
 
 #include "core/FileDataStore.h"
 #include "core/FileListView.h"
+#include "core/ReorderHistory.h"
 #include "core/clsZEPFiles.h"
 #include "support/MessageSink.h"
 #include "support/Options.h"
@@ -20,6 +21,7 @@ struct Workspace {
     FileDataStore store;
     FileListView& view;
     MessageSink& messages;
+    ReorderHistory history;  // of the window's Sort By ASCII and Compare
 };
 
 }  // namespace zep

@@ -416,13 +416,17 @@ ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance) {
 }
 
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
-                       std::optional<FileIdentity>* identity) {
+                       std::optional<FileIdentity>* identity,
+                       std::optional<SafeFileReader::Stamp>* stamp) {
     SafeFileReader reader;
     if (!reader.Open(path)) {
         return Refuse(0, reader.Error());
     }
     if (identity != nullptr) {
         *identity = reader.Identity();
+    }
+    if (stamp != nullptr) {
+        *stamp = reader.Opened();
     }
     // A file too large to be held is refused before any of it is read.
     if (TooLarge(reader.Size(), tolerance)) {

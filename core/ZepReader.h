@@ -9,6 +9,7 @@
 #include "core/ZepScan.h"
 #include "support/ByteBuffer.h"
 #include "support/FileIdentity.h"
+#include "support/SafeFileReader.h"
 
 namespace zep {
 
@@ -49,8 +50,10 @@ ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance,
                         ScanPath path = FastestScanPath());
 ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance);
 
-// Reads the file at path. identity, when given, gets which file that was once it is open.
+// Reads the file at path. identity, when given, gets which file that was once it is open, and
+// stamp, when given, the state it was read in.
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
-                       std::optional<FileIdentity>* identity = nullptr);
+                       std::optional<FileIdentity>* identity = nullptr,
+                       std::optional<SafeFileReader::Stamp>* stamp = nullptr);
 
 }  // namespace zep

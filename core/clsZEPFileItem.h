@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "support/FileIdentity.h"
+#include "support/SafeFileReader.h"
 
 namespace zep {
 
@@ -42,6 +44,10 @@ public:
     // file apart without looking at every listed file again.
     const FileIdentity& Identity() const { return identity_; }
     void SetIdentity(FileIdentity identity) { identity_ = std::move(identity); }
+    // The state of the file on disk when this program last read or saved it, to tell whether
+    // another program changed it since; unknown for a file never read from disk.
+    const std::optional<SafeFileReader::Stamp>& OnDisk() const { return onDisk_; }
+    void SetOnDisk(std::optional<SafeFileReader::Stamp> stamp) { onDisk_ = stamp; }
 
 private:
     FileDataStore* store_;
@@ -51,6 +57,7 @@ private:
     std::string path_;
     std::string formats_;
     FileIdentity identity_;
+    std::optional<SafeFileReader::Stamp> onDisk_;
     std::int32_t varCount_ = 0;
     std::int32_t strCount_ = 0;
     std::int32_t midCount_ = 0;

@@ -6,8 +6,8 @@ namespace zep {
 
 enum class MessageIcon { None, Information, Critical };
 
-// Modal message boxes with one OK button, titled with the program's title. The window shows
-// them; the batch tool prints them; tests record them.
+// Modal message boxes with one OK button, and questions, titled with the program's title. The
+// window shows them; the batch tool prints them; tests record them.
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
@@ -18,6 +18,8 @@ public:
     // True when the sink names the file a message is about by itself (the batch tool starts
     // every line with it); the detail then leaves the file out.
     virtual bool NamesFileItself() const { return false; }
+    // A question with Yes and No, No being the answer when the user just confirms. True for Yes.
+    virtual bool AskYesNo(std::string_view text, std::string_view detail = {}) = 0;
 };
 
 }  // namespace zep

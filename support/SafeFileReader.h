@@ -53,6 +53,8 @@ public:
         std::int64_t modifiedNanoseconds = 0;
         bool operator==(const Stamp&) const = default;
     };
+    // The file's state when it was opened, which reading checks it kept until the end.
+    const Stamp& Opened() const { return opened_; }
 
 private:
     bool Fail(std::string why);

@@ -82,6 +82,7 @@ constexpr std::array kTable{
     Entry{2009, "Amount per deviation line, Value muse great then 1."},
     Entry{2010, "Default standard deviation, Value must be one word without spaces!"},
     Entry{2011, "Saved as a new file: the file's other names keep the old content."},
+    Entry{2012, "The file was changed by another program since it was read. Replace it?"},
 };
 
 static_assert(std::is_sorted(kTable.begin(), kTable.end(),

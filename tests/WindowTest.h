@@ -24,7 +24,8 @@ public:
     QList<QStringList> replies;
     QStringList requests;  // title and filter of every file dialog
     QStringList folders;   // the folder every file dialog opened in
-    QStringList messages;  // icon, text and detail of every message box
+    QStringList messages;  // icon, text and detail of every message box, and every question
+    QList<bool> answers;   // to the next questions; No once they run out
 
     QStringList GetOpenFileNames(QWidget*, const QString& title, const QString& filter,
                                  const QString& folder) override {
@@ -42,6 +43,12 @@ public:
         const char* icons[] = {"", "Information: ", "Critical: "};
         messages << icons[static_cast<int>(icon)] + text +
                         (detail.isEmpty() ? "" : " -- " + detail);
+    }
+    bool AskYesNo(QWidget*, const QString& title, const QString& text,
+                  const QString& detail) override {
+        EXPECT_EQ(title, "ZEP converter");
+        messages << "Question: " + text + (detail.isEmpty() ? "" : " -- " + detail);
+        return !answers.isEmpty() && answers.takeFirst();
     }
 };
 

@@ -187,5 +187,73 @@ TEST_F(frmMainFollowsUserTest, RefusedFileIsNamedInTheDetail) {
                                            ": row 3 has 7 values, expected 6 (line 9)")));
 }
 
+// Save waits for a Yes before it replaces a file another program changed; Save As onto another
+// listed file marks that file's row.
+TEST_F(frmMainFollowsUserTest, SavesGuardFilesChangedOnDiskAndMarkFilesTheyReplace) {
+    Start();
+    Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
+    ClickRow(1);
+    test::Put(dir / "P.Zep", "another program's work");
+    dialogs.answers = {false};
+    Press(frmMain::kSaveFile);
+    EXPECT_EQ(test::Contents(dir / "P.Zep"), "another program's work");
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(
+        dialogs.messages[0].startsWith("Question: The file was changed by another program"));
+    EXPECT_TRUE(
+        dialogs.messages[0].endsWith("File Name : " + QString::fromStdString(dir / "P.Zep")));
+    dialogs.answers = {true};
+    Press(frmMain::kSaveFile);
+    EXPECT_NE(test::Contents(dir / "P.Zep").find("Pacific"), std::string::npos);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(Rows(), "P.Zep|* A.Zep / Max Number : 8");
+
+    Choose(menu("mnuFile"), "mnuFileSaveAll");
+    ClickRow(1);
+    Choose(menu("mnuFile"), "mnuFileSaveAs", {"A.Zep"});
+    EXPECT_EQ(Rows(), "P.Zep|* A.Zep / Max Number : 8");
+    EXPECT_EQ(dialogs.messages.size(), 2);  // A.Zep was this program's own save
+    EXPECT_EQ(test::Contents(dir / "A.Zep"), test::Contents(dir / "P.Zep"));
+}
+
+// Ctrl+Z takes back a Compare and then a Sort By ASCII: the orders and the rows' markers.
+TEST_F(frmMainFollowsUserTest, UndoTakesBackReorderingsOneAfterAnother) {
+    Start();
+    Click(frmMain::kAddFile, {"P.Zep", "A.Zep", "I.Zep"});
+    Choose(menu("mnuFile"), "mnuFileSaveAll");
+    const auto labels = [&] {
+        std::string all;
+        for (std::int32_t f = 1; f <= 3; ++f) {
+            const FileData& record = program->workspace.store[f];
+            for (std::int32_t i = 1; i <= record.LabelCount(); ++i) {
+                all += std::string(record.Labels(i)) + ",";
+            }
+            all += "|";
+        }
+        return all;
+    };
+    const std::string read = labels();
+    ClickRow(2);
+    Press(frmMain::kSortASC);
+    const std::string sorted = labels();
+    Press(frmMain::kCompare);
+    ASSERT_NE(labels(), sorted);
+    EXPECT_EQ(Rows(), "* P.Zep|* A.Zep|* I.Zep / Max Number : 8");
+
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(labels(), sorted);
+    EXPECT_EQ(Rows(), "P.Zep|* A.Zep|I.Zep / Max Number : 8");
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(labels(), read);
+    EXPECT_EQ(Rows(), "P.Zep|A.Zep|I.Zep / Max Number : 8");
+    EXPECT_FALSE(entry("mnuToolsUndo")->isEnabled());
+    EXPECT_FALSE(form().ToolbarButton(frmMain::kSaveFile)->isEnabled());
+
+    Press(frmMain::kCompare);
+    EXPECT_TRUE(entry("mnuToolsUndo")->isEnabled());
+    Choose(menu("mnuFile"), "mnuFileSaveAll");
+    EXPECT_FALSE(entry("mnuToolsUndo")->isEnabled()) << "a save forgets";
+}
+
 }  // namespace
 }  // namespace zep

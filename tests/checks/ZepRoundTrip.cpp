@@ -17,16 +17,6 @@ constexpr std::string_view kTolerance = "000.005";
 constexpr std::string_view kPaddingValue = "0.000000";
 constexpr std::string_view kPaddingLabel = "    ";
 
-// Collects the written bytes in memory.
-class StringSink final : public ByteSink {
-public:
-    bool Write(std::string_view bytes) override {
-        text.append(bytes);
-        return true;
-    }
-    std::string text;
-};
-
 struct Variant {
     std::int32_t perLine;
     bool pad;

@@ -5,8 +5,19 @@
 
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
+#include "support/SafeFileWriter.h"
 
 namespace zep::checks {
+
+// Collects the written bytes in memory.
+class StringSink final : public ByteSink {
+public:
+    bool Write(std::string_view bytes) override {
+        text.append(bytes);
+        return true;
+    }
+    std::string text;
+};
 
 // Reads bytes as a coordinate file. A file that reads is written (plain with the default and a
 // varied per-line amount, and padded to a larger list) and read again: the second read must
