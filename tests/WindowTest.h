@@ -3,16 +3,21 @@
 // The main window after the program's own start-up, driven as the user drives it on Qt's
 // offscreen platform, with the file dialogs and message boxes answered by a stand-in.
 
+#include <sys/stat.h>
+
 #include <QTest>
 #include <QtWidgets>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "TestWorkspace.h"
 #include "app/ModuleMain.h"
+#include "app/frmLabels.h"
 
 namespace zep::test {
 
@@ -62,11 +67,10 @@ protected:
         // Never destroyed: among the static objects at exit it would outlive parts of Qt.
         static QApplication* application = new QApplication(argc, argv);
         ASSERT_NE(application, nullptr);
-        const std::pair<const char*, const char*> copies[] = {
-            {"pacific-rim", "P"}, {"atlantic", "A"}, {"indian-ocean", "I"}};
-        for (const auto& [example, copy] : copies) {
-            fs::copy_file(ZEP_EXAMPLES_DIR "/" + std::string(example) + ".Zep",
-                          dir / copy + ".Zep");
+        for (const char* example : {"pacific-rim", "atlantic", "indian-ocean"}) {
+            fs::copy_file(
+                ZEP_EXAMPLES_DIR "/" + std::string(example) + ".Zep",
+                dir / std::string(1, static_cast<char>(std::toupper(example[0]))) + ".Zep");
         }
     }
     void TearDown() override { program.reset(); }
@@ -74,13 +78,95 @@ protected:
     void Start(const QStringList& files = {}) {
         program = StartUp(iniName, dialogs, files);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+        Seen();
+    }
+    // Closes the window, which stores the settings, and ends the program.
+    void Stop() {
+        form().close();
+        program.reset();
     }
     frmMain& form() { return *program->MainForm; }
     QTreeWidget* list() { return form().findChild<QTreeWidget*>("lvFile"); }
     QMenu* menu(const char* name) { return form().findChild<QMenu*>(name); }
     QAction* entry(const char* name) { return form().findChild<QAction*>(name); }
+    // A copy of A.Zep under another name, in a folder below the scratch folder if need be.
+    std::string Copy(const std::string& name) {
+        fs::create_directories(fs::path(dir / name).parent_path());
+        fs::copy_file(dir / "A.Zep", dir / name);
+        return name;
+    }
 
-    // The files the next file dialog answers with.
+    // Does a step as the user does: "AddFile P.Zep A.Zep" clicks a toolbar button with the file
+    // dialog answering those files, "Ctrl+O I.Zep" presses a key on the list, "row 2" clicks a
+    // row, "popup 2 mnuFileItemSave" chooses from a row's pop-up menu, "mnuFile mnuFileSaveAll"
+    // from a menu ("mnuFile -" only opens it).
+    void Do(const std::string& step) {
+        std::istringstream words(step);
+        std::string verb;
+        std::string what;
+        int row = 0;
+        words >> verb;
+        if (verb == "row" || verb == "popup") {
+            words >> row;
+        }
+        if (verb == "popup" || verb.starts_with("mnu")) {
+            words >> what;
+        }
+        std::vector<std::string> reply;
+        for (std::string name; words >> name;) {
+            reply.push_back(name);
+        }
+        Reply(reply);
+        const char* chosen = what == "-" ? nullptr : what.c_str();
+        if (verb == "row") {
+            ClickRow(row);
+        } else if (verb == "popup") {
+            QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(row));
+            ASSERT_TRUE(menu("mnuFileItem")->isVisible());
+            Choose(menu("mnuFileItem"), chosen);
+        } else if (verb.starts_with("mnu")) {
+            Choose(menu(verb.c_str()), chosen);
+        } else if (QAction* button = entry(verb.c_str())) {
+            QTest::mouseClick(form().findChild<QToolBar*>()->widgetForAction(button),
+                              Qt::LeftButton);
+        } else {
+            const QKeyCombination key = QKeySequence(QString::fromStdString(verb))[0];
+            QTest::keyClick(list(), key.key(), key.keyboardModifiers());
+        }
+        dialogs.replies.clear();
+    }
+    // The steps of a session of tests/data/tables/window-steps.tsv, each with what it shows.
+    void Run(const std::string& session) {
+        for (const auto& row : Table("window-steps.tsv")) {
+            if (row[0] == session) {
+                Do(row[1]);
+                EXPECT_EQ(Seen(), row[2]) << session << ": " << row[1];
+            }
+        }
+    }
+    // Opens a menu as the user does, which brings its entries up to date, and clicks an entry.
+    void Choose(QMenu* opened, const char* entryName) {
+        opened->popup(QPoint(40, 40));
+        if (entryName != nullptr) {
+            QTest::mouseClick(opened, Qt::LeftButton, {},
+                              opened->actionGeometry(entry(entryName)).center());
+        }
+        opened->hide();
+    }
+    // Does a step that opens a modal window, and hands that window to look at before it closes.
+    void Modal(const std::string& step, const std::function<void(QWidget&)>& look) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = true;
+                look(*modal);
+                modal->close();
+            }
+        });
+        Do(step);
+        QApplication::processEvents();
+        EXPECT_TRUE(seen) << "no modal window";
+    }
     void Reply(const std::vector<std::string>& names) {
         QStringList paths;
         for (const std::string& name : names) {
@@ -90,81 +176,90 @@ protected:
             dialogs.replies.push_back(paths);
         }
     }
-    // Opens a menu as the user does, which brings its entries up to date, and clicks an entry.
-    void Choose(QMenu* opened, const char* entryName, const std::vector<std::string>& reply = {}) {
-        Reply(reply);
-        opened->popup(QPoint(40, 40));
-        if (entryName != nullptr) {
-            QTest::mouseClick(opened, Qt::LeftButton, {},
-                              opened->actionGeometry(entry(entryName)).center());
-        }
-        opened->hide();
-    }
-    // Chooses an entry that opens a modal window, and hands that window to look at before it
-    // closes.
-    void Modal(const char* menuName, const char* entryName,
-               const std::function<void(QWidget&)>& look) {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                seen = true;
-                look(*modal);
-                modal->close();
-            }
-        });
-        Choose(menu(menuName), entryName);
-        QApplication::processEvents();
-        EXPECT_TRUE(seen) << "no modal window";
-    }
-    void Click(int button, const std::vector<std::string>& reply = {}) {
-        Reply(reply);
-        QToolBar* toolbar = form().findChild<QToolBar*>();
-        QTest::mouseClick(toolbar->widgetForAction(form().ToolbarButton(button)), Qt::LeftButton);
-    }
-    void Key(QKeyCombination key, const std::vector<std::string>& reply = {}) {
-        Reply(reply);
-        QTest::keyClick(list(), key.key(), key.keyboardModifiers());
-    }
     QPoint RowPoint(int row) {
         return list()->visualItemRect(list()->topLevelItem(row - 1)).center();
     }
     void ClickRow(int row) {
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, RowPoint(row));
     }
-    // The pop-up menu of a row, and one of its entries chosen.
-    void PopUp(int row, const char* entryName, const std::vector<std::string>& reply = {}) {
-        QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(row));
-        ASSERT_TRUE(menu("mnuFileItem")->isVisible());
-        Choose(menu("mnuFileItem"), entryName, reply);
-    }
     // Toolbar buttons 1-4, 6 and 7; File menu Remove, Save, Save As, Save All and Clear List;
-    // Tools menu Sort and Compare; Save of the pop-up menu: 1 for enabled.
+    // Tools menu Undo, Sort and Compare; Save of the pop-up menu: 1 for enabled.
     std::string State() {
         std::string state;
         for (int button : {1, 2, 3, 4, 6, 7}) {
             state += form().ToolbarButton(button)->isEnabled() ? '1' : '0';
         }
-        for (const char* name :
-             {" ", "mnuFileRemove", "mnuFileSave", "mnuFileSaveAs", "mnuFileSaveAll",
-              "mnuFileClear", " ", "mnuToolsSort", "mnuToolsCompare", " ", "mnuFileItemSave"}) {
+        for (const char* name : {" ", "mnuFileRemove", "mnuFileSave", "mnuFileSaveAs",
+                                 "mnuFileSaveAll", "mnuFileClear", " ", "mnuToolsUndo",
+                                 "mnuToolsSort", "mnuToolsCompare", " ", "mnuFileItemSave"}) {
             state += name[0] == ' ' ? ' ' : (entry(name)->isEnabled() ? '1' : '0');
         }
         return state;
     }
-    // The rows' texts, then the status bar's.
+    // The rows' texts, then the status bar's and the save sign's when it shows.
     std::string Rows() {
         QStringList rows;
         for (int i = 0; i < list()->topLevelItemCount(); ++i) {
             rows << list()->topLevelItem(i)->text(0);
         }
-        const QString status = form().findChild<QLabel*>("sbStatusBarText")->text();
-        return (rows.join('|') + " / " + status).toStdString();
+        const auto* status = form().findChild<QLabel*>("sbStatusBarText");
+        const auto* sign = form().findChild<QLabel*>("sbStatusBarSaved");
+        return (rows.join('|') + " / " + (status->isVisible() ? status->text() : "hidden") +
+                (sign->isVisible() && !sign->text().isEmpty() ? " / " + sign->text() : ""))
+            .toStdString();
+    }
+    // State() and Rows(), then what came up since last seen: message boxes, file dialogs, files
+    // written, the pop-up menu and label views, which are closed. The scratch folder shows as ~/.
+    std::string Seen() {
+        std::string seen = State() + " / " + Rows();
+        const auto add = [&](const QString& event) {
+            seen += " | " +
+                    QString(event).replace(QString::fromStdString(dir / ""), "~/").toStdString();
+        };
+        for (const QString& message : dialogs.messages.mid(messages_)) {
+            add(message);
+        }
+        messages_ = dialogs.messages.size();
+        for (const QString& folder : dialogs.folders.mid(requests_)) {
+            add("dialog in " + folder + "/");
+        }
+        requests_ = dialogs.requests.size();
+        std::map<std::string, ino_t> files;
+        for (const auto& file : fs::directory_iterator(dir.path())) {
+            struct stat found {};
+            ::lstat(file.path().c_str(), &found);
+            files[file.path().filename()] = found.st_ino;
+        }
+        for (const auto& [name, number] : files) {
+            if (files_[name] != number) {
+                add(QString::fromStdString("wrote " + name));
+            }
+        }
+        files_ = files;
+        QMenu* popUp = menu("mnuFileItem");
+        if (popUp->isVisible()) {
+            const QPoint at = list()->viewport()->mapFromGlobal(popUp->pos());
+            add("pop-up at row " + QString::number(list()->indexAt(at).row() + 1));
+            popUp->hide();
+        }
+        for (frmLabels* view : form().findChildren<frmLabels*>()) {
+            if (view->isVisible()) {
+                add(QString::fromStdString("view of " + fs::path(view->Key()).filename().string()));
+                view->close();
+            }
+        }
+        return seen;
     }
 
     TempDir dir;
     const std::string iniName = dir / "ZEPConverter.ini";
     FakeDialogs dialogs;
     std::unique_ptr<Program> program;
+
+private:
+    qsizetype messages_ = 0;
+    qsizetype requests_ = 0;
+    std::map<std::string, ino_t> files_;
 };
 
 }  // namespace zep::test
