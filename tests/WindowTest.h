@@ -67,10 +67,11 @@ protected:
         // Never destroyed: among the static objects at exit it would outlive parts of Qt.
         static QApplication* application = new QApplication(argc, argv);
         ASSERT_NE(application, nullptr);
-        for (const char* example : {"pacific-rim", "atlantic", "indian-ocean"}) {
-            fs::copy_file(
-                ZEP_EXAMPLES_DIR "/" + std::string(example) + ".Zep",
-                dir / std::string(1, static_cast<char>(std::toupper(example[0]))) + ".Zep");
+        const std::pair<const char*, const char*> copies[] = {
+            {"pacific-rim", "P"}, {"atlantic", "A"}, {"indian-ocean", "I"}};
+        for (const auto& [example, copy] : copies) {
+            fs::copy_file(ZEP_EXAMPLES_DIR "/" + std::string(example) + ".Zep",
+                          dir / copy + ".Zep");
         }
     }
     void TearDown() override { program.reset(); }
@@ -97,41 +98,44 @@ protected:
     }
 
     // Does a step as the user does: "AddFile P.Zep A.Zep" clicks a toolbar button with the file
-    // dialog answering those files, "Ctrl+O I.Zep" presses a key on the list, "row 2" clicks a
-    // row, "popup 2 mnuFileItemSave" chooses from a row's pop-up menu, "mnuFile mnuFileSaveAll"
-    // from a menu ("mnuFile -" only opens it).
+    // dialog answering those files, "Ctrl+O I.Zep" presses a key on the list, "2" clicks row 2,
+    // "2 mnuFileItemSave" chooses from its pop-up menu, "mnuFile mnuFileSaveAll" from a menu
+    // ("mnuFile -" only opens it, which brings its entries up to date).
     void Do(const std::string& step) {
         std::istringstream words(step);
         std::string verb;
-        std::string what;
-        int row = 0;
+        std::string chosen;
         words >> verb;
-        if (verb == "row" || verb == "popup") {
-            words >> row;
-        }
-        if (verb == "popup" || verb.starts_with("mnu")) {
-            words >> what;
+        const int row = std::atoi(verb.c_str());
+        if (row > 0 || verb.starts_with("mnu")) {
+            words >> chosen;
         }
         std::vector<std::string> reply;
         for (std::string name; words >> name;) {
             reply.push_back(name);
         }
         Reply(reply);
-        const char* chosen = what == "-" ? nullptr : what.c_str();
-        if (verb == "row") {
+        QMenu* opened = verb.starts_with("mnu") ? menu(verb.c_str()) : nullptr;
+        if (row > 0 && chosen.empty()) {
             ClickRow(row);
-        } else if (verb == "popup") {
+        } else if (row > 0) {
             QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(row));
-            ASSERT_TRUE(menu("mnuFileItem")->isVisible());
-            Choose(menu("mnuFileItem"), chosen);
-        } else if (verb.starts_with("mnu")) {
-            Choose(menu(verb.c_str()), chosen);
-        } else if (QAction* button = entry(verb.c_str())) {
+            opened = menu("mnuFileItem");
+            EXPECT_TRUE(opened->isVisible());
+        } else if (QAction* button = entry(verb.c_str()); !opened && button) {
             QTest::mouseClick(form().findChild<QToolBar*>()->widgetForAction(button),
                               Qt::LeftButton);
-        } else {
+        } else if (!opened) {
             const QKeyCombination key = QKeySequence(QString::fromStdString(verb))[0];
             QTest::keyClick(list(), key.key(), key.keyboardModifiers());
+        }
+        if (opened != nullptr) {
+            opened->popup(QPoint(40, 40));
+            if (chosen != "-") {
+                QTest::mouseClick(opened, Qt::LeftButton, {},
+                                  opened->actionGeometry(entry(chosen.c_str())).center());
+            }
+            opened->hide();
         }
         dialogs.replies.clear();
     }
@@ -143,15 +147,6 @@ protected:
                 EXPECT_EQ(Seen(), row[2]) << session << ": " << row[1];
             }
         }
-    }
-    // Opens a menu as the user does, which brings its entries up to date, and clicks an entry.
-    void Choose(QMenu* opened, const char* entryName) {
-        opened->popup(QPoint(40, 40));
-        if (entryName != nullptr) {
-            QTest::mouseClick(opened, Qt::LeftButton, {},
-                              opened->actionGeometry(entry(entryName)).center());
-        }
-        opened->hide();
     }
     // Does a step that opens a modal window, and hands that window to look at before it closes.
     void Modal(const std::string& step, const std::function<void(QWidget&)>& look) {

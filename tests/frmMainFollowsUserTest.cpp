@@ -105,18 +105,14 @@ TEST_F(frmMainFollowsUserTest, CutNamesAndPathsShowInFullAsToolTips) {
 }
 
 TEST_F(frmMainFollowsUserTest, FileDialogsOpenInTheFolderUsedLastAlsoInTheNextRun) {
+    Copy("in/atlantic.Zep");
+    Copy("out/copy.Zep");
     Start();
-    Do("AddFile " + Copy("in/atlantic.Zep"));
-    Do("popup 1 mnuFileItemSaveAs " + Copy("out/copy.Zep"));
-    Do("AddFile");
-    EXPECT_EQ(dialogs.folders, QStringList({"", QString::fromStdString(dir / "in"),
-                                            QString::fromStdString(dir / "out")}));
+    Run("folders 1");
     EXPECT_FALSE(fs::exists(iniName)) << "written before the window closed";
     Stop();
-
     Start();
-    Do("AddFile");
-    EXPECT_EQ(dialogs.folders.back(), QString::fromStdString(dir / "out"));
+    Run("folders 2");
 }
 
 // Save waits for a Yes before it replaces a file another program changed; Save As onto another
