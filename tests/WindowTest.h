@@ -27,15 +27,12 @@ namespace fs = std::filesystem;
 class FakeDialogs : public UserDialogs {
 public:
     QList<QStringList> replies;
-    QStringList requests;  // title and filter of every file dialog
-    QStringList folders;   // the folder every file dialog opened in
-    QStringList messages;  // icon, text and detail of every message box, and every question
+    QStringList messages;  // every message box, question and file dialog, as the user saw it
     QList<bool> answers;   // to the next questions; No once they run out
 
     QStringList GetOpenFileNames(QWidget*, const QString& title, const QString& filter,
                                  const QString& folder) override {
-        requests << title + " " + filter;
-        folders << folder;
+        messages << title + " [" + filter + "] in " + folder + "/";
         return replies.isEmpty() ? QStringList() : replies.takeFirst();
     }
     QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
@@ -110,11 +107,13 @@ protected:
         if (row > 0 || verb.starts_with("mnu")) {
             words >> chosen;
         }
-        std::vector<std::string> reply;
+        QStringList reply;
         for (std::string name; words >> name;) {
-            reply.push_back(name);
+            reply << At(name);
         }
-        Reply(reply);
+        if (!reply.isEmpty()) {
+            dialogs.replies << reply;
+        }
         QMenu* opened = verb.starts_with("mnu") ? menu(verb.c_str()) : nullptr;
         if (row > 0 && chosen.empty()) {
             ClickRow(row);
@@ -162,15 +161,7 @@ protected:
         QApplication::processEvents();
         EXPECT_TRUE(seen) << "no modal window";
     }
-    void Reply(const std::vector<std::string>& names) {
-        QStringList paths;
-        for (const std::string& name : names) {
-            paths << QString::fromStdString(dir / name);
-        }
-        if (!paths.isEmpty()) {
-            dialogs.replies.push_back(paths);
-        }
-    }
+    QString At(const std::string& name) { return QString::fromStdString(dir / name); }
     QPoint RowPoint(int row) {
         return list()->visualItemRect(list()->topLevelItem(row - 1)).center();
     }
@@ -203,7 +194,7 @@ protected:
                 (sign->isVisible() && !sign->text().isEmpty() ? " / " + sign->text() : ""))
             .toStdString();
     }
-    // State() and Rows(), then what came up since last seen: message boxes, file dialogs, files
+    // State() and Rows(), then what came up since last seen: messages and file dialogs, files
     // written, the pop-up menu and label views, which are closed. The scratch folder shows as ~/.
     std::string Seen() {
         std::string seen = State() + " / " + Rows();
@@ -215,10 +206,6 @@ protected:
             add(message);
         }
         messages_ = dialogs.messages.size();
-        for (const QString& folder : dialogs.folders.mid(requests_)) {
-            add("dialog in " + folder + "/");
-        }
-        requests_ = dialogs.requests.size();
         std::map<std::string, ino_t> files;
         for (const auto& file : fs::directory_iterator(dir.path())) {
             struct stat found {};
@@ -253,7 +240,6 @@ protected:
 
 private:
     qsizetype messages_ = 0;
-    qsizetype requests_ = 0;
     std::map<std::string, ino_t> files_;
 };
 

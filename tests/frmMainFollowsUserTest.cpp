@@ -58,7 +58,7 @@ TEST_F(frmMainFollowsUserTest, SaveButtonFollowsEveryChangeOfTheSelectedRow) {
     Copy("x* y.Zep");
     Start();
     Run("save button 1");
-    Reply({"x* y.Zep"});
+    dialogs.replies << QStringList{At("x* y.Zep")};
     Run("save button 2");
     list()->clearSelection();
     EXPECT_EQ(Seen(), "110111 10111 001 1 / a*b.Zep|x* y.Zep / Max Number : 7 / Saved c.Zep");
@@ -93,9 +93,8 @@ TEST_F(frmMainFollowsUserTest, CutNamesAndPathsShowInFullAsToolTips) {
     list()->setColumnWidth(0, 120);
     QApplication::processEvents();
     // The cell without a cut first: a tip once shown lingers a while.
-    const std::tuple<int, int, QString> cells[] = {{1, 0, ""},
-                                                   {2, 0, QString::fromStdString("* " + longName)},
-                                                   {2, 1, QString::fromStdString(dir / longName)}};
+    const std::tuple<int, int, QString> cells[] = {
+        {1, 0, ""}, {2, 0, QString::fromStdString("* " + longName)}, {2, 1, At(longName)}};
     for (const auto& [row, column, tip] : cells) {
         const QPoint at = list()->visualRect(list()->model()->index(row - 1, column)).center();
         QHelpEvent event(QEvent::ToolTip, at, list()->viewport()->mapToGlobal(at));
@@ -175,7 +174,7 @@ TEST_F(frmMainFollowsUserTest, RecentFilesAreKeptNewestFirstAndAGoneOneIsDropped
         files->hide();
         QStringList texts;
         for (const QAction* entry : files->actions()) {
-            texts << entry->text().remove(QString::fromStdString(dir / "")).remove('&');
+            texts << entry->text().remove(At("")).remove('&');
         }
         return texts.join('|').toStdString();
     };
@@ -271,10 +270,10 @@ TEST_F(frmMainFollowsUserTest, CoverageWindowShowsWhatTheFilesShareAndFollowsThe
     EXPECT_EQ(Mismatch(shown, CoverageOf(ws, true)), "") << "Remove";
 
     auto* exportCsv = window->findChild<QPushButton*>("cmdExportCsv");
-    Reply({"table.csv"});
+    dialogs.replies << QStringList{At("table.csv")};
     QTest::mouseClick(exportCsv, Qt::LeftButton);
     EXPECT_EQ(test::Contents(dir / "table.csv"), CoverageCsv(CoverageOf(ws)));
-    Reply({"gone/table.csv"});
+    dialogs.replies << QStringList{At("gone/table.csv")};
     QTest::mouseClick(exportCsv, Qt::LeftButton);
     EXPECT_TRUE(dialogs.messages.back().startsWith(
         QString::fromStdString("Critical: File unwriteble!!! -- " + dir / "gone/table.csv")))
