@@ -75,7 +75,8 @@ protected:
 
     void Start(const QStringList& files = {}) {
         program = StartUp(iniName, dialogs, files);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+        form().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
         Seen();
     }
     // Closes the window, which stores the settings, and ends the program.

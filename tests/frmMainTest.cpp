@@ -45,8 +45,6 @@ TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
     fs::copy_file(dir / "I.Zep", dir / "D.Zep");
     fs::copy_file(ZEP_TEST_DATA_DIR "/uneven/fewer-rows.Zep", dir / "Wide.Zep");
     Start();
-    form().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     Run("commands 1");
     // The saved I.Zep is a new file: a second name for it is still the same file.
     fs::create_hard_link(dir / "I.Zep", dir / "I2.Zep");
