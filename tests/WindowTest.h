@@ -71,7 +71,6 @@ protected:
                           dir / copy + ".Zep");
         }
     }
-    void TearDown() override { program.reset(); }
 
     void Start(const QStringList& files = {}) {
         program = StartUp(iniName, dialogs, files);
