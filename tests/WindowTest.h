@@ -206,11 +206,13 @@ protected:
             add(message);
         }
         messages_ = dialogs.messages.size();
-        std::map<std::string, ino_t> files;
+        std::map<std::string, std::string> files;  // a file's identity and when it was written
         for (const auto& file : fs::directory_iterator(dir.path())) {
             struct stat found {};
             ::lstat(file.path().c_str(), &found);
-            files[file.path().filename()] = found.st_ino;
+            files[file.path().filename()] = std::to_string(found.st_ino) + " " +
+                                            std::to_string(found.st_mtim.tv_sec) + "." +
+                                            std::to_string(found.st_mtim.tv_nsec);
         }
         for (const auto& [name, number] : files) {
             if (files_[name] != number) {
@@ -240,7 +242,7 @@ protected:
 
 private:
     qsizetype messages_ = 0;
-    std::map<std::string, ino_t> files_;
+    std::map<std::string, std::string> files_;
 };
 
 }  // namespace zep::test
