@@ -11,27 +11,21 @@
 
 #include "checks/IniRoundTrip.h"
 
-namespace {
-
-// One folder for the whole run: ZEP_FUZZ_DIR (tools/fuzz.sh makes and removes it), else a
-// new one, on a memory file system when there is one, since every rewrite is synced to disk.
-const std::string& WorkFolder() {
-    static const std::string folder = [] {
-        if (const char* given = std::getenv("ZEP_FUZZ_DIR"); given != nullptr && *given != 0) {
-            return std::string(given);
-        }
-        std::string pattern =
-            access("/dev/shm", W_OK) == 0 ? "/dev/shm/zepfuzz.XXXXXX" : "/tmp/zepfuzz.XXXXXX";
-        return std::string(mkdtemp(pattern.data()));
-    }();
-    return folder;
+// One folder for the whole run: ZEP_FUZZ_DIR (tools/fuzz.sh makes and removes it), else a new
+// one, on a memory file system when there is one, since every rewrite is synced to disk.
+static std::string WorkFolder() {
+    if (const char* given = std::getenv("ZEP_FUZZ_DIR"); given != nullptr && *given != 0) {
+        return given;
+    }
+    std::string pattern =
+        access("/dev/shm", W_OK) == 0 ? "/dev/shm/zepfuzz.XXXXXX" : "/tmp/zepfuzz.XXXXXX";
+    return mkdtemp(pattern.data());
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string folder = WorkFolder();
     const std::string fault =
-        zep::checks::CheckIniRoundTrip({reinterpret_cast<const char*>(data), size}, WorkFolder());
+        zep::checks::CheckIniRoundTrip({reinterpret_cast<const char*>(data), size}, folder);
     if (!fault.empty()) {
         std::fprintf(stderr, "AppINIFuzz: %s\n", fault.c_str());
         std::abort();

@@ -1,15 +1,21 @@
 // Saving many files as one batch gives the same files, messages and results, in the same order,
-// as saving them one by one, also when a file of the batch fails or has other names.
+// as saving them one by one, also when a file of the batch fails or has other names. A file is
+// known by what its path reaches.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "TestWorkspace.h"
+#include "core/FileListCommands.h"
 #include "core/ModuleFileProc.h"
 #include "support/BatchCommit.h"
+#include "support/FileIdentity.h"
 
 namespace zep {
 namespace {
@@ -103,6 +109,46 @@ TEST(BatchSave, MakesRoomForItsDescriptorsFirst) {
         }
     }
     EXPECT_GT(size, wanted);
+}
+
+// The short way to a name's identity in a known folder gives what the long way gives, for
+// folders that exist, do not exist yet, are links or files, and names of every kind.
+TEST(IdentityIn, AgreesWithTheLongWay) {
+    test::TempDir dir;
+    fs::create_directory(dir / "old");
+    test::Put(dir / "old/f", "x");
+    fs::create_symlink("f", dir / "old/l");
+    fs::create_symlink("nowhere", dir / "old/d");
+    fs::create_directory_symlink("old", dir / "lnk");
+    for (const char* folder : {"old", "new", "new/deeper", "lnk", "new/..", "old/..", "old/f"}) {
+        for (const char* name : {"f", "l", "d", "x", "..", ".", ""}) {
+            const std::string path = dir / folder + "/" + name;
+            EXPECT_EQ(IdentityIn(IdentityOf(dir / folder), path), IdentityOf(path)) << path;
+        }
+    }
+}
+
+// A file's key reaches the file its path reaches, also where ".." follows a symbolic link, and is
+// absolute, with no "." component or doubled slash.
+TEST(KeyForPath, ReachesTheFileThePathReaches) {
+    test::TempDir dir;
+    fs::create_directories(dir / "real/sub");
+    test::Put(dir / "real/f.Zep", "behind the link");
+    test::Put(dir / "f.Zep", "beside the link");
+    fs::create_directory_symlink("real/sub", dir / "link");
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    for (const char* path : {"link/../f.Zep", "./link/./../f.Zep", "link//..//f.Zep",
+                             "real/sub/../f.Zep", "f.Zep", "./real//f.Zep"}) {
+        for (const std::string& given : {std::string(path), dir / path}) {
+            const std::string key = KeyForPath(given);
+            EXPECT_EQ(IdentityOf(key), IdentityOf(given)) << given;
+            EXPECT_TRUE(key.starts_with('/') && key.find("/./") == std::string::npos &&
+                        key.find("//") == std::string::npos)
+                << key;
+        }
+    }
+    fs::current_path(before);
 }
 
 }  // namespace

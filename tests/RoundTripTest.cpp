@@ -1,47 +1,39 @@
 // Read, write, read again: the same model and the same bytes, for files as people and programs
 // write them, the fuzzers' seeds and every input a fuzzer once failed on (tests/data/fuzz).
+// Lists of such files go through Compare, which must order them as the long way does. The SSE2
+// and the portable scan find what cutting random texts by hand finds.
 
+#include <map>
 #include <random>
+#include <tuple>
 
 #include "TestWorkspace.h"
 #include "checks/IniRoundTrip.h"
+#include "checks/ReorderCheck.h"
 #include "checks/ZepRoundTrip.h"
+#include "compare/Coverage.h"
+#include "compare/LabelSort.h"
 #include "core/ZepReader.h"
+#include "core/ZepScan.h"
 
 namespace zep {
 namespace {
 
-// One text per value, its length first, so that any bytes compare exactly.
 std::string Piece(std::string_view text) {
     return std::to_string(text.size()) + ":" + std::string(text) + " ";
 }
 
-std::string Describe(const ZepFileContents& file) {
-    std::string held = Piece(file.Formats) + std::to_string(file.VarCount) + " " +
-                       std::to_string(file.StrCount) + " " + std::to_string(file.MidCount) + " ";
-    for (std::int32_t r = 1; r <= file.data.VarCount(); ++r) {
-        for (std::int32_t c = 1; c <= file.data.VarCount(); ++c) {
-            held += Piece(file.data.Coordinates(r, c));
-        }
-    }
-    for (std::int32_t i = 1; i <= file.data.LabelCount(); ++i) {
-        held += Piece(file.data.Labels(i));
-    }
-    for (std::int32_t i = 1; i <= file.data.DeviationCount(); ++i) {
-        held += Piece(file.data.Deviations(i));
-    }
-    return held;
-}
-
 // Files with irregular spacing, rows wrapped over several lines, labels of any bytes but a CR LF
-// pair, with or without a deviation block; each with what it holds, as Describe gives it.
+// pair, with or without a deviation block; each with what it holds, as Describe gives it. Given
+// shared labels, the labels are mostly drawn from them and the label rows can mostly be moved.
 class FileGenerator {
 public:
-    std::pair<std::string, std::string> Next() {
+    std::pair<std::string, std::string> Next(const std::vector<std::string>& shared = {}) {
         const std::string formats = Token("ZEPMORVEL_.0123");
         const int v = Between(1, 14);
-        const int s = Chance(4) ? Between(1, 14) : v;
-        const int m = Chance(4) ? Between(1, 14) : v;
+        const bool movable = !shared.empty() && !Chance(30);
+        const int s = movable ? Between(1, v) : Chance(4) ? Between(1, 14) : v;
+        const int m = movable ? Between(s, 14) : Chance(4) ? Between(1, 14) : v;
         const std::string counts =
             std::to_string(v) + " " + std::to_string(s) + " " + std::to_string(m) + " ";
         std::string bytes = formats + " " + (Chance(2) ? "" : Token("xyz")) + " " + counts;
@@ -56,7 +48,10 @@ public:
             PutOnLines(bytes, row);
         }
         for (int i = 0; i < s; ++i) {
-            const std::string label = Chance(5) ? Spaces(4) : Spaces(2) + Token(kLabelBytes);
+            const std::string label = !shared.empty() && !Chance(10)
+                                          ? shared[std::size_t(Between(0, int(shared.size()) - 1))]
+                                      : Chance(5) ? Spaces(4)
+                                                  : Spaces(2) + Token(kLabelBytes);
             bytes += "\r\n" + label;
             held += Piece(label);
         }
@@ -118,7 +113,7 @@ TEST(ZepRoundTrip, GeneratedFilesReadAsWrittenAndRoundTrip) {
         SCOPED_TRACE("round " + std::to_string(round) + ":\n" + bytes);
         const ReadResult read = ParseZepFile(bytes, "000.005");
         ASSERT_TRUE(read.ok()) << DescribeReadError(read.error);
-        ASSERT_EQ(Describe(*read.file), held);
+        ASSERT_EQ(checks::Describe(*read.file), held);
         ASSERT_EQ(checks::CheckZepRoundTrip(bytes), "");
     }
 }
@@ -140,6 +135,144 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
                                   : checks::CheckIniRoundTrip(bytes, dir.path()),
                       "")
                 << entry.path();
+        }
+    }
+}
+
+// Lists of up to six files sharing labels of every tricky kind: blanks of several widths, case
+// and trailing-space twins, leading parts, tabs, bytes above 127.
+std::vector<std::string> SharedLabels(std::mt19937& rng) {
+    static const std::vector<std::string> tricky = {
+        "",    " ", "  ", "    ", "A", "a",        "A ",   "a ",   " A",   "AB",    "B",    "\t",
+        " \t", "0", "9",  "Z",    "z", "\xC3\xA9", "\xE9", "\xFF", "\x80", "A\xE9", "\x7F", "Ab"};
+    std::vector<std::string> shared(1 + rng() % 12);
+    for (std::string& label : shared) {
+        label = tricky[rng() % tricky.size()];
+    }
+    return shared;
+}
+
+TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
+    std::mt19937 rng(20261206);
+    FileGenerator generator;
+    for (int round = 0; round < 1500; ++round) {
+        const std::vector<std::string> shared = SharedLabels(rng);
+        std::string list = generator.Next(shared).first;
+        for (std::size_t f = rng() % 6; f > 0; --f) {
+            list += "\f" + generator.Next(shared).first;
+        }
+        ASSERT_EQ(checks::CheckReorder(list), "") << "round " << round << ":\n" << list;
+    }
+}
+
+// The table the window shows is the report's table with the blank labels after it: every
+// distinct blank label one row, holding each of its positions in each file.
+TEST(Coverage, BlankLabelsFollowTheReportsRows) {
+    std::mt19937 rng(7);
+    FileGenerator generator;
+    for (int run = 0; run < 300 && !testing::Test::HasFailure(); ++run) {
+        test::TestWorkspace t;
+        const std::vector<std::string> shared = SharedLabels(rng);
+        for (std::size_t f = 1 + rng() % 5; f > 0; --f) {
+            const std::string bytes = generator.Next(shared).first;
+            t.ws.store[t.ws.store.AddFileData()] = ParseZepFile(bytes, "0").file->data;
+        }
+        const Coverage report = CoverageOf(t.ws);
+        const Coverage shown = CoverageOf(t.ws, true);
+        ASSERT_GE(shown.rows.size(), report.rows.size());
+        std::map<std::string, std::vector<std::string>> blanks;
+        for (std::size_t r = 0; r < shown.rows.size(); ++r) {
+            const CoverageRow& row = shown.rows[r];
+            ASSERT_EQ(row.blank, r >= report.rows.size());
+            if (!row.blank) {
+                EXPECT_EQ(row.label, report.rows[r].label);
+                EXPECT_EQ(row.positions, report.rows[r].positions);
+                continue;
+            }
+            EXPECT_EQ(row.label.find_first_not_of(' '), std::string::npos);
+            EXPECT_EQ(row.files,
+                      std::count_if(row.positions.begin(), row.positions.end(),
+                                    [](const std::string& cell) { return !cell.empty(); }));
+            EXPECT_TRUE(blanks.emplace(row.label, row.positions).second) << "two rows of one label";
+        }
+        for (std::int32_t f = 1; f <= t.ws.store.FileCount(); ++f) {
+            std::map<std::string, std::string> expected;
+            for (std::int32_t j = 1; j <= t.ws.store[f].LabelCount(); ++j) {
+                const std::string label(t.ws.store[f].Labels(j));
+                if (label.find_first_not_of(' ') == std::string::npos) {
+                    std::string& cell = expected[label];
+                    cell += (cell.empty() ? "" : " ") + std::to_string(j);
+                }
+            }
+            for (const auto& [label, positions] : blanks) {
+                const std::string cell = expected.count(label) != 0 ? expected[label] : "";
+                EXPECT_EQ(positions[static_cast<std::size_t>(f - 1)], cell) << "file " << f;
+                expected.erase(label);
+            }
+            EXPECT_TRUE(expected.empty()) << "a blank label of file " << f << " has no row";
+        }
+        EXPECT_EQ(CoverageCsv(shown), CoverageCsv(report));
+    }
+}
+
+// Two whole label rows change places, only at positions of a file whose rows allow it.
+TEST(SwapLabelRows, ExchangesTwoWholeRowsOfAFileThatAllowsIt) {
+    const auto read = [](const char* text) { return *ParseZepFile(text, "0").file; };
+    FileDataStore store;
+    ZepFileContents file =
+        read("F  3 3 4 \r\n 1 2 3\r\n 4 5 6\r\n 7 8 9\r\na\r\nb\r\nc\r\n 1 2 3 4");
+    store[store.AddFileData()] = file.data;
+    store[store.AddFileData()] = read("F  2 3 2 \r\n 1 2\r\n 3 4\r\na\r\nb\r\nc\r\n 1 2").data;
+    store[1].SetMatchCount(3, 5);
+    ASSERT_TRUE(SwapLabelRows(store, 3, 1, 1));
+    const std::int32_t refused[][3] = {{0, 1, 1}, {1, 4, 1}, {1, 2, 3}, {1, 2, 2}};
+    for (const auto& [a, b, index] : refused) {
+        EXPECT_FALSE(SwapLabelRows(store, a, b, index));
+    }
+    EXPECT_EQ(store[1].MatchCounts(1), 5);
+    file.data = store[1];
+    EXPECT_EQ(checks::Describe(file),
+              checks::Describe(
+                  read("F  3 3 4 \r\n 7 8 9\r\n 4 5 6\r\n 1 2 3\r\nc\r\nb\r\na\r\n 3 2 1 4")));
+}
+
+// Written: the line is its fields, behind three spaces when led by their only minus, else four.
+ScannedLine ByHand(std::string_view text, std::size_t begin) {
+    const std::size_t end = std::min(text.find("\r\n", begin), text.size());
+    ScannedLine line{begin, end, std::min(end + 2, text.size()), 0, false, end == text.size()};
+    std::string laid;
+    for (std::size_t start = begin; start <= end;) {
+        const std::size_t stop = std::min(text.find(' ', start), end);
+        const std::string_view field = text.substr(start, stop - start);
+        if (!field.empty()) {
+            ++line.values;
+            laid += field.find('-') == field.npos ? "    " : field.rfind('-') == 0 ? "   " : "?";
+            laid += field;
+        }
+        start = stop + 1;
+    }
+    line.written = laid == text.substr(begin, end - begin);
+    return line;
+}
+
+TEST(ZepScanPaths, BothFindWhatCuttingByHandFinds) {
+    std::mt19937 rng(20240601);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(rng() % 300, ' ');
+        for (char& ch : text) {
+            ch = "   \r\n-1a"[rng() % 8];
+        }
+        for (const ScanPath path : {ScanPath::Portable, FastestScanPath()}) {
+            LineScanner scanner(text, 0, path);
+            ScannedLine got;
+            for (std::size_t begin = 0; !got.last; begin = got.next) {
+                const ScannedLine want = ByHand(text, begin);
+                ASSERT_TRUE(scanner.Next(got));
+                EXPECT_EQ(std::tie(got.end, got.next, got.values, got.written, got.last),
+                          std::tie(want.end, want.next, want.values, want.written, want.last))
+                    << testing::PrintToString(text.substr(begin));
+            }
+            EXPECT_FALSE(scanner.Next(got));
         }
     }
 }

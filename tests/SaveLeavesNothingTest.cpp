@@ -100,52 +100,41 @@ TEST(SaveLeavesNothing, SignalWhileABatchIsNamedWaitsItsTurn) {
 }
 
 // A new file takes a free name in one step; when a file took the name meanwhile, it is replaced
-// as a whole all the same.
-TEST(SaveLeavesNothing, FileThatTurnsUpMeanwhileIsReplacedWhole) {
+// as a whole all the same. A name as long as a name may be still gets a temporary name that fits.
+TEST(SaveLeavesNothing, NewOrOldFileUpToTheLongestNameIsReplacedWhole) {
     for (Files files : {Files::Unnamed, Files::Named}) {
-        for (bool turnsUp : {false, true}) {
-            test::TempDir dir;
-            const int status = InChild(files, [&] {
-                SafeFileWriter writer(dir / "f");
-                if (!writer.Open() || !writer.Write("new")) {
-                    return false;
+        // The last name is all continuation bytes: no cut between characters is left.
+        for (const std::string& name :
+             {std::string("n"), std::string(247, 'n'), std::string(248, 'n'), std::string(255, 'n'),
+              std::string(255, '\x80')}) {
+            for (const char* before : {"", "meanwhile", "old"}) {
+                SCOPED_TRACE(::testing::Message() << name.size() << " " << before);
+                test::TempDir dir;
+                const std::string path = dir / name;
+                if (before == std::string_view("old")) {
+                    test::Put(path, "old");
                 }
-                if (turnsUp) {
-                    test::Put(dir / "f", "other");
-                }
-                return writer.Commit();
-            });
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-            EXPECT_EQ(test::Contents(dir / "f"), "new");
-            EXPECT_EQ(test::NamesIn(dir.path()).size(), 1u);
+                const int status = InChild(files, [&] {
+                    SafeFileWriter writer(path);
+                    if (!writer.Open() || !writer.Write("new")) {
+                        return false;
+                    }
+                    if (before == std::string_view("meanwhile")) {
+                        test::Put(path, "other");
+                    }
+                    return writer.Commit();
+                });
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+                EXPECT_EQ(test::Contents(path), "new");
+                EXPECT_EQ(test::NamesIn(dir.path()).size(), 1u);
+            }
         }
     }
-}
-
-// A writer whose file could not be made takes no bytes.
-TEST(SaveLeavesNothing, WriterThatCouldNotOpenRefusesEveryWrite) {
+    // A writer whose file could not be made takes no bytes.
     test::TempDir dir;
     SafeFileWriter writer(dir / "missing/f");
-    EXPECT_FALSE(writer.Open());
-    EXPECT_FALSE(writer.Write("x"));
-    EXPECT_FALSE(writer.Commit());
+    EXPECT_FALSE(writer.Open() || writer.Write("x") || writer.Commit());
     EXPECT_TRUE(test::NamesIn(dir.path()).empty());
-}
-
-// A name as long as a name may be still gets a temporary name that fits.
-TEST(SaveLeavesNothing, NamesUpToTheLengthLimitAreSaved) {
-    for (Files files : {Files::Unnamed, Files::Named}) {
-        for (std::size_t length : {247u, 248u, 255u}) {
-            test::TempDir dir;
-            const std::string path = dir / std::string(length, 'n');
-            const int status = InChild(files, [&] {
-                return WriteFileSafely(path, "old") && WriteFileSafely(path, "new");
-            });
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << length;
-            EXPECT_EQ(test::Contents(path), "new") << length;
-            EXPECT_EQ(test::NamesIn(dir.path()).size(), 1u) << length;
-        }
-    }
 }
 
 }  // namespace

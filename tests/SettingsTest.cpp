@@ -1,5 +1,10 @@
 // The settings file: what reads find and changes leave in it, byte for byte, how start-up reads
-// it (tests/data/tables/settings-*.tsv), and where it lives.
+// it (tests/data/tables/settings-*.tsv), where it lives, and that zepconv refuses one it cannot
+// use.
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <functional>
@@ -7,6 +12,7 @@
 #include <optional>
 
 #include "TestWorkspace.h"
+#include "ZepconvRun.h"
 #include "support/AppINI.h"
 #include "support/AppSettings.h"
 #include "support/PrivateProfile.h"
@@ -114,6 +120,32 @@ TEST(SettingsFile, LivesBesideTheProgramOrElseInTheUsersConfigFolder) {
     EXPECT_EQ(SettingsFileFor(nowhere), "/home/user/.config/ZEPConverter/ZEPConverter.ini");
     ::setenv("HOME", home.c_str(), 1);
     EXPECT_EQ(fs::path(RunningExecutablePath()).filename(), "SettingsTest");
+}
+
+// Root may read any file, so the unreadable one is tried as nobody, in a child process.
+int RunAsNobody(const std::vector<std::string>& args) {
+    const pid_t child = ::geteuid() == 0 ? ::fork() : -1;
+    if (child == 0) {
+        ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 ? test::Zepconv(args).code : 99);
+    }
+    int status = 0;
+    return child < 0 ? test::Zepconv(args).code
+                     : (::waitpid(child, &status, 0) == child ? WEXITSTATUS(status) : -1);
+}
+
+TEST(SettingsFileUse, AFifoAFolderOrAnUnreadableFileIsAUsageError) {
+    test::TempDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0666), 0);
+    std::filesystem::create_directory(dir / "folder.ini");
+    test::Put(dir / "unreadable.ini", "[Setup]\r\n");
+    std::filesystem::permissions(dir / "unreadable.ini", std::filesystem::perms::none);
+    for (const char* name : {"fifo.ini", "folder.ini", "unreadable.ini"}) {
+        const std::vector<std::string> args = {
+            "save", "--settings", dir / name, "-o", dir / "out", ZEP_EXAMPLES_DIR "/atlantic.Zep"};
+        EXPECT_EQ(RunAsNobody(args), 2) << name;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out")) << name;
+    }
 }
 
 }  // namespace

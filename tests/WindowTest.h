@@ -3,16 +3,21 @@
 // The main window after the program's own start-up, driven as the user drives it on Qt's
 // offscreen platform, with the file dialogs and message boxes answered by a stand-in.
 
+#include <sys/stat.h>
+
 #include <QTest>
 #include <QtWidgets>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "TestWorkspace.h"
 #include "app/ModuleMain.h"
+#include "app/frmLabels.h"
 
 namespace zep::test {
 
@@ -22,15 +27,12 @@ namespace fs = std::filesystem;
 class FakeDialogs : public UserDialogs {
 public:
     QList<QStringList> replies;
-    QStringList requests;  // title and filter of every file dialog
-    QStringList folders;   // the folder every file dialog opened in
-    QStringList messages;  // icon, text and detail of every message box, and every question
+    QStringList messages;  // every message box, question and file dialog, as the user saw it
     QList<bool> answers;   // to the next questions; No once they run out
 
     QStringList GetOpenFileNames(QWidget*, const QString& title, const QString& filter,
                                  const QString& folder) override {
-        requests << title + " " + filter;
-        folders << folder;
+        messages << title + " [" + filter + "] in " + folder + "/";
         return replies.isEmpty() ? QStringList() : replies.takeFirst();
     }
     QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
@@ -69,41 +71,84 @@ protected:
                           dir / copy + ".Zep");
         }
     }
-    void TearDown() override { program.reset(); }
 
     void Start(const QStringList& files = {}) {
         program = StartUp(iniName, dialogs, files);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+        form().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+        Seen();
+    }
+    // Closes the window, which stores the settings, and ends the program.
+    void Stop() {
+        form().close();
+        program.reset();
     }
     frmMain& form() { return *program->MainForm; }
     QTreeWidget* list() { return form().findChild<QTreeWidget*>("lvFile"); }
     QMenu* menu(const char* name) { return form().findChild<QMenu*>(name); }
     QAction* entry(const char* name) { return form().findChild<QAction*>(name); }
+    // A copy of A.Zep under another name, in a folder below the scratch folder if need be.
+    std::string Copy(const std::string& name) {
+        fs::create_directories(fs::path(dir / name).parent_path());
+        fs::copy_file(dir / "A.Zep", dir / name);
+        return name;
+    }
 
-    // The files the next file dialog answers with.
-    void Reply(const std::vector<std::string>& names) {
-        QStringList paths;
-        for (const std::string& name : names) {
-            paths << QString::fromStdString(dir / name);
+    // Does a step as the user does: "AddFile P.Zep A.Zep" clicks a toolbar button with the file
+    // dialog answering those files, "Ctrl+O I.Zep" presses a key on the list, "2" clicks row 2,
+    // "2 mnuFileItemSave" chooses from its pop-up menu, "mnuFile mnuFileSaveAll" from a menu
+    // ("mnuFile -" only opens it, which brings its entries up to date).
+    void Do(const std::string& step) {
+        std::istringstream words(step);
+        std::string verb;
+        std::string chosen;
+        words >> verb;
+        const int row = std::atoi(verb.c_str());
+        if (row > 0 || verb.starts_with("mnu")) {
+            words >> chosen;
         }
-        if (!paths.isEmpty()) {
-            dialogs.replies.push_back(paths);
+        QStringList reply;
+        for (std::string name; words >> name;) {
+            reply << At(name);
+        }
+        if (!reply.isEmpty()) {
+            dialogs.replies << reply;
+        }
+        QMenu* opened = verb.starts_with("mnu") ? menu(verb.c_str()) : nullptr;
+        if (row > 0 && chosen.empty()) {
+            ClickRow(row);
+        } else if (row > 0) {
+            QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(row));
+            opened = menu("mnuFileItem");
+            EXPECT_TRUE(opened->isVisible());
+        } else if (QAction* button = entry(verb.c_str()); !opened && button) {
+            QTest::mouseClick(form().findChild<QToolBar*>()->widgetForAction(button),
+                              Qt::LeftButton);
+        } else if (!opened) {
+            const QKeyCombination key = QKeySequence(QString::fromStdString(verb))[0];
+            QTest::keyClick(list(), key.key(), key.keyboardModifiers());
+        }
+        if (opened != nullptr) {
+            opened->popup(QPoint(40, 40));
+            if (chosen != "-") {
+                QTest::mouseClick(opened, Qt::LeftButton, {},
+                                  opened->actionGeometry(entry(chosen.c_str())).center());
+            }
+            opened->hide();
+        }
+        dialogs.replies.clear();
+    }
+    // The steps of a session of tests/data/tables/window-steps.tsv, each with what it shows.
+    void Run(const std::string& session) {
+        for (const auto& row : Table("window-steps.tsv")) {
+            if (row[0] == session) {
+                Do(row[1]);
+                EXPECT_EQ(Seen(), row[2]) << session << ": " << row[1];
+            }
         }
     }
-    // Opens a menu as the user does, which brings its entries up to date, and clicks an entry.
-    void Choose(QMenu* opened, const char* entryName, const std::vector<std::string>& reply = {}) {
-        Reply(reply);
-        opened->popup(QPoint(40, 40));
-        if (entryName != nullptr) {
-            QTest::mouseClick(opened, Qt::LeftButton, {},
-                              opened->actionGeometry(entry(entryName)).center());
-        }
-        opened->hide();
-    }
-    // Chooses an entry that opens a modal window, and hands that window to look at before it
-    // closes.
-    void Modal(const char* menuName, const char* entryName,
-               const std::function<void(QWidget&)>& look) {
+    // Does a step that opens a modal window, and hands that window to look at before it closes.
+    void Modal(const std::string& step, const std::function<void(QWidget&)>& look) {
         bool seen = false;
         QTimer::singleShot(0, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -112,59 +157,92 @@ protected:
                 modal->close();
             }
         });
-        Choose(menu(menuName), entryName);
+        Do(step);
         QApplication::processEvents();
         EXPECT_TRUE(seen) << "no modal window";
     }
-    void Click(int button, const std::vector<std::string>& reply = {}) {
-        Reply(reply);
-        QToolBar* toolbar = form().findChild<QToolBar*>();
-        QTest::mouseClick(toolbar->widgetForAction(form().ToolbarButton(button)), Qt::LeftButton);
-    }
-    void Key(QKeyCombination key, const std::vector<std::string>& reply = {}) {
-        Reply(reply);
-        QTest::keyClick(list(), key.key(), key.keyboardModifiers());
-    }
+    QString At(const std::string& name) { return QString::fromStdString(dir / name); }
     QPoint RowPoint(int row) {
         return list()->visualItemRect(list()->topLevelItem(row - 1)).center();
     }
     void ClickRow(int row) {
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, RowPoint(row));
     }
-    // The pop-up menu of a row, and one of its entries chosen.
-    void PopUp(int row, const char* entryName, const std::vector<std::string>& reply = {}) {
-        QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(row));
-        ASSERT_TRUE(menu("mnuFileItem")->isVisible());
-        Choose(menu("mnuFileItem"), entryName, reply);
-    }
     // Toolbar buttons 1-4, 6 and 7; File menu Remove, Save, Save As, Save All and Clear List;
-    // Tools menu Sort and Compare; Save of the pop-up menu: 1 for enabled.
+    // Tools menu Undo, Sort and Compare; Save of the pop-up menu: 1 for enabled.
     std::string State() {
         std::string state;
         for (int button : {1, 2, 3, 4, 6, 7}) {
             state += form().ToolbarButton(button)->isEnabled() ? '1' : '0';
         }
-        for (const char* name :
-             {" ", "mnuFileRemove", "mnuFileSave", "mnuFileSaveAs", "mnuFileSaveAll",
-              "mnuFileClear", " ", "mnuToolsSort", "mnuToolsCompare", " ", "mnuFileItemSave"}) {
+        for (const char* name : {" ", "mnuFileRemove", "mnuFileSave", "mnuFileSaveAs",
+                                 "mnuFileSaveAll", "mnuFileClear", " ", "mnuToolsUndo",
+                                 "mnuToolsSort", "mnuToolsCompare", " ", "mnuFileItemSave"}) {
             state += name[0] == ' ' ? ' ' : (entry(name)->isEnabled() ? '1' : '0');
         }
         return state;
     }
-    // The rows' texts, then the status bar's.
+    // The rows' texts, then the status bar's and the save sign's when it shows.
     std::string Rows() {
         QStringList rows;
         for (int i = 0; i < list()->topLevelItemCount(); ++i) {
             rows << list()->topLevelItem(i)->text(0);
         }
-        const QString status = form().findChild<QLabel*>("sbStatusBarText")->text();
-        return (rows.join('|') + " / " + status).toStdString();
+        const auto* status = form().findChild<QLabel*>("sbStatusBarText");
+        const auto* sign = form().findChild<QLabel*>("sbStatusBarSaved");
+        return (rows.join('|') + " / " + (status->isVisible() ? status->text() : "hidden") +
+                (sign->isVisible() && !sign->text().isEmpty() ? " / " + sign->text() : ""))
+            .toStdString();
+    }
+    // State() and Rows(), then what came up since last seen: messages and file dialogs, files
+    // written, the pop-up menu and label views, which are closed. The scratch folder shows as ~/.
+    std::string Seen() {
+        std::string seen = State() + " / " + Rows();
+        const auto add = [&](const QString& event) {
+            seen += " | " +
+                    QString(event).replace(QString::fromStdString(dir / ""), "~/").toStdString();
+        };
+        for (const QString& message : dialogs.messages.mid(messages_)) {
+            add(message);
+        }
+        messages_ = dialogs.messages.size();
+        std::map<std::string, std::string> files;  // a file's identity and when it was written
+        for (const auto& file : fs::directory_iterator(dir.path())) {
+            struct stat found {};
+            ::lstat(file.path().c_str(), &found);
+            files[file.path().filename()] = std::to_string(found.st_ino) + " " +
+                                            std::to_string(found.st_mtim.tv_sec) + "." +
+                                            std::to_string(found.st_mtim.tv_nsec);
+        }
+        for (const auto& [name, number] : files) {
+            if (files_[name] != number) {
+                add(QString::fromStdString("wrote " + name));
+            }
+        }
+        files_ = files;
+        QMenu* popUp = menu("mnuFileItem");
+        if (popUp->isVisible()) {
+            const QPoint at = list()->viewport()->mapFromGlobal(popUp->pos());
+            add("pop-up at row " + QString::number(list()->indexAt(at).row() + 1));
+            popUp->hide();
+        }
+        for (frmLabels* view : form().findChildren<frmLabels*>()) {
+            if (view->isVisible()) {
+                add(QString::fromStdString("view of " + fs::path(view->Key()).filename().string()));
+                view->close();
+            }
+        }
+        return seen;
     }
 
     TempDir dir;
     const std::string iniName = dir / "ZEPConverter.ini";
     FakeDialogs dialogs;
     std::unique_ptr<Program> program;
+
+private:
+    qsizetype messages_ = 0;
+    std::map<std::string, std::string> files_;
 };
 
 }  // namespace zep::test

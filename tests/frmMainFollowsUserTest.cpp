@@ -1,17 +1,11 @@
 // The main window keeps up with its user: label views follow their files, the Save button follows
 // the selected row, the window stays readable at its smallest, cut texts show in full, the file
-// dialogs remember their folder, and the controls keep their own fonts.
+// dialogs remember their folder, and keys, Undo, Recent Files and the Coverage window work.
 
-#include <sys/stat.h>
-
-#include <QTest>
-#include <QtWidgets>
 #include <tuple>
 
 #include "WindowTest.h"
 #include "app/frmCoverage.h"
-#include "app/frmLabels.h"
-#include "app/frmOptions.h"
 
 namespace zep {
 namespace {
@@ -20,7 +14,6 @@ namespace fs = std::filesystem;
 
 class frmMainFollowsUserTest : public test::WindowTest {
 protected:
-    void Press(int button) { form().ToolbarButton(button)->trigger(); }
     // Double-clicks a row and gives the label view that opened last.
     frmLabels* OpenLabels(int row) {
         ClickRow(row);
@@ -28,18 +21,12 @@ protected:
         const QList<frmLabels*> views = form().findChildren<frmLabels*>();
         return views.value(views.size() - 1);
     }
-    // A copy of A.Zep under another name, in a folder below the scratch folder if need be.
-    std::string Copy(const std::string& name) {
-        fs::create_directories(fs::path(dir / name).parent_path());
-        fs::copy_file(dir / "A.Zep", dir / name);
-        return name;
-    }
 };
 
 TEST_F(frmMainFollowsUserTest, LabelViewsFollowTheirFilesUntilTheyLeaveTheList) {
     Start();
     auto Shown = [](const QPointer<frmLabels>& view) { return view && view->isVisible(); };
-    Click(frmMain::kAddFile, {"P.Zep", "A.Zep", "I.Zep"});
+    Do("AddFile P.Zep A.Zep I.Zep");
     QPointer<frmLabels> other = OpenLabels(2);
     QPointer<frmLabels> view = OpenLabels(1);
     ASSERT_TRUE(Shown(view) && view != other);
@@ -49,65 +36,37 @@ TEST_F(frmMainFollowsUserTest, LabelViewsFollowTheirFilesUntilTheyLeaveTheList) 
     const QTableWidget* table = view->Table();
     EXPECT_EQ(table->item(0, 1)->text() + table->item(0, 2)->text(), "Pacific0");
 
-    Press(frmMain::kCompare);
+    Do("Compare");
     EXPECT_EQ(table->item(0, 1)->text() + table->item(0, 2)->text(), "Antarctic3");
-    Press(frmMain::kSaveFile);
+    Do("SaveFile");
     EXPECT_FALSE(view->isWindowModified());
-    Press(frmMain::kSortASC);
+    Do("SortASC");
     EXPECT_EQ(table->item(1, 1)->text(), "Cocos");
     EXPECT_TRUE(view->isWindowModified());
 
-    Press(frmMain::kDeleteFile);
+    Do("DeleteFile");
     EXPECT_FALSE(Shown(view)) << "Remove";
     EXPECT_TRUE(Shown(other));
-    Press(frmMain::kNewList);
+    Do("NewList");
     EXPECT_FALSE(Shown(other)) << "Clear List";
 }
 
 // An asterisk inside a file name is no marker, and taking the marker off keeps the name whole.
 // Saving says what it saved beside "Max Number : ", which stays in view.
 TEST_F(frmMainFollowsUserTest, SaveButtonFollowsEveryChangeOfTheSelectedRow) {
+    Copy("a*b.Zep");
+    Copy("x* y.Zep");
     Start();
-    const std::tuple<const char*, std::function<void()>, bool, const char*> steps[] = {
-        {"added",
-         [&] {
-             Click(frmMain::kAddFile, {"P.Zep", Copy("a*b.Zep")});
-         },
-         true, ""},
-        {"second saved", [&] { Press(frmMain::kSaveFile); }, false, "Saved a*b.Zep"},
-        {"key up to the first", [&] { QTest::keyClick(list(), Qt::Key_Up); }, true,
-         "Saved a*b.Zep"},
-        {"key down to the second", [&] { QTest::keyClick(list(), Qt::Key_Down); }, false,
-         "Saved a*b.Zep"},
-        {"pop-up menu on the first",
-         [&] { QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, RowPoint(1)); }, true,
-         "Saved a*b.Zep"},
-        {"remove selects the saved second", [&] { Press(frmMain::kDeleteFile); }, false,
-         "Saved a*b.Zep"},
-        {"add selects the new file", [&] { Click(frmMain::kAddFile, {Copy("x* y.Zep")}); }, true,
-         "Saved a*b.Zep"},
-        {"all saved", [&] { Choose(menu("mnuFile"), "mnuFileSaveAll"); }, false, "Saved 2 files"},
-        {"saved as", [&] { Choose(menu("mnuFile"), "mnuFileSaveAs", {"c.Zep"}); }, false,
-         "Saved c.Zep"},
-        {"no row selected", [&] { list()->clearSelection(); }, false, "Saved c.Zep"},
-    };
-    const QLabel* maxNumber = form().findChild<QLabel*>("sbStatusBarText");
-    const QLabel* sign = form().findChild<QLabel*>("sbStatusBarSaved");
-    for (const auto& [name, step, enabled, saved] : steps) {
-        step();
-        menu("mnuFileItem")->hide();
-        EXPECT_EQ(form().ToolbarButton(frmMain::kSaveFile)->isEnabled(), enabled) << name;
-        EXPECT_EQ(sign->text().toStdString(), saved) << name;
-        EXPECT_TRUE(maxNumber->isVisible() && maxNumber->text().startsWith("Max Number : "))
-            << name;
-    }
-    EXPECT_EQ(Rows(), "a*b.Zep|x* y.Zep / Max Number : 7");
-    EXPECT_TRUE(sign->isVisible());
+    Run("save button 1");
+    dialogs.replies << QStringList{At("x* y.Zep")};
+    Run("save button 2");
+    list()->clearSelection();
+    EXPECT_EQ(Seen(), "110111 10111 001 1 / a*b.Zep|x* y.Zep / Max Number : 7 / Saved c.Zep");
 }
 
 TEST_F(frmMainFollowsUserTest, SmallestWindowKeepsEverythingReadable) {
     Start();
-    Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
+    Do("AddFile P.Zep A.Zep");
     form().Rows().SetStatusText("Max Number : 999999");
     form().resize(1, 1);
     QApplication::processEvents();
@@ -129,14 +88,13 @@ TEST_F(frmMainFollowsUserTest, SmallestWindowKeepsEverythingReadable) {
 TEST_F(frmMainFollowsUserTest, CutNamesAndPathsShowInFullAsToolTips) {
     Start();
     const std::string longName = Copy("a-file-name-too-long-for-its-column.Zep");
-    Click(frmMain::kAddFile, {"A.Zep", longName});
+    Do("AddFile A.Zep " + longName);
     form().resize(1, 1);
     list()->setColumnWidth(0, 120);
     QApplication::processEvents();
     // The cell without a cut first: a tip once shown lingers a while.
-    const std::tuple<int, int, QString> cells[] = {{1, 0, ""},
-                                                   {2, 0, QString::fromStdString("* " + longName)},
-                                                   {2, 1, QString::fromStdString(dir / longName)}};
+    const std::tuple<int, int, QString> cells[] = {
+        {1, 0, ""}, {2, 0, QString::fromStdString("* " + longName)}, {2, 1, At(longName)}};
     for (const auto& [row, column, tip] : cells) {
         const QPoint at = list()->visualRect(list()->model()->index(row - 1, column)).center();
         QHelpEvent event(QEvent::ToolTip, at, list()->viewport()->mapToGlobal(at));
@@ -146,84 +104,32 @@ TEST_F(frmMainFollowsUserTest, CutNamesAndPathsShowInFullAsToolTips) {
 }
 
 TEST_F(frmMainFollowsUserTest, FileDialogsOpenInTheFolderUsedLastAlsoInTheNextRun) {
+    Copy("in/atlantic.Zep");
+    Copy("out/copy.Zep");
     Start();
-    Click(frmMain::kAddFile, {Copy("in/atlantic.Zep")});
-    PopUp(1, "mnuFileItemSaveAs", {Copy("out/copy.Zep")});
-    Click(frmMain::kAddFile);
-    EXPECT_EQ(dialogs.folders, QStringList({"", QString::fromStdString(dir / "in"),
-                                            QString::fromStdString(dir / "out")}));
+    Run("folders 1");
     EXPECT_FALSE(fs::exists(iniName)) << "written before the window closed";
-    form().close();
-    program.reset();
-
+    Stop();
     Start();
-    Click(frmMain::kAddFile);
-    EXPECT_EQ(dialogs.folders.back(), QString::fromStdString(dir / "out"));
-}
-
-TEST_F(frmMainFollowsUserTest, ControlsKeepTheirFontsAndOptionsButtonsStandApart) {
-    Start();
-    frmOptions options(program->workspace.options, program->SettingsStore, form().Messages(),
-                       &form());
-    options.show();
-    EXPECT_EQ(form().font(), QFont("MS Sans Serif", 9));
-    for (const QWidget* control : form().findChildren<QWidget*>()) {  // the dialog's too
-        const QFont own = control == &options ? form().font() : QApplication::font(control);
-        EXPECT_EQ(control->font(), own) << control->objectName().data();
-    }
-
-    const auto* ok = options.findChild<QPushButton*>("cmdOK");
-    const auto* cancel = options.findChild<QPushButton*>("cmdCancel");
-    EXPECT_TRUE(qobject_cast<QDialogButtonBox*>(ok->parentWidget()));
-    EXPECT_FALSE(ok->geometry().adjusted(-1, -1, 1, 1).intersects(cancel->geometry()));
-    EXPECT_EQ(ok->text() + ok->property("tag").toString(), "&OK1035");
-    EXPECT_EQ(cancel->text() + cancel->property("tag").toString(), "&Cancel1034");
-}
-
-TEST_F(frmMainFollowsUserTest, RefusedFileIsNamedInTheDetail) {
-    Start();
-    fs::copy_file(ZEP_TEST_DATA_DIR "/bad/row-too-long.Zep", dir / "Broken.Zep");
-    Click(frmMain::kAddFile, {"Broken.Zep"});
-    EXPECT_EQ(
-        dialogs.messages,
-        QStringList(QString::fromStdString("Critical: Wrong file format! -- " + dir / "Broken.Zep" +
-                                           ": row 3 has 7 values, expected 6 (line 9)")));
+    Run("folders 2");
 }
 
 // Save waits for a Yes before it replaces a file another program changed; Save As onto another
 // listed file marks that file's row.
 TEST_F(frmMainFollowsUserTest, SavesGuardFilesChangedOnDiskAndMarkFilesTheyReplace) {
     Start();
-    Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
-    ClickRow(1);
+    Run("save guard 1");
     test::Put(dir / "P.Zep", "another program's work");
-    dialogs.answers = {false};
-    Press(frmMain::kSaveFile);
-    EXPECT_EQ(test::Contents(dir / "P.Zep"), "another program's work");
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(
-        dialogs.messages[0].startsWith("Question: The file was changed by another program"));
-    EXPECT_TRUE(
-        dialogs.messages[0].endsWith("File Name : " + QString::fromStdString(dir / "P.Zep")));
-    dialogs.answers = {true};
-    Press(frmMain::kSaveFile);
+    Seen();
+    dialogs.answers = {false, true};
+    Run("save guard 2");
     EXPECT_NE(test::Contents(dir / "P.Zep").find("Pacific"), std::string::npos);
-    EXPECT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(Rows(), "P.Zep|* A.Zep / Max Number : 8");
-
-    Choose(menu("mnuFile"), "mnuFileSaveAll");
-    ClickRow(1);
-    Choose(menu("mnuFile"), "mnuFileSaveAs", {"A.Zep"});
-    EXPECT_EQ(Rows(), "P.Zep|* A.Zep / Max Number : 8");
-    EXPECT_EQ(dialogs.messages.size(), 2);  // A.Zep was this program's own save
     EXPECT_EQ(test::Contents(dir / "A.Zep"), test::Contents(dir / "P.Zep"));
 }
 
 // Ctrl+Z takes back a Compare and then a Sort By ASCII: the orders and the rows' markers.
 TEST_F(frmMainFollowsUserTest, UndoTakesBackReorderingsOneAfterAnother) {
     Start();
-    Click(frmMain::kAddFile, {"P.Zep", "A.Zep", "I.Zep"});
-    Choose(menu("mnuFile"), "mnuFileSaveAll");
     const auto labels = [&] {
         std::string all;
         for (std::int32_t f = 1; f <= 3; ++f) {
@@ -235,92 +141,27 @@ TEST_F(frmMainFollowsUserTest, UndoTakesBackReorderingsOneAfterAnother) {
         }
         return all;
     };
+    Run("undo 1");
     const std::string read = labels();
-    ClickRow(2);
-    Press(frmMain::kSortASC);
+    Run("undo 2");
     const std::string sorted = labels();
-    Press(frmMain::kCompare);
+    Run("undo 3");
     ASSERT_NE(labels(), sorted);
-    EXPECT_EQ(Rows(), "* P.Zep|* A.Zep|* I.Zep / Max Number : 8");
-
-    Key(Qt::CTRL | Qt::Key_Z);
+    Run("undo 4");
     EXPECT_EQ(labels(), sorted);
-    EXPECT_EQ(Rows(), "P.Zep|* A.Zep|I.Zep / Max Number : 8");
-    Key(Qt::CTRL | Qt::Key_Z);
+    Run("undo 5");
     EXPECT_EQ(labels(), read);
-    EXPECT_EQ(Rows(), "P.Zep|A.Zep|I.Zep / Max Number : 8");
-    EXPECT_FALSE(entry("mnuToolsUndo")->isEnabled());
-    EXPECT_FALSE(form().ToolbarButton(frmMain::kSaveFile)->isEnabled());
-
-    Press(frmMain::kCompare);
-    EXPECT_TRUE(entry("mnuToolsUndo")->isEnabled());
-    Choose(menu("mnuFile"), "mnuFileSaveAll");
-    EXPECT_FALSE(entry("mnuToolsUndo")->isEnabled()) << "a save forgets";
-}
-
-// The identity of the file under a name: a save puts a new file in place of the old one.
-ino_t FileNumber(const std::string& path) {
-    struct stat found {};
-    return ::stat(path.c_str(), &found) == 0 ? found.st_ino : 0;
+    Run("undo 6");
 }
 
 // Each key acts as its entry would just then, and only when the entry would be enabled.
 TEST_F(frmMainFollowsUserTest, KeyboardReachesRowsPopUpMenuAndCommands) {
     Start();
+    Run("keys 1");
+    Modal("F1", [](QWidget& about) { EXPECT_EQ(about.objectName(), "frmAbout"); });
     form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
-    QMenu* popUp = menu("mnuFileItem");
-    const std::string p = dir / "P.Zep";
-    const std::vector<std::pair<QKeyCombination, const char*>> steps = {
-        {Qt::Key_Menu, "nothing"},
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_S, "nothing"},
-        {Qt::Key_Return, "view of P.Zep"},
-        {Qt::Key_Menu, "pop-up at row 1"},
-        {Qt::SHIFT | Qt::Key_F10, "pop-up at row 1"},
-        {Qt::CTRL | Qt::Key_S, "P.Zep saved"},
-        {Qt::CTRL | Qt::Key_S, "nothing"},
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_S, "Copy.Zep written"},
-    };
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        if (i == 2) {
-            Click(frmMain::kAddFile, {"P.Zep", "A.Zep"});
-            ClickRow(1);
-        }
-        const ino_t before = FileNumber(p);
-        const qsizetype requests = dialogs.requests.size();
-        Key(steps[i].first, {"Copy.Zep"});
-        std::string seen = "nothing";
-        const QList<frmLabels*> views = form().findChildren<frmLabels*>();
-        if (popUp->isVisible()) {
-            const QPoint row = list()->viewport()->mapToGlobal(RowPoint(1));
-            seen =
-                std::abs(popUp->pos().y() - row.y()) < 20 ? "pop-up at row 1" : "pop-up elsewhere";
-            popUp->hide();
-        } else if (!views.isEmpty() && views.back()->isVisible()) {
-            seen = "view of " + fs::path(views.back()->Key()).filename().string();
-            views.back()->close();
-        } else if (dialogs.requests.size() > requests) {
-            seen = fs::exists(dir / "Copy.Zep") ? "Copy.Zep written" : "dialog only";
-        } else if (FileNumber(p) != before) {
-            seen = "P.Zep saved";
-        }
-        dialogs.replies.clear();
-        EXPECT_EQ(seen, steps[i].second) << "step " << i;
-    }
-    EXPECT_EQ(list()->topLevelItem(0)->text(0), "P.Zep");
-
-    bool about = false;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            about = modal->objectName() == "frmAbout";
-            modal->close();
-        }
-    });
-    Key(Qt::Key_F1);
-    EXPECT_TRUE(about);
-    form().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
-    Key(Qt::CTRL | Qt::Key_Q);
+    Do("Ctrl+Q");
     EXPECT_FALSE(form().isVisible());
 }
 
@@ -331,35 +172,31 @@ TEST_F(frmMainFollowsUserTest, RecentFilesAreKeptNewestFirstAndAGoneOneIsDropped
         files->hide();
         QStringList texts;
         for (const QAction* entry : files->actions()) {
-            texts << entry->text().remove(QString::fromStdString(dir / "")).remove('&');
+            texts << entry->text().remove(At("")).remove('&');
         }
         return texts.join('|').toStdString();
     };
     Start();
     EXPECT_FALSE(menu("mnuFileRecent")->menuAction()->isEnabled());
-    std::vector<std::string> copies;
     for (int i = 1; i <= 9; ++i) {
-        copies.push_back(Copy("F" + std::to_string(i) + ".Zep"));
+        Copy("F" + std::to_string(i) + ".Zep");
     }
-    Click(frmMain::kAddFile, copies);
-    Click(frmMain::kNewList);
-    Click(frmMain::kAddFile, {"P.Zep", "F5.Zep", "Missing.Zep", "I.Zep"});
+    Do("AddFile F1.Zep F2.Zep F3.Zep F4.Zep F5.Zep F6.Zep F7.Zep F8.Zep F9.Zep");
+    Do("NewList");
+    Do("AddFile P.Zep F5.Zep Missing.Zep I.Zep");
     const std::string kept =
         "1 I.Zep|2 F5.Zep|3 P.Zep|4 F9.Zep|5 F8.Zep|6 F7.Zep|7 F6.Zep|8 F4.Zep";
     EXPECT_EQ(recent(), kept);
-    form().close();
-    program.reset();
+    Stop();
 
     Start();
     EXPECT_EQ(recent(), kept);
     fs::remove(dir / "F5.Zep");
-    dialogs.messages.clear();
     menu("mnuFileRecent")->actions().at(1)->trigger();
-    EXPECT_EQ(dialogs.messages.join('|').toStdString(),
-              "Information: This file is no longer there and has left the recent files: " +
-                  dir / "F5.Zep");
     menu("mnuFileRecent")->actions().at(3)->trigger();
-    EXPECT_EQ(Rows(), "* F9.Zep / Max Number : 7");
+    EXPECT_EQ(Seen(),
+              "111110 00001 000 1 / * F9.Zep / Max Number : 7 | Information: This file is no "
+              "longer there and has left the recent files: ~/F5.Zep");
     EXPECT_EQ(recent(), "1 F9.Zep|2 I.Zep|3 P.Zep|4 F8.Zep|5 F7.Zep|6 F6.Zep|7 F4.Zep");
     form().close();
     EXPECT_NE(test::Contents(iniName).find("[RecentFiles]\r\nFile1=" + dir / "F9.Zep"),
@@ -398,8 +235,8 @@ std::string Mismatch(const QAbstractItemModel& shown, const Coverage& table) {
 TEST_F(frmMainFollowsUserTest, CoverageWindowShowsWhatTheFilesShareAndFollowsTheList) {
     Start();
     fs::copy_file(ZEP_TEST_DATA_DIR "/zepconv/sort/in/blank.Zep", dir / "blank.Zep");
-    Click(frmMain::kAddFile, {"P.Zep", "blank.Zep"});
-    Choose(menu("mnuTools"), "mnuToolsCoverage");
+    Do("AddFile P.Zep blank.Zep");
+    Do("mnuTools mnuToolsCoverage");
     auto* window = form().findChild<frmCoverage*>();
     ASSERT_TRUE(window != nullptr && window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Coverage");
@@ -419,25 +256,25 @@ TEST_F(frmMainFollowsUserTest, CoverageWindowShowsWhatTheFilesShareAndFollowsThe
     EXPECT_EQ(shown.data(shown.index(shown.rowCount() - 1, 0)).toString(), "(4 spaces)");
 
     const std::string before = CoverageCsv(CoverageOf(ws));
-    Click(frmMain::kAddFile, {"A.Zep"});
-    Click(frmMain::kCompare);
+    Do("AddFile A.Zep");
+    Do("Compare");
     EXPECT_NE(CoverageCsv(CoverageOf(ws)), before);
     EXPECT_EQ(Mismatch(shown, CoverageOf(ws, true)), "") << "Compare";
     ClickRow(1);
-    Click(frmMain::kDeleteFile);
+    Do("DeleteFile");
     EXPECT_EQ(heading(), "label|files|blank.Zep|A.Zep");
     EXPECT_EQ(Mismatch(shown, CoverageOf(ws, true)), "") << "Remove";
 
     auto* exportCsv = window->findChild<QPushButton*>("cmdExportCsv");
-    Reply({"table.csv"});
+    dialogs.replies << QStringList{At("table.csv")};
     QTest::mouseClick(exportCsv, Qt::LeftButton);
     EXPECT_EQ(test::Contents(dir / "table.csv"), CoverageCsv(CoverageOf(ws)));
-    Reply({"gone/table.csv"});
+    dialogs.replies << QStringList{At("gone/table.csv")};
     QTest::mouseClick(exportCsv, Qt::LeftButton);
     EXPECT_TRUE(dialogs.messages.back().startsWith(
         QString::fromStdString("Critical: File unwriteble!!! -- " + dir / "gone/table.csv")))
         << dialogs.messages.back().toStdString();
-    Click(frmMain::kNewList);
+    Do("NewList");
     EXPECT_EQ(shown.rowCount() * 10 + shown.columnCount(), 2);
     form().close();
     EXPECT_FALSE(window->isVisible());

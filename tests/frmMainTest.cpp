@@ -40,141 +40,48 @@ class frmMainTest : public test::WindowTest {};
 // The enabling of buttons and menu entries, the row markers and the messages, step by step. A
 // menu's entries take their state as the menu opens, and keep it for their shortcuts.
 TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
-    Start();
-    form().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     fs::copy_file(ZEP_TEST_DATA_DIR "/bad/row-too-long.Zep", dir / "Broken.Zep");
     ASSERT_EQ(::mkfifo((dir / "Pipe.Zep").c_str(), 0600), 0);  // would block a plain read
     fs::copy_file(dir / "I.Zep", dir / "D.Zep");
     fs::copy_file(ZEP_TEST_DATA_DIR "/uneven/fewer-rows.Zep", dir / "Wide.Zep");
-    const char* sorted = "Information: The sort has been done, now you may save your new files!";
-    const char* unwritable =
-        "Critical: File unwriteble!!!\r\nFile Name : A.Zep -- cannot replace the file: Is a "
-        "directory";
-    const struct {
-        std::function<void()> act;
-        const char* state;
-        const char* rows;
-        const char* messages;
-    } steps[] = {
-        {[] {}, "010000 00001 00 1", " / Ready", ""},
-        {[&] { Key(Qt::SHIFT | Qt::Key_Delete); }, "010000 00001 00 1", " / Ready", ""},
-        {[&] { Choose(menu("mnuFile"), "mnuFileOpen", {"P.Zep"}); }, "111110 00000 00 1",
-         "* P.Zep / Max Number : 8", ""},
-        {[&] { Click(frmMain::kAddFile, {"A.Zep"}); }, "111111 00000 01 1",
-         "* P.Zep|* A.Zep / Max Number : 8", ""},
-        {[&] { Key(Qt::Key_Delete); }, "111111 00000 01 1", "* P.Zep|* A.Zep / Max Number : 8", ""},
-        {[&] {
-             Click(frmMain::kAddFile, {"P.Zep", "Broken.Zep", "Pipe.Zep"});
-         },
-         "111111 00000 01 1", "* P.Zep|* A.Zep / Max Number : 8",
-         "Information: This file already in list!|"
-         "Critical: Wrong file format! -- Broken.Zep: row 3 has 7 values, expected 6 (line 9)|"
-         "Critical: Wrong file format! -- Pipe.Zep: cannot open the file: it is a FIFO (named "
-         "pipe), not a regular file"},
-        {[&] { Choose(menu("mnuFile"), nullptr); }, "111111 11111 01 1",
-         "* P.Zep|* A.Zep / Max Number : 8", ""},
-        {[&] { Key(Qt::CTRL | Qt::Key_O, {"I.Zep"}); }, "111111 11111 01 1",
-         "* P.Zep|* A.Zep|* I.Zep / Max Number : 8", ""},
-        {[&] { Click(frmMain::kSaveFile); }, "110111 11111 01 1",
-         "* P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
-        // The saved I.Zep is a new file: a second name for it is still the same file.
-        {[&] {
-             fs::create_hard_link(dir / "I.Zep", dir / "I2.Zep");
-             Click(frmMain::kAddFile, {"I2.Zep"});
-             fs::remove(dir / "I2.Zep");
-         },
-         "110111 11111 01 1", "* P.Zep|* A.Zep|I.Zep / Max Number : 8",
-         "Information: This file already in list!"},
-        {[&] { ClickRow(1); }, "111111 11111 01 1", "* P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
-        {[&] { PopUp(1, "mnuFileItemSave"); }, "110111 11111 01 1",
-         "P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
-        {[&] { ClickRow(3); }, "110111 11111 01 1", "P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
-        {[&] { Choose(menu("mnuTools"), "mnuToolsSort"); }, "110111 11111 11 1",
-         "P.Zep|* A.Zep|* I.Zep / Max Number : 8", sorted},
-        {[&] { PopUp(3, "mnuFileItemSort"); }, "110111 11111 11 1",
-         "P.Zep|* A.Zep|* I.Zep / Max Number : 8", sorted},
-        {[&] { Click(frmMain::kCompare); }, "110111 11111 11 1",
-         "* P.Zep|* A.Zep|* I.Zep / Max Number : 8",
-         "Information: The compare has been done, now you may save your new files!"},
-        {[&] { Choose(menu("mnuFile"), "mnuFileSave"); }, "110111 11111 11 1",
-         "* P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
-        {[&] { PopUp(1, "mnuFileItemSaveAs", {"Copy.Zep"}); }, "111111 11111 11 1",
-         "* P.Zep|* A.Zep|I.Zep / Max Number : 8", ""},
-        {[&] { PopUp(3, "mnuFileItemRemove"); }, "111111 11111 11 0",
-         "* P.Zep|* A.Zep / Max Number : 8", ""},
-        {[&] {
-             fs::remove(dir / "A.Zep");  // a folder where A.Zep was: it cannot be saved
-             fs::create_directory(dir / "A.Zep");
-         },
-         "111111 11111 11 0", "* P.Zep|* A.Zep / Max Number : 8", ""},
-        {[&] { ClickRow(2); }, "111111 11111 11 0", "* P.Zep|* A.Zep / Max Number : 8", ""},
-        {[&] { Click(frmMain::kSaveFile); }, "111111 11111 11 0",
-         "* P.Zep|* A.Zep / Max Number : 8", unwritable},
-        {[&] { Choose(menu("mnuFile"), "mnuFileSaveAll"); }, "111111 11111 11 0",
-         "P.Zep|* A.Zep / Max Number : 8", unwritable},
-        {[&] { ClickRow(1); }, "110111 11111 11 0", "P.Zep|* A.Zep / Max Number : 8", ""},
-        {[&] { Choose(menu("mnuFile"), "mnuFileSaveAll"); }, "110111 10111 11 0",
-         "P.Zep|* A.Zep / Max Number : 8", unwritable},
-        {[&] { Key(Qt::Key_Delete); }, "111110 10111 11 0", "* A.Zep / Max Number : 7", ""},
-        {[&] { ClickRow(1); }, "111110 10111 11 0", "* A.Zep / Max Number : 7", ""},
-        {[&] { Click(frmMain::kDeleteFile); }, "010000 10111 11 0", " / Max Number : 0", ""},
-        {[&] { Key(Qt::Key_Delete); }, "010000 10111 11 0", " / Max Number : 0", ""},
-        {[&] {
-             Click(frmMain::kAddFile, {"D.Zep", "P.Zep"});
-         },
-         "111111 10111 11 0", "* D.Zep|* P.Zep / Max Number : 8", ""},
-        {[&] { Click(frmMain::kNewList); }, "010000 10111 11 0", " / Max Number : 0", ""},
-        // Labels raise MaxNumber; only a file with as many rows brings it down again.
-        {[&] { Click(frmMain::kAddFile, {"Wide.Zep"}); }, "111110 10111 11 0",
-         "* Wide.Zep / Max Number : 3", ""},
-        {[&] { Click(frmMain::kDeleteFile); }, "010000 10111 11 0", " / Max Number : 3", ""},
-    };
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        const qsizetype shown = dialogs.messages.size();
-        steps[i].act();
-        EXPECT_EQ(State(), steps[i].state) << "step " << i;
-        EXPECT_EQ(Rows(), steps[i].rows) << "step " << i;
-        const QString messages = dialogs.messages.mid(shown).join('|');
-        EXPECT_EQ(QString(messages).remove(QString::fromStdString(dir / "")).toStdString(),
-                  steps[i].messages)
-            << "step " << i;
-    }
+    Start();
+    Run("commands 1");
+    // The saved I.Zep is a new file: a second name for it is still the same file.
+    fs::create_hard_link(dir / "I.Zep", dir / "I2.Zep");
+    Seen();
+    Run("commands 2");
+    fs::remove(dir / "I2.Zep");
+    Run("commands 3");
+    fs::remove(dir / "A.Zep");  // a folder where A.Zep was: it cannot be saved
+    fs::create_directory(dir / "A.Zep");
+    Seen();
+    Run("commands 4");
     // The copy saved from the pop-up menu holds P as compared: the shared labels first.
     EXPECT_NE(test::Contents(dir / "Copy.Zep").find("\r\nAntarctic\r\nNorth America\r\nCocos"),
               std::string::npos);
-    EXPECT_EQ(dialogs.requests[0], "Add Coordinate File Coordinate Files (*.Zep)");
-    EXPECT_TRUE(dialogs.requests.contains("Save Coordinate File As Coordinate Files (*.Zep)"));
     QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
     EXPECT_FALSE(menu("mnuFileItem")->isVisible()) << "no pop-up menu without files";
-
-    // Exit closes without asking or saving.
-    const std::string unsaved = test::Contents(dir / "D.Zep");
-    Click(frmMain::kAddFile, {"D.Zep"});
-    Click(frmMain::kSortASC);
-    const qsizetype shown = dialogs.messages.size();
-    Key(Qt::CTRL | Qt::Key_X);
+    // Exit closes without asking or saving; the saves that failed left nothing beside the files.
+    Run("commands 5");
     EXPECT_FALSE(form().isVisible());
-    EXPECT_EQ(dialogs.messages.size(), shown);
-    EXPECT_EQ(test::Contents(dir / "D.Zep"), unsaved);
-    // The saves that failed left nothing beside the files.
     EXPECT_EQ(test::NamesIn(dir.path()),
               std::vector<std::string>({"A.Zep", "Broken.Zep", "Copy.Zep", "D.Zep", "I.Zep",
                                         "P.Zep", "Pipe.Zep", "Wide.Zep", "ZEPConverter.ini"}));
 }
 
+// The texts, and the fonts: the main window's own, every other control the platform's. The
+// dialogs open modal over the main window; the options dialog's buttons stand apart.
 TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWindow) {
     Start();
     ExpectTextsOf(form());
     EXPECT_EQ(list()->headerItem()->text(0) + " | " + list()->headerItem()->text(1),
               "File Name | Full Path");
-    EXPECT_EQ(form().font().family() + " " + QString::number(form().font().pointSize()),
-              "MS Sans Serif 9");
+    EXPECT_EQ(form().font(), QFont("MS Sans Serif", 9));
     // With no system information tool on $PATH, System Info says so and the box stays open; the
     // licence shown is the words of LICENSE as they stand.
     const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     ::setenv("PATH", dir.path().c_str(), 1);
-    Modal("mnuHelp", "mnuHelpAbout", [&](QWidget& box) {
+    Modal("mnuHelp mnuHelpAbout", [&](QWidget& box) {
         EXPECT_EQ(box.parentWidget(), &form());
         ExpectTextsOf(box);
         QTest::mouseClick(box.findChild<QAbstractButton*>("cmdSysInfo"), Qt::LeftButton);
@@ -187,12 +94,21 @@ TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWi
     EXPECT_EQ(dialogs.messages[0], "此時的系統資訊無法取得");
     EXPECT_EQ(dialogs.messages[1].simplified(), "Information: " + licence.simplified());
     // Cancel changes nothing.
-    Modal("mnuTools", "mnuToolsOptions", [&](QWidget& options) {
+    Modal("mnuTools mnuToolsOptions", [&](QWidget& options) {
         EXPECT_EQ(options.parentWidget(), &form());
         ExpectTextsOf(options);
         EXPECT_EQ(options.findChild<QTabBar*>()->tabText(0), "Custom");
+        for (const QWidget* control : form().findChildren<QWidget*>()) {
+            const QFont own = control == &options ? form().font() : QApplication::font(control);
+            EXPECT_EQ(control->font(), own) << control->objectName().data();
+        }
+        const auto* ok = options.findChild<QPushButton*>("cmdOK");
+        auto* cancel = options.findChild<QPushButton*>("cmdCancel");
+        EXPECT_TRUE(qobject_cast<QDialogButtonBox*>(ok->parentWidget()));
+        EXPECT_FALSE(ok->geometry().adjusted(-1, -1, 1, 1).intersects(cancel->geometry()));
+        EXPECT_EQ(ok->property("tag").toString() + cancel->property("tag").toString(), "10351034");
         options.findChild<QLineEdit*>("txtTolPerLin")->setText("7");
-        QTest::mouseClick(options.findChild<QAbstractButton*>("cmdCancel"), Qt::LeftButton);
+        QTest::mouseClick(cancel, Qt::LeftButton);
     });
     EXPECT_EQ(test::OptionsText(program->workspace.options), "000.005 11 111");
     EXPECT_FALSE(fs::exists(iniName));
@@ -209,7 +125,7 @@ TEST_F(frmMainTest, OptionsDialogTakesAWholeAmountOfOneOrMoreAndAOneWordToleranc
         program->workspace.options = Options{};
         fs::remove(iniName);
         dialogs.messages.clear();
-        Modal("mnuTools", "mnuToolsOptions", [&](QWidget& dialog) {
+        Modal("mnuTools mnuToolsOptions", [&](QWidget& dialog) {
             auto* amount = dialog.findChild<QLineEdit*>("txtTolPerLin");
             amount->setText(QString::fromStdString(row[0]));
             dialog.findChild<QLineEdit*>("txtDefTolerance")
@@ -232,7 +148,7 @@ TEST_F(frmMainTest, OptionsDialogShowsTheOptionsInMemory) {
     Start();
     Options& options = program->workspace.options;
     options = {"0.01\xB5", -3, false, true, false};
-    Modal("mnuTools", "mnuToolsOptions", [&](QWidget& dialog) {
+    Modal("mnuTools mnuToolsOptions", [&](QWidget& dialog) {
         auto* amount = dialog.findChild<QLineEdit*>("txtTolPerLin");
         EXPECT_EQ(amount->text(), "-3");
         std::string checks;
@@ -265,8 +181,7 @@ TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
     EXPECT_EQ(form().geometry(), QRect(Pixels(1000, tppX), Pixels(1000, tppY), Pixels(6500, tppX),
                                        Pixels(6500, tppY)));
     EXPECT_FALSE(fs::exists(iniName));
-    form().close();
-    program.reset();
+    Stop();
     EXPECT_NE(test::Contents(iniName).find("MainLeft=" + twips(Pixels(1000, tppX), tppX)),
               std::string::npos);
 
@@ -287,14 +202,12 @@ TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
     const QSize outer = form().frameGeometry().size();
     EXPECT_EQ(list()->size(), QSize(Pixels(outer.width() * tppX - 200, tppX),
                                     Pixels(outer.height() * tppY - 1500, tppY)));
-    form().close();
-    program.reset();
+    Stop();
     for (int session = 1; session <= 4; ++session) {
         const std::string stored = test::Contents(iniName);
         Start();
         EXPECT_EQ(form().geometry(), moved);
-        form().close();
-        program.reset();
+        Stop();
         EXPECT_EQ(test::Contents(iniName), stored) << "session " << session;
     }
     Start();

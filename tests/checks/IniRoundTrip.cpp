@@ -1,6 +1,9 @@
 #include "checks/IniRoundTrip.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <iterator>
 #include <vector>
 
@@ -15,15 +18,6 @@ constexpr const char* kReadKeys[] = {"STR_OPT_TOLERANCE", "MainLeft", "BLN_OPT_S
 constexpr std::string_view kWrittenKey = "LNG_OPT_COUNT_PER_TOLERANCELINE";
 // Blanks, quotes, '=' and brackets around and inside a value must all come back unchanged.
 constexpr std::string_view kWrittenValues[] = {" 7 = [x]; y ", "\"q\"", "'s' ", "\t", "7"};
-
-bool PutFile(const std::string& path, std::string_view content) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    return std::fclose(file) == 0 && ok;
-}
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -43,31 +37,16 @@ std::vector<std::string_view> Lines(std::string_view bytes) {
     return lines;
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // A line that may carry the written key: text before its first '=' is the key, blanks aside.
 bool MayHoldWrittenKey(std::string_view line) {
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-        return false;
-    }
-    std::string_view key = line.substr(0, equals);
+    std::string_view key = equals == std::string_view::npos ? "" : line.substr(0, equals);
     const std::size_t first = key.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return false;
-    }
-    key = key.substr(first, key.find_last_not_of(" \t") - first + 1);
-    if (key.size() != kWrittenKey.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        if (Lower(key[i]) != Lower(kWrittenKey[i])) {
-            return false;
-        }
-    }
-    return true;
+    key = first == std::string_view::npos
+              ? ""
+              : key.substr(first, key.find_last_not_of(" \t") - first + 1);
+    return std::equal(key.begin(), key.end(), kWrittenKey.begin(), kWrittenKey.end(),
+                      [](unsigned char a, char b) { return std::toupper(a) == b; });
 }
 
 // Whether the old lines stand in the new ones in order, one line holding the key excepted.
@@ -125,7 +104,8 @@ std::string CheckWrite(AppINI& ini, std::string_view content) {
 std::string CheckIniRoundTrip(std::string_view content, const std::string& dir) {
     AppINI ini;
     ini.IniName = dir + "/fuzz.ini";
-    if (!PutFile(ini.IniName, content)) {
+    const auto size = static_cast<std::streamsize>(content.size());
+    if (!std::ofstream(ini.IniName, std::ios::binary).write(content.data(), size).flush()) {
         return "cannot set up the settings file";
     }
     ini.SectionName = kSections[content.size() % 4];

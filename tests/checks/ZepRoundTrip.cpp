@@ -35,56 +35,36 @@ std::string Write(const ZepFileContents& file, const Options& options, std::int3
     return sink.text;
 }
 
-std::string At(const char* what, std::int32_t i) {
-    return std::string(what) + " " + std::to_string(i);
+std::string Piece(std::string_view text) {
+    return std::to_string(text.size()) + ":" + std::string(text) + " ";
 }
 
-// The value the second read must give at (r, c): the first read's, or the padding.
-std::string_view ExpectedCell(const ZepFileContents& first, std::int32_t r, std::int32_t c) {
-    return r <= first.VarCount && c <= first.VarCount ? first.data.Coordinates(r, c)
-                                                      : kPaddingValue;
+}  // namespace
+
+std::string Describe(const ZepFileContents& file, const ZepLayout& to) {
+    std::string text = Piece(file.Formats) + std::to_string(to.rows) + " " +
+                       std::to_string(to.labels) + " " + std::to_string(to.deviations) + " ";
+    const FileData& held = file.data;
+    for (std::int32_t r = 1; r <= to.rows; ++r) {
+        for (std::int32_t c = 1; c <= to.rows; ++c) {
+            const bool has = r <= held.VarCount() && c <= held.VarCount();
+            text += Piece(has ? held.Coordinates(r, c) : kPaddingValue);
+        }
+    }
+    for (std::int32_t i = 1; i <= to.labels; ++i) {
+        text += Piece(i <= held.LabelCount() ? held.Labels(i) : kPaddingLabel);
+    }
+    for (std::int32_t i = 1; i <= to.deviations; ++i) {
+        text += Piece(i <= held.DeviationCount() ? held.Deviations(i) : kTolerance);
+    }
+    return text;
 }
 
-std::string CompareCounts(const ZepFileContents& first, const ZepFileContents& second,
-                          const ZepLayout& layout) {
-    if (second.Formats != first.Formats) {
-        return "format field differs";
-    }
-    if (second.VarCount != layout.rows || second.StrCount != layout.labels ||
-        second.MidCount != layout.deviations) {
-        return "counts differ: " + std::to_string(second.VarCount) + " " +
-               std::to_string(second.StrCount) + " " + std::to_string(second.MidCount);
-    }
-    if (second.data.VarCount() != second.VarCount || second.data.LabelCount() != second.StrCount ||
-        second.data.DeviationCount() != second.MidCount) {
-        return "record not sized to the header";
-    }
-    return {};
+std::string Describe(const ZepFileContents& file) {
+    return Describe(file, {file.VarCount, file.StrCount, file.MidCount});
 }
 
-std::string CompareData(const ZepFileContents& first, const ZepFileContents& second,
-                        const ZepLayout& layout) {
-    for (std::int32_t r = 1; r <= layout.rows; ++r) {
-        for (std::int32_t c = 1; c <= layout.rows; ++c) {
-            if (second.data.Coordinates(r, c) != ExpectedCell(first, r, c)) {
-                return At("coordinate differs in row", r) + At(" column", c);
-            }
-        }
-    }
-    for (std::int32_t i = 1; i <= layout.labels; ++i) {
-        const std::string_view want = i <= first.StrCount ? first.data.Labels(i) : kPaddingLabel;
-        if (second.data.Labels(i) != want) {
-            return At("label differs at", i);
-        }
-    }
-    for (std::int32_t i = 1; i <= layout.deviations; ++i) {
-        const std::string_view want = i <= first.MidCount ? first.data.Deviations(i) : kTolerance;
-        if (second.data.Deviations(i) != want) {
-            return At("deviation differs at", i);
-        }
-    }
-    return {};
-}
+namespace {
 
 std::string CheckVariant(const ZepFileContents& first, const Variant& variant) {
     Options options;
@@ -102,11 +82,10 @@ std::string CheckVariant(const ZepFileContents& first, const Variant& variant) {
     if (!second.ok()) {
         return "written file does not read: " + DescribeReadError(second.error);
     }
-    std::string fault = CompareCounts(first, *second.file, layout);
-    if (fault.empty()) {
-        fault = CompareData(first, *second.file, layout);
-    }
-    if (fault.empty() && Write(*second.file, options, second.file->VarCount) != written) {
+    std::string fault;
+    if (Describe(*second.file) != Describe(first, layout)) {
+        fault = "the file read back differs from the one written, padded to its layout";
+    } else if (Write(*second.file, options, second.file->VarCount) != written) {
         fault = "writing the file read back gives other bytes";
     }
     return fault.empty() ? fault

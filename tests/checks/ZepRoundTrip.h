@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ZepReader.h"
+#include "core/ZepWriter.h"
 #include "support/SafeFileWriter.h"
 
 namespace zep::checks {
@@ -24,5 +26,11 @@ public:
 // does not read must say why. Then the bytes, taken as a list of files, go through Compare and
 // the report (CheckReorder). Returns what went wrong, or the empty text.
 std::string CheckZepRoundTrip(std::string_view bytes);
+
+// What a file read holds, each value with its length so that any bytes compare exactly: the
+// format field, the counts, the coordinates row by row, the labels and the deviations. Grown to
+// a layout, the counts are the layout's and the values it adds are the padding a write adds.
+std::string Describe(const ZepFileContents& file, const ZepLayout& to);
+std::string Describe(const ZepFileContents& file);
 
 }  // namespace zep::checks
