@@ -45,7 +45,6 @@ std::string Paragraphs(std::string_view text) {
 
 frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), messages_(messages) {
     setObjectName("frmAbout");
-    setWindowTitle(Res(1036));
     QIcon icon = QApplication::windowIcon();
     if (icon.isNull()) {
         icon = style()->standardIcon(QStyle::SP_ComputerIcon);
@@ -54,13 +53,12 @@ frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), me
     auto* picIcon = Label("picIcon", {}, this);
     picIcon->setPixmap(icon.pixmap(32, 32));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    QLabel* lblTitle = Label("lblTitle", Res(100), this);
+    QLabel* lblTitle = Label("lblTitle", {}, this);
     QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     lblTitle->setFont(titleFont);
-    const QString version = Res(1040) + " : " + QString::fromStdString(VersionNumber()) + " beta";
-    QLabel* lblDisclaimer = Label("lblDisclaimer", Res(1039) + "\n" + Res(2007), this);
+    QLabel* lblDisclaimer = Label("lblDisclaimer", {}, this);
     lblDisclaimer->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPushButton* cmdOK = Button("cmdOK", Res(1038), this);
     cmdOK->setDefault(true);
@@ -73,8 +71,8 @@ frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), me
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblTitle);
-    texts->addWidget(Label("lblVersion", version, this));
-    texts->addWidget(Label("lblDescription", Res(1042) + "\n\n" + Res(1041), this));
+    texts->addWidget(Label("lblVersion", {}, this));
+    texts->addWidget(Label("lblDescription", {}, this));
     auto* top = new QHBoxLayout;
     top->addWidget(picIcon);
     top->addLayout(texts, 1);
@@ -101,6 +99,18 @@ frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), me
     outer->addLayout(rule);
     outer->addLayout(bottom);
     setMinimumWidth(420);
+    Form_Load();
+}
+
+void frmAbout::Form_Load() {
+    setWindowTitle(Res(1036));
+    const auto show = [this](const char* name, const QString& text) {
+        findChild<QLabel*>(name)->setText(text);
+    };
+    show("lblTitle", Res(100));
+    show("lblVersion", Res(1040) + " : " + QString::fromStdString(VersionNumber()) + " beta");
+    show("lblDescription", Res(1042) + "\n\n" + Res(1041));
+    show("lblDisclaimer", Res(1039) + "\n" + Res(2007));
 }
 
 // The box stays open whether the tool starts or not. The path is the program itself, never a

@@ -15,6 +15,8 @@ public:
     frmAbout(MessageSink& messages, QWidget* parent);
 
 private:
+    // Puts the texts on the box.
+    void Form_Load();
     void StartSysInfo();
 
     MessageSink& messages_;
