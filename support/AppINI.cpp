@@ -4,7 +4,6 @@
 #include <string_view>
 #include <vector>
 
-#include "support/AsciiText.h"
 #include "support/FSUPLIBmain.h"
 #include "support/PrivateProfile.h"
 #include "support/SafeFileWriter.h"
@@ -12,76 +11,22 @@
 namespace zep {
 namespace {
 
-// The section that stands for the keys above the first section header.
+// The section that stands for the keys above the first section header; its header is the
+// file's first line, whatever it holds.
 constexpr std::string_view kNotUse = "[%NOTUSE%]";
 constexpr std::size_t kFirstReadSize = 1024;
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// A key line holds '=' at its second character or later; the key is what stands before that
-// '=' without surrounding spaces, the value everything after it.
-bool SplitKeyLine(std::string_view line, std::string_view& key, std::string_view& value) {
-    std::size_t equals = line.size() < 2 ? std::string_view::npos : line.find('=', 1);
-    if (equals == std::string_view::npos) {
-        return false;
-    }
-    key = Trim(line.substr(0, equals), " ");
-    value = line.substr(equals + 1);
-    return true;
-}
-
-bool IsKeyLineOf(std::string_view line, std::string_view wanted) {
-    std::string_view key;
-    std::string_view value;
-    return SplitKeyLine(line, key, value) && key == wanted;
-}
-
-bool BeginsSection(std::string_view line) {
-    return !line.empty() && line.front() == '[';
-}
-
-// The index of the header line of the first section so named; "[%NOTUSE%]" is the file's
-// first line, whatever it holds.
-std::size_t FindHeader(const std::vector<std::string_view>& lines, std::string_view section) {
-    if (section == kNotUse) {
-        return lines.empty() ? kNone : 0;
-    }
-    std::string header = "[" + std::string(section) + "]";
-    auto it = std::find(lines.begin(), lines.end(), header);
-    return it == lines.end() ? kNone : static_cast<std::size_t>(it - lines.begin());
-}
-
-std::size_t BodyEnd(const std::vector<std::string_view>& lines, std::size_t header) {
-    std::size_t i = header + 1;
-    while (i < lines.size() && !BeginsSection(lines[i])) {
-        ++i;
-    }
-    return i;
-}
-
-// The lines of the file at path, after a UTF-8 byte-order mark; bytes keeps the whole file.
-bool ReadLines(const std::string& path, std::string& bytes, std::vector<std::string_view>& lines) {
-    if (ReadProfileFile(path, bytes) != ProfileFile::Read) {
-        return false;
-    }
-    const std::string_view text(bytes);
-    lines.clear();
-    for (const ProfileLine& line : SplitProfileLines(text, ByteOrderMarkLength(text))) {
-        lines.push_back(text.substr(line.begin, line.end - line.begin));
-    }
-    return true;
-}
-
-// The rewritten file: the byte-order mark of the old one, if any, then the lines.
-std::string JoinLines(std::string_view old, const std::vector<std::string_view>& lines,
-                      bool breakAfterLast) {
-    std::string out(old.substr(0, ByteOrderMarkLength(old)));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        out += lines[i];
-        if (breakAfterLast || i + 1 < lines.size()) {
+// Rewrites the file with the lines left in ini: the byte-order mark of the old one, if any, then
+// the lines, each followed by CR LF but the last, which only breakAfterLast ends so.
+bool WriteLines(const std::string& file, const IniFile& ini, bool breakAfterLast) {
+    std::string out = ini.bytes.substr(0, ini.start);
+    for (std::size_t i = 0; i < ini.lines.size(); ++i) {
+        out += ini.Text(ini.lines[i]);
+        if (breakAfterLast || i + 1 < ini.lines.size()) {
             out += "\r\n";
         }
     }
-    return out;
+    return WriteFileSafely(file, out);
 }
 
 // Reads a key through the profile layer. A result that fills the buffer may have been cut,
@@ -105,41 +50,33 @@ bool ReadThroughProfile(const std::string& file, const std::string& section, con
 }
 
 bool ReadAboveFirstSection(const std::string& file, const std::string& key, std::string& value) {
-    std::string bytes;
-    std::vector<std::string_view> lines;
-    if (!FileExist(file, kAttrNormal) || !ReadLines(file, bytes, lines)) {
+    IniFile ini;
+    if (!FileExist(file, kAttrNormal) || ini.Load(file) != ProfileFile::Read) {
         return false;
     }
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::string_view name;
-        std::string_view text;
-        if (BeginsSection(lines[i])) {
-            return false;
-        }
-        if (SplitKeyLine(lines[i], name, text) && name == key) {
-            value = text;
-            return true;
-        }
+    const std::size_t line = ini.FindKey(0, key, IniRules::Exact);
+    if (line == ini.lines.size()) {
+        return false;
     }
-    return false;
+    const std::string_view text = ini.Text(ini.lines[line]);
+    value = text.substr(KeyEnd(text, IniRules::Exact) + 1);
+    return true;
 }
 
 }  // namespace
 
 bool AppINI::DelSection(const std::string& SectionNameString) {
-    std::string bytes;
-    std::vector<std::string_view> lines;
-    if (IniName.empty() || !ReadLines(IniName, bytes, lines)) {
+    IniFile ini;
+    if (IniName.empty() || ini.Load(IniName) != ProfileFile::Read) {
         return false;
     }
-    std::string header = "[" + SectionNameString + "]";
-    auto start = std::find(lines.begin(), lines.end(), header);
-    bool found = start != lines.end();
+    const std::size_t header = ini.FindSection(SectionNameString, IniRules::Exact);
+    const bool found = header < ini.lines.size();
     if (found) {
-        auto stop = std::find_if(start + 1, lines.end(), BeginsSection);
-        lines.erase(start, stop);
+        ini.lines.erase(ini.lines.begin() + header,
+                        ini.lines.begin() + ini.BodyEnd(header, IniRules::Exact));
     }
-    return WriteFileSafely(IniName, JoinLines(bytes, lines, true)) && found;
+    return WriteLines(IniName, ini, true) && found;
 }
 
 bool AppINI::RenSection(const std::string& SectionNameString, const std::string& NewName) {
@@ -154,22 +91,26 @@ bool AppINI::WriteKey(const std::string& KeyName, const std::string& KeyString) 
 }
 
 bool AppINI::DelKey(const std::string& KeyName) {
-    std::string bytes;
-    std::vector<std::string_view> lines;
-    if (!ReadLines(IniName, bytes, lines)) {
+    IniFile ini;
+    if (ini.Load(IniName) != ProfileFile::Read) {
         return false;
     }
-    std::size_t header = FindHeader(lines, SectionName);
-    if (header != kNone) {
-        auto body = lines.begin() + static_cast<std::ptrdiff_t>(header + 1);
-        auto end = lines.begin() + static_cast<std::ptrdiff_t>(BodyEnd(lines, header));
-        lines.erase(
-            std::remove_if(body, end,
-                           [&](std::string_view line) { return IsKeyLineOf(line, KeyName); }),
-            end);
+    const std::size_t header =
+        SectionName == kNotUse ? 0 : ini.FindSection(SectionName, IniRules::Exact);
+    const bool found = header < ini.lines.size();
+    if (found) {
+        const auto body = ini.lines.begin() + static_cast<std::ptrdiff_t>(header + 1);
+        const auto end =
+            body + static_cast<std::ptrdiff_t>(ini.BodyEnd(header, IniRules::Exact) - header - 1);
+        ini.lines.erase(std::remove_if(body, end,
+                                       [&](const IniFile::Line& line) {
+                                           return IsKeyLine(ini.Text(line), KeyName,
+                                                            IniRules::Exact);
+                                       }),
+                        end);
     }
     // The rewrite happens even when nothing was removed, and always drops the final break.
-    return WriteFileSafely(IniName, JoinLines(bytes, lines, false)) && header != kNone;
+    return WriteLines(IniName, ini, false) && found;
 }
 
 bool AppINI::ReadKey(const std::string& KeyName, std::string& KeyString) {

@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <vector>
 
 #include "support/AsciiText.h"
 #include "support/SafeFileReader.h"
@@ -17,45 +15,20 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-struct Profile {
-    std::string bytes;
-    std::size_t start = 0;  // past a byte-order mark, which stays where it is
-    std::vector<ProfileLine> lines;
+bool BeginsSection(std::string_view line, IniRules rules) {
+    return (rules == IniRules::Exact ? line : Trim(line)).starts_with('[');
+}
 
-    std::string_view Text(std::size_t index) const {
-        const ProfileLine& line = lines[index];
-        return std::string_view(bytes).substr(line.begin, line.end - line.begin);
+bool IsHeaderOf(std::string_view line, std::string_view section, IniRules rules) {
+    if (rules == IniRules::Exact) {
+        return line == "[" + std::string(section) + "]";
     }
-};
-
-bool IsHeader(std::string_view line) {
-    std::string_view text = Trim(line);
-    return !text.empty() && text.front() == '[';
-}
-
-std::string_view HeaderName(std::string_view line) {
-    std::string_view text = Trim(line).substr(1);
-    std::size_t close = text.rfind(']');
-    return Trim(close == std::string_view::npos ? text : text.substr(0, close));
-}
-
-// The key of a key line, or nothing when the line is no key line.
-bool KeyOf(std::string_view line, std::string_view& key) {
-    std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || IsHeader(line)) {
+    if (!BeginsSection(line, rules)) {
         return false;
     }
-    key = Trim(line.substr(0, equals));
-    return true;
-}
-
-ProfileFile Load(const std::string& file, Profile& profile) {
-    const ProfileFile result = ReadProfileFile(file, profile.bytes);
-    profile.start = ByteOrderMarkLength(profile.bytes);
-    profile.lines = SplitProfileLines(profile.bytes, profile.start);
-    return result;
+    std::string_view name = Trim(line).substr(1);
+    return SameIgnoringCase(Trim(name.substr(0, name.rfind(']'))), Trim(section));
 }
 
 // The value as the platform's INI functions hand it out: without the blanks around it, and
@@ -78,45 +51,13 @@ std::string WrittenValue(std::string_view value) {
     return "\"" + std::string(value) + "\"";
 }
 
-std::size_t FindSection(const Profile& profile, std::string_view section) {
-    for (std::size_t i = 0; i < profile.lines.size(); ++i) {
-        std::string_view text = profile.Text(i);
-        if (IsHeader(text) && SameIgnoringCase(HeaderName(text), Trim(section))) {
-            return i;
-        }
-    }
-    return kNone;
-}
-
-// One past the last line of the body of the section whose header is at index header.
-std::size_t BodyEnd(const Profile& profile, std::size_t header) {
-    std::size_t i = header + 1;
-    while (i < profile.lines.size() && !IsHeader(profile.Text(i))) {
-        ++i;
-    }
-    return i;
-}
-
-std::size_t FindKey(const Profile& profile, std::size_t header, std::string_view key) {
-    std::string_view name;
-    std::size_t end = BodyEnd(profile, header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        if (KeyOf(profile.Text(i), name) && SameIgnoringCase(name, key)) {
-            return i;
-        }
-    }
-    return kNone;
-}
-
 // The last line of the section, header included, that is not blank: new lines go after it,
 // so blank lines that set the next section apart stay where they are.
-std::size_t LastFilledLine(const Profile& profile, std::size_t header) {
+std::size_t LastFilledLine(const IniFile& ini, std::size_t header) {
     std::size_t last = header;
-    std::size_t end = BodyEnd(profile, header);
+    const std::size_t end = ini.BodyEnd(header, IniRules::Profile);
     for (std::size_t i = header + 1; i < end; ++i) {
-        if (!Trim(profile.Text(i)).empty()) {
-            last = i;
-        }
+        last = Trim(ini.Text(ini.lines[i])).empty() ? last : i;
     }
     return last;
 }
@@ -125,84 +66,89 @@ bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-bool CanStandAsKeyLine(std::string_view key, std::string_view value) {
-    return !key.empty() && key.find('=') == std::string_view::npos && key.front() != '[' &&
-           !HasLineBreak(key) && !HasLineBreak(value);
-}
-
-std::string HeaderLine(std::string_view section) {
-    return "[" + std::string(section) + "]" + std::string(kLineBreak);
-}
-
-// The bytes with text put in place of [from, to); a line break goes first when from would
-// otherwise continue a last line that has none.
-std::string Splice(const Profile& profile, std::size_t from, std::size_t to,
-                   std::string_view text) {
-    std::string out = profile.bytes.substr(0, from);
-    if (from > profile.start && out.back() != '\n') {
+// Replaces the file by its bytes with text put in place of [from, to); a line break goes first
+// when from would otherwise continue a last line that has none.
+bool Replace(const std::string& file, const IniFile& ini, std::size_t from, std::size_t to,
+             std::string_view text) {
+    std::string out = ini.bytes.substr(0, from);
+    if (from > ini.start && out.back() != '\n') {
         out += kLineBreak;
     }
     out += text;
-    out += std::string_view(profile.bytes).substr(to);
-    return out;
-}
-
-bool Store(const std::string& file, std::string_view bytes) {
-    std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    out += std::string_view(ini.bytes).substr(to);
     std::error_code ignored;
-    if (!folder.empty() && !std::filesystem::exists(folder, ignored)) {
-        std::filesystem::create_directories(folder, ignored);
-    }
-    return WriteFileSafely(file, bytes);
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ignored);
+    return WriteFileSafely(file, out);
 }
 
-std::vector<std::string_view> SectionEntries(std::string_view content) {
-    std::vector<std::string_view> entries;
-    std::size_t pos = 0;
-    while (pos <= content.size()) {
-        std::size_t stop = content.find_first_of(std::string_view("\0\r\n", 3), pos);
-        if (stop == std::string_view::npos) {
-            stop = content.size();
-        }
-        if (stop > pos) {
-            entries.push_back(content.substr(pos, stop - pos));
-        }
-        pos = stop + 1;
-    }
-    return entries;
+bool AppendSection(const std::string& file, const IniFile& ini, std::string_view section,
+                   std::string_view body) {
+    const std::size_t end = ini.bytes.size();
+    return Replace(file, ini, end, end, "[" + std::string(section) + "]\r\n" + std::string(body));
 }
 
 }  // namespace
 
-std::vector<ProfileLine> SplitProfileLines(std::string_view bytes, std::size_t pos) {
-    std::vector<ProfileLine> lines;
-    while (pos < bytes.size()) {
-        std::size_t lf = bytes.find('\n', pos);
-        if (lf == std::string_view::npos) {
-            lines.push_back(ProfileLine{pos, bytes.size(), bytes.size()});
-            break;
-        }
-        std::size_t end = lf > pos && bytes[lf - 1] == '\r' ? lf - 1 : lf;
-        lines.push_back(ProfileLine{pos, end, lf + 1});
-        pos = lf + 1;
-    }
-    return lines;
-}
-
-std::size_t ByteOrderMarkLength(std::string_view bytes) {
-    return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-}
-
-ProfileFile ReadProfileFile(const std::string& file, std::string& bytes) {
+ProfileFile IniFile::Load(const std::string& path) {
     struct stat info {};
-    if (::stat(file.c_str(), &info) != 0) {
-        return errno == ENOENT ? ProfileFile::Missing : ProfileFile::Failed;
+    if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
+        return ProfileFile::Missing;
     }
-    // Reading a FIFO or a device could block for ever or never end.
-    if (!S_ISREG(info.st_mode) || !ReadWholeFile(file, bytes)) {
+    if (!ReadWholeFile(path, bytes)) {
         return ProfileFile::Failed;
     }
+    start = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    for (std::size_t pos = start; pos < bytes.size();) {
+        const std::size_t lf = std::min(bytes.find('\n', pos), bytes.size());
+        const bool cr = lf < bytes.size() && lf > pos && bytes[lf - 1] == '\r';
+        lines.push_back(Line{pos, cr ? lf - 1 : lf, std::min(lf + 1, bytes.size())});
+        pos = lf + 1;
+    }
     return ProfileFile::Read;
+}
+
+std::string_view IniFile::Text(const Line& line) const {
+    return std::string_view(bytes).substr(line.begin, line.end - line.begin);
+}
+
+std::size_t IniFile::FindSection(std::string_view section, IniRules rules) const {
+    auto header = std::find_if(lines.begin(), lines.end(), [&](const Line& line) {
+        return IsHeaderOf(Text(line), section, rules);
+    });
+    return static_cast<std::size_t>(header - lines.begin());
+}
+
+std::size_t IniFile::BodyEnd(std::size_t header, IniRules rules) const {
+    std::size_t i = header + 1;
+    while (i < lines.size() && !BeginsSection(Text(lines[i]), rules)) {
+        ++i;
+    }
+    return i;
+}
+
+std::size_t IniFile::FindKey(std::size_t header, std::string_view key, IniRules rules) const {
+    const std::size_t end = BodyEnd(header, rules);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        if (IsKeyLine(Text(lines[i]), key, rules)) {
+            return i;
+        }
+    }
+    return lines.size();
+}
+
+std::size_t KeyEnd(std::string_view line, IniRules rules) {
+    return line.find('=', rules == IniRules::Exact ? 1 : 0);
+}
+
+bool IsKeyLine(std::string_view line, std::string_view key, IniRules rules) {
+    const std::size_t equals = KeyEnd(line, rules);
+    if (equals == std::string_view::npos) {
+        return false;
+    }
+    if (rules == IniRules::Exact) {
+        return Trim(line.substr(0, equals), " ") == key;
+    }
+    return SameIgnoringCase(Trim(line.substr(0, equals)), key);
 }
 
 std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
@@ -211,21 +157,19 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
         return 0;
     }
     buffer[0] = '\0';
-    Profile profile;
-    if (Load(file, profile) != ProfileFile::Read) {
+    IniFile ini;
+    if (ini.Load(file) != ProfileFile::Read) {
         return 0;
     }
-    std::size_t header = FindSection(profile, section);
-    std::size_t line = header == kNone ? kNone : FindKey(profile, header, Trim(key));
-    if (line == kNone) {
+    const std::size_t header = ini.FindSection(section, IniRules::Profile);
+    const std::size_t line = ini.FindKey(header, Trim(key), IniRules::Profile);
+    if (line == ini.lines.size()) {
         return 0;
     }
-    std::string_view text = profile.Text(line);
-    std::string_view value = StoredValue(text.substr(text.find('=') + 1));
-    std::size_t n = std::min(value.size(), buffer.size() - 1);
-    if (n > 0) {  // an all-blank value leaves no text to copy from
-        std::memcpy(buffer.data(), value.data(), n);
-    }
+    const std::string_view text = ini.Text(ini.lines[line]);
+    const std::string_view value = StoredValue(text.substr(KeyEnd(text, IniRules::Profile) + 1));
+    const std::size_t n = std::min(value.size(), buffer.size() - 1);
+    std::copy_n(value.begin(), n, buffer.begin());
     buffer[n] = '\0';
     return n;
 }
@@ -233,47 +177,48 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& file) {
     key = Trim(key);
-    Profile profile;
-    if (HasLineBreak(section) || !CanStandAsKeyLine(key, value) ||
-        Load(file, profile) == ProfileFile::Failed) {
+    IniFile ini;
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) || key.empty() ||
+        key.find('=') != std::string_view::npos || key.front() == '[' ||
+        ini.Load(file) == ProfileFile::Failed) {
         return false;
     }
-    std::string keyLine = std::string(key) + "=" + WrittenValue(value);
-    std::size_t header = FindSection(profile, section);
-    if (header == kNone) {
-        std::size_t end = profile.bytes.size();
-        return Store(file, Splice(profile, end, end, HeaderLine(section) + keyLine + "\r\n"));
+    const std::string keyLine = std::string(key) + "=" + WrittenValue(value);
+    const std::size_t header = ini.FindSection(section, IniRules::Profile);
+    if (header == ini.lines.size()) {
+        return AppendSection(file, ini, section, keyLine + "\r\n");
     }
-    std::size_t line = FindKey(profile, header, key);
-    if (line != kNone) {
-        const ProfileLine& old = profile.lines[line];
-        return Store(file, Splice(profile, old.begin, old.end, keyLine));
+    const std::size_t line = ini.FindKey(header, key, IniRules::Profile);
+    if (line < ini.lines.size()) {
+        return Replace(file, ini, ini.lines[line].begin, ini.lines[line].end, keyLine);
     }
-    std::size_t after = profile.lines[LastFilledLine(profile, header)].next;
-    return Store(file, Splice(profile, after, after, keyLine + "\r\n"));
+    const std::size_t after = ini.lines[LastFilledLine(ini, header)].next;
+    return Replace(file, ini, after, after, keyLine + "\r\n");
 }
 
 bool WritePrivateProfileSection(std::string_view section, std::string_view content,
                                 const std::string& file) {
     std::string body;
-    for (std::string_view entry : SectionEntries(content)) {
-        if (IsHeader(entry)) {
+    for (std::size_t pos = 0; pos <= content.size();) {
+        const std::size_t stop =
+            std::min(content.find_first_of(std::string_view("\0\r\n", 3), pos), content.size());
+        const std::string_view entry = content.substr(pos, stop - pos);
+        if (BeginsSection(entry, IniRules::Profile)) {
             return false;
         }
-        body += std::string(entry) + std::string(kLineBreak);
+        body += entry.empty() ? "" : std::string(entry) + std::string(kLineBreak);
+        pos = stop + 1;
     }
-    Profile profile;
-    if (HasLineBreak(section) || Load(file, profile) == ProfileFile::Failed) {
+    IniFile ini;
+    if (HasLineBreak(section) || ini.Load(file) == ProfileFile::Failed) {
         return false;
     }
-    std::size_t header = FindSection(profile, section);
-    if (header == kNone) {
-        std::size_t end = profile.bytes.size();
-        return Store(file, Splice(profile, end, end, HeaderLine(section) + body));
+    const std::size_t header = ini.FindSection(section, IniRules::Profile);
+    if (header == ini.lines.size()) {
+        return AppendSection(file, ini, section, body);
     }
-    std::size_t from = profile.lines[header].next;
-    std::size_t to = profile.lines[LastFilledLine(profile, header)].next;
-    return Store(file, Splice(profile, from, to, body));
+    const std::size_t to = ini.lines[LastFilledLine(ini, header)].next;
+    return Replace(file, ini, ini.lines[header].next, to, body);
 }
 
 }  // namespace zep

@@ -8,50 +8,54 @@
 
 namespace zep {
 
-// A small private-profile (INI file) layer with the contract the settings store relies on.
-//
-// As this layer reads a file: a UTF-8 byte-order mark at its start is passed over (and kept on
-// a rewrite); lines end in CR LF or LF; a line whose first non-blank character is '[' starts a
-// section, named by the text between that '[' and the line's last ']' with blanks around it
-// removed; any other line holding '=' is a key line, its key being the text before the first
-// '=' without surrounding blanks. Its value, as the platform's INI functions give it, is what
-// follows that '=' without the blanks around it and without one pair of matching quotes
-// (double or single) around the rest. A value that would lose something that way is written in
-// double quotes, so that every value written reads back exactly. Section and key names match
-// ignoring ASCII letter case; the first section and the first key of a name count. Every
-// rewrite keeps all other lines byte for byte and replaces the file through a temporary file in
-// the same folder, so a failed write leaves the old file as it was. A path that reaches no
-// regular file (a folder, a FIFO, a device) counts as a file that cannot be read, and is refused
-// before it is opened, so that it cannot block.
+// Two ways of reading the same INI text. Profile rules, those of the private-profile functions
+// below: a line whose first non-blank character is '[' heads the section named by the text up to
+// its last ']'; any other line with '=' is a key line, keyed by the text before its first '=';
+// names match without blanks around them and ignoring ASCII letter case. Exact rules, those of
+// AppINI's own line operations: a header is exactly "[name]", a body ends at the next line that
+// begins with '[', a key line holds '=' at its second character or later, a key loses only the
+// spaces around it, and names match exactly. Lines end in CR LF or LF; a UTF-8 byte-order mark at
+// the start is passed over and kept on a rewrite.
+enum class IniRules { Profile, Exact };
 
-// How reading a settings file went: Missing when nothing is at the path.
+// How loading went: Missing when nothing is at the path. A path that reaches no regular file
+// fails before it is opened, so that a FIFO or a device cannot block.
 enum class ProfileFile { Read, Missing, Failed };
-ProfileFile ReadProfileFile(const std::string& file, std::string& bytes);
 
-// One line of a settings file: its text runs from begin to end, its line break (CR LF or LF),
-// if any, up to next.
-struct ProfileLine {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t next = 0;
+struct IniFile {
+    struct Line {
+        std::size_t begin = 0;  // the text runs to end, its line break (if any) up to next
+        std::size_t end = 0;
+        std::size_t next = 0;
+    };
+    std::string bytes;
+    std::size_t start = 0;  // past the byte-order mark
+    std::vector<Line> lines;
+
+    ProfileFile Load(const std::string& path);
+    std::string_view Text(const Line& line) const;
+    // Line indexes: the header of the first section so named, the end of the body of the section
+    // headed at header, and the first key line so named in that body; lines.size() for none.
+    std::size_t FindSection(std::string_view section, IniRules rules) const;
+    std::size_t BodyEnd(std::size_t header, IniRules rules) const;
+    std::size_t FindKey(std::size_t header, std::string_view key, IniRules rules) const;
 };
 
-// The lines of bytes from pos on; a break at the very end does not start another line.
-std::vector<ProfileLine> SplitProfileLines(std::string_view bytes, std::size_t pos);
-
-// 3 when bytes begin with a UTF-8 byte-order mark, else 0.
-std::size_t ByteOrderMarkLength(std::string_view bytes);
+// Where the '=' after the key of a key line stands; npos when the line is no key line.
+std::size_t KeyEnd(std::string_view line, IniRules rules);
+bool IsKeyLine(std::string_view line, std::string_view key, IniRules rules);
 
 // Copies the value of key in section into buffer and ends it with a zero. Returns the number
 // of characters copied without the zero; buffer.size() - 1 when the value had to be cut; 0 when
-// the file, section or key is missing, the value is empty, or the buffer is empty.
+// the file, section or key is missing, the value is empty, or the buffer is empty. The value
+// loses the blanks and one pair of matching quotes around it.
 std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::span<char> buffer, const std::string& file);
 
 // Sets key to value in section, creating the file (and its folder), the section and the key as
-// needed. False, with the file unchanged, when the file cannot be read or replaced, or when a
-// name or the value cannot stand in an INI line (a line break in any of them, an empty key, a
-// key with '=' or one beginning with '[').
+// needed, and keeping every other byte. False, with the file unchanged, when the file cannot be
+// read or replaced, or when a name or the value cannot stand in an INI line (a line break in any
+// of them, an empty key, a key with '=' or one beginning with '[').
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& file);
 
