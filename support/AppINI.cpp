@@ -1,15 +1,183 @@
 #include "support/AppINI.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <string_view>
+#include <cerrno>
+#include <filesystem>
 #include <vector>
 
+#include "support/AsciiText.h"
 #include "support/FSUPLIBmain.h"
 #include "support/PrivateProfile.h"
+#include "support/SafeFileReader.h"
 #include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {
+
+// Two ways of reading the same INI text. Profile rules, those of the private-profile functions: a
+// line whose first non-blank character is '[' heads the section named by the text up to its last
+// ']'; any other line with '=' is a key line, keyed by the text before its first '='; names match
+// without blanks around them and ignoring ASCII letter case. Exact rules, those of AppINI's own
+// line operations: a header is exactly "[name]", a body ends at the next line that begins with
+// '[', a key line holds '=' at its second character or later, a key loses only the spaces around
+// it, and names match exactly.
+enum class IniRules { Profile, Exact };
+
+constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool BeginsSection(std::string_view line, IniRules rules) {
+    return (rules == IniRules::Exact ? line : Trim(line)).starts_with('[');
+}
+
+bool IsHeaderOf(std::string_view line, std::string_view section, IniRules rules) {
+    if (rules == IniRules::Exact) {
+        return line == "[" + std::string(section) + "]";
+    }
+    if (!BeginsSection(line, rules)) {
+        return false;
+    }
+    std::string_view name = Trim(line).substr(1);
+    return SameIgnoringCase(Trim(name.substr(0, name.rfind(']'))), Trim(section));
+}
+
+// Where the '=' after the key of a key line stands; npos when the line is no key line.
+std::size_t KeyEnd(std::string_view line, IniRules rules) {
+    return line.find('=', rules == IniRules::Exact ? 1 : 0);
+}
+
+bool IsKeyLine(std::string_view line, std::string_view key, IniRules rules) {
+    const std::size_t equals = KeyEnd(line, rules);
+    if (equals == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view name = line.substr(0, equals);
+    return rules == IniRules::Exact ? Trim(name, " ") == key : SameIgnoringCase(Trim(name), key);
+}
+
+// How loading went: Missing when nothing is at the path. A path that reaches no regular file
+// fails before it is opened, so that a FIFO or a device cannot block.
+enum class ProfileFile { Read, Missing, Failed };
+
+// A settings file split into lines (line indexes are lines.size() for none); a UTF-8 byte-order
+// mark at its start is kept on a rewrite.
+struct IniFile {
+    std::string bytes;
+    std::size_t start = 0;                // past the byte-order mark
+    std::vector<std::string_view> lines;  // without their line breaks
+
+    ProfileFile Load(const std::string& path) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
+            return ProfileFile::Missing;
+        }
+        if (!ReadWholeFile(path, bytes)) {
+            return ProfileFile::Failed;
+        }
+        start = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+        for (std::size_t pos = start; pos < bytes.size();) {
+            const std::size_t lf = std::min(bytes.find('\n', pos), bytes.size());
+            const bool cr = lf < bytes.size() && lf > pos && bytes[lf - 1] == '\r';
+            lines.push_back(std::string_view(bytes).substr(pos, (cr ? lf - 1 : lf) - pos));
+            pos = lf + 1;
+        }
+        return ProfileFile::Read;
+    }
+
+    std::size_t Begin(std::size_t line) const {
+        return static_cast<std::size_t>(lines[line].data() - bytes.data());
+    }
+
+    // Where the line after line begins: past the line break, if any.
+    std::size_t Next(std::size_t line) const {
+        return line + 1 < lines.size() ? Begin(line + 1) : bytes.size();
+    }
+
+    // The header of the first section so named.
+    std::size_t FindSection(std::string_view section, IniRules rules) const {
+        auto header = std::find_if(lines.begin(), lines.end(), [&](std::string_view line) {
+            return IsHeaderOf(line, section, rules);
+        });
+        return static_cast<std::size_t>(header - lines.begin());
+    }
+
+    std::size_t BodyEnd(std::size_t header, IniRules rules) const {
+        std::size_t i = header + 1;
+        while (i < lines.size() && !BeginsSection(lines[i], rules)) {
+            ++i;
+        }
+        return i;
+    }
+
+    // The first key line so named in the body of the section headed at header.
+    std::size_t FindKey(std::size_t header, std::string_view key, IniRules rules) const {
+        const std::size_t end = BodyEnd(header, rules);
+        for (std::size_t i = header + 1; i < end; ++i) {
+            if (IsKeyLine(lines[i], key, rules)) {
+                return i;
+            }
+        }
+        return lines.size();
+    }
+};
+
+// The value as the platform's INI functions hand it out: without the blanks around it, and
+// without one pair of quotes (double or single) around what is left.
+std::string_view StoredValue(std::string_view raw) {
+    std::string_view value = Trim(raw);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+// A value that reading would change (blanks or quotes around it) is written in double quotes,
+// which reading takes off again, so every value reads back exactly as written.
+std::string WrittenValue(std::string_view value) {
+    if (StoredValue(value).size() == value.size()) {
+        return std::string(value);
+    }
+    return "\"" + std::string(value) + "\"";
+}
+
+// The last line of the section, header included, that is not blank: new lines go after it,
+// so blank lines that set the next section apart stay where they are.
+std::size_t LastFilledLine(const IniFile& ini, std::size_t header) {
+    std::size_t last = header;
+    const std::size_t end = ini.BodyEnd(header, IniRules::Profile);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        last = Trim(ini.lines[i]).empty() ? last : i;
+    }
+    return last;
+}
+
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Replaces the file by its bytes with text put in place of [from, to); a line break goes first
+// when from would otherwise continue a last line that has none.
+bool Replace(const std::string& file, const IniFile& ini, std::size_t from, std::size_t to,
+             std::string_view text) {
+    std::string out = ini.bytes.substr(0, from);
+    if (from > ini.start && out.back() != '\n') {
+        out += kLineBreak;
+    }
+    out += text;
+    out += std::string_view(ini.bytes).substr(to);
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ignored);
+    return WriteFileSafely(file, out);
+}
+
+bool AppendSection(const std::string& file, const IniFile& ini, std::string_view section,
+                   std::string_view body) {
+    const std::size_t end = ini.bytes.size();
+    return Replace(file, ini, end, end, "[" + std::string(section) + "]\r\n" + std::string(body));
+}
 
 // The section that stands for the keys above the first section header; its header is the
 // file's first line, whatever it holds.
@@ -21,7 +189,7 @@ constexpr std::size_t kFirstReadSize = 1024;
 bool WriteLines(const std::string& file, const IniFile& ini, bool breakAfterLast) {
     std::string out = ini.bytes.substr(0, ini.start);
     for (std::size_t i = 0; i < ini.lines.size(); ++i) {
-        out += ini.Text(ini.lines[i]);
+        out += ini.lines[i];
         if (breakAfterLast || i + 1 < ini.lines.size()) {
             out += "\r\n";
         }
@@ -58,12 +226,83 @@ bool ReadAboveFirstSection(const std::string& file, const std::string& key, std:
     if (line == ini.lines.size()) {
         return false;
     }
-    const std::string_view text = ini.Text(ini.lines[line]);
+    const std::string_view text = ini.lines[line];
     value = text.substr(KeyEnd(text, IniRules::Exact) + 1);
     return true;
 }
 
 }  // namespace
+
+std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::span<char> buffer, const std::string& file) {
+    if (buffer.empty()) {
+        return 0;
+    }
+    buffer[0] = '\0';
+    IniFile ini;
+    if (ini.Load(file) != ProfileFile::Read) {
+        return 0;
+    }
+    const std::size_t header = ini.FindSection(section, IniRules::Profile);
+    const std::size_t line = ini.FindKey(header, Trim(key), IniRules::Profile);
+    if (line == ini.lines.size()) {
+        return 0;
+    }
+    const std::string_view text = ini.lines[line];
+    const std::string_view value = StoredValue(text.substr(KeyEnd(text, IniRules::Profile) + 1));
+    const std::size_t n = std::min(value.size(), buffer.size() - 1);
+    std::copy_n(value.begin(), n, buffer.begin());
+    buffer[n] = '\0';
+    return n;
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& file) {
+    key = Trim(key);
+    IniFile ini;
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) || key.empty() ||
+        key.find('=') != std::string_view::npos || key.front() == '[' ||
+        ini.Load(file) == ProfileFile::Failed) {
+        return false;
+    }
+    const std::string keyLine = std::string(key) + "=" + WrittenValue(value);
+    const std::size_t header = ini.FindSection(section, IniRules::Profile);
+    if (header == ini.lines.size()) {
+        return AppendSection(file, ini, section, keyLine + "\r\n");
+    }
+    const std::size_t line = ini.FindKey(header, key, IniRules::Profile);
+    if (line < ini.lines.size()) {
+        return Replace(file, ini, ini.Begin(line), ini.Begin(line) + ini.lines[line].size(),
+                       keyLine);
+    }
+    const std::size_t after = ini.Next(LastFilledLine(ini, header));
+    return Replace(file, ini, after, after, keyLine + "\r\n");
+}
+
+bool WritePrivateProfileSection(std::string_view section, std::string_view content,
+                                const std::string& file) {
+    std::string body;
+    for (std::size_t pos = 0; pos <= content.size();) {
+        const std::size_t stop =
+            std::min(content.find_first_of(std::string_view("\0\r\n", 3), pos), content.size());
+        const std::string_view entry = content.substr(pos, stop - pos);
+        if (BeginsSection(entry, IniRules::Profile)) {
+            return false;
+        }
+        body += entry.empty() ? "" : std::string(entry) + std::string(kLineBreak);
+        pos = stop + 1;
+    }
+    IniFile ini;
+    if (HasLineBreak(section) || ini.Load(file) == ProfileFile::Failed) {
+        return false;
+    }
+    const std::size_t header = ini.FindSection(section, IniRules::Profile);
+    if (header == ini.lines.size()) {
+        return AppendSection(file, ini, section, body);
+    }
+    const std::size_t to = ini.Next(LastFilledLine(ini, header));
+    return Replace(file, ini, ini.Next(header), to, body);
+}
 
 bool AppINI::DelSection(const std::string& SectionNameString) {
     IniFile ini;
@@ -103,9 +342,8 @@ bool AppINI::DelKey(const std::string& KeyName) {
         const auto end =
             body + static_cast<std::ptrdiff_t>(ini.BodyEnd(header, IniRules::Exact) - header - 1);
         ini.lines.erase(std::remove_if(body, end,
-                                       [&](const IniFile::Line& line) {
-                                           return IsKeyLine(ini.Text(line), KeyName,
-                                                            IniRules::Exact);
+                                       [&](std::string_view line) {
+                                           return IsKeyLine(line, KeyName, IniRules::Exact);
                                        }),
                         end);
     }
