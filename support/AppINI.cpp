@@ -16,13 +16,9 @@
 namespace zep {
 namespace {
 
-// Two ways of reading the same INI text. Profile rules, those of the private-profile functions: a
-// line whose first non-blank character is '[' heads the section named by the text up to its last
-// ']'; any other line with '=' is a key line, keyed by the text before its first '='; names match
-// without blanks around them and ignoring ASCII letter case. Exact rules, those of AppINI's own
-// line operations: a header is exactly "[name]", a body ends at the next line that begins with
-// '[', a key line holds '=' at its second character or later, a key loses only the spaces around
-// it, and names match exactly.
+// The private-profile functions and AppINI's own line operations read the same text by two rule
+// sets: Exact ones match a header as exactly "[name]", end a body at a line beginning with '[',
+// find a key's '=' from the second character on, and compare names as they are.
 enum class IniRules { Profile, Exact };
 
 constexpr std::string_view kLineBreak = "\r\n";
@@ -43,7 +39,6 @@ bool IsHeaderOf(std::string_view line, std::string_view section, IniRules rules)
     return SameIgnoringCase(Trim(name.substr(0, name.rfind(']'))), Trim(section));
 }
 
-// Where the '=' after the key of a key line stands; npos when the line is no key line.
 std::size_t KeyEnd(std::string_view line, IniRules rules) {
     return line.find('=', rules == IniRules::Exact ? 1 : 0);
 }
@@ -57,8 +52,7 @@ bool IsKeyLine(std::string_view line, std::string_view key, IniRules rules) {
     return rules == IniRules::Exact ? Trim(name, " ") == key : SameIgnoringCase(Trim(name), key);
 }
 
-// How loading went: Missing when nothing is at the path. A path that reaches no regular file
-// fails before it is opened, so that a FIFO or a device cannot block.
+// A path that reaches no regular file fails before it is opened, so that it cannot block.
 enum class ProfileFile { Read, Missing, Failed };
 
 // A settings file split into lines (line indexes are lines.size() for none); a UTF-8 byte-order
@@ -123,8 +117,7 @@ struct IniFile {
     }
 };
 
-// The value as the platform's INI functions hand it out: without the blanks around it, and
-// without one pair of quotes (double or single) around what is left.
+// As the platform's INI functions hand values out: without blanks and one pair of quotes around.
 std::string_view StoredValue(std::string_view raw) {
     std::string_view value = Trim(raw);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -158,8 +151,7 @@ bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// Replaces the file by its bytes with text put in place of [from, to); a line break goes first
-// when from would otherwise continue a last line that has none.
+// A line break goes first when text would otherwise continue a last line that has none.
 bool Replace(const std::string& file, const IniFile& ini, std::size_t from, std::size_t to,
              std::string_view text) {
     std::string out = ini.bytes.substr(0, from);
@@ -179,28 +171,23 @@ bool AppendSection(const std::string& file, const IniFile& ini, std::string_view
     return Replace(file, ini, end, end, "[" + std::string(section) + "]\r\n" + std::string(body));
 }
 
-// The section that stands for the keys above the first section header; its header is the
-// file's first line, whatever it holds.
+// Stands for the keys above the first section header; its header is the file's first line.
 constexpr std::string_view kNotUse = "[%NOTUSE%]";
 constexpr std::size_t kFirstReadSize = 1024;
 
-// Rewrites the file with the lines left in ini: the byte-order mark of the old one, if any, then
-// the lines, each followed by CR LF but the last, which only breakAfterLast ends so.
 bool WriteLines(const std::string& file, const IniFile& ini, bool breakAfterLast) {
     std::string out = ini.bytes.substr(0, ini.start);
-    for (std::size_t i = 0; i < ini.lines.size(); ++i) {
-        out += ini.lines[i];
-        if (breakAfterLast || i + 1 < ini.lines.size()) {
-            out += "\r\n";
-        }
+    for (std::string_view line : ini.lines) {
+        out += std::string(line) + std::string(kLineBreak);
+    }
+    if (!breakAfterLast && !ini.lines.empty()) {
+        out.resize(out.size() - kLineBreak.size());
     }
     return WriteFileSafely(file, out);
 }
 
-// Reads a key through the profile layer. A result that fills the buffer may have been cut,
-// so the read is repeated with a larger buffer until the value fits; the buffer at least
-// doubles each round, which keeps very long values from costing a number of reads that
-// grows with their length.
+// A result that fills the buffer may have been cut: the read is repeated with a buffer at least
+// twice as large, so that a long value costs few reads.
 bool ReadThroughProfile(const std::string& file, const std::string& section, const std::string& key,
                         std::string& value) {
     std::vector<char> buffer(kFirstReadSize, '\0');
@@ -341,13 +328,11 @@ bool AppINI::DelKey(const std::string& KeyName) {
         const auto body = ini.lines.begin() + static_cast<std::ptrdiff_t>(header + 1);
         const auto end =
             body + static_cast<std::ptrdiff_t>(ini.BodyEnd(header, IniRules::Exact) - header - 1);
-        ini.lines.erase(std::remove_if(body, end,
-                                       [&](std::string_view line) {
-                                           return IsKeyLine(line, KeyName, IniRules::Exact);
-                                       }),
-                        end);
+        const auto isKey = [&](std::string_view line) {
+            return IsKeyLine(line, KeyName, IniRules::Exact);
+        };
+        ini.lines.erase(std::remove_if(body, end, isKey), end);
     }
-    // The rewrite happens even when nothing was removed, and always drops the final break.
     return WriteLines(IniName, ini, false) && found;
 }
 
