@@ -18,8 +18,6 @@ namespace {
 
 constexpr const char* kSetupSection = "Setup";
 constexpr const char* kPositionSection = "POSTION";
-constexpr const char* kFoldersSection = "Folders";
-constexpr const char* kLastFolderKey = "LastFolder";
 constexpr const char* kConfigFolder = "ZEPConverter";
 constexpr std::pair<const char*, bool Options::*> kSwitches[] = {
     {"BLN_OPT_SORTASCII", &Options::BLN_OPT_SORTASCII},
@@ -171,13 +169,13 @@ bool WriteWindowPosition(AppINI& store, const WindowPosition& position) {
 }
 
 std::string ReadLastFolder(AppINI& store) {
-    store.SectionName = kFoldersSection;
-    return store.ReadKeyEx(kLastFolderKey, "");
+    store.SectionName = "Folders";
+    return store.ReadKeyEx("LastFolder", "");
 }
 
 bool WriteLastFolder(AppINI& store, const std::string& folder) {
-    store.SectionName = kFoldersSection;
-    return store.WriteKey(kLastFolderKey, folder);
+    store.SectionName = "Folders";
+    return store.WriteKey("LastFolder", folder);
 }
 
 std::vector<std::string> ReadRecentFiles(AppINI& store) {

@@ -7,10 +7,8 @@
 
 namespace zep {
 
-// The private-profile functions on an INI text file. Lines end in CR LF or LF; a line whose first
-// non-blank character is '[' heads a section; other lines with '=' are key lines. Section and key
-// names match ignoring blanks around them and ASCII letter case. A rewrite keeps every other byte
-// and replaces the file through a temporary file, so a failure leaves the old one.
+// Private-profile functions: names match ignoring blanks around them and ASCII letter case; a
+// rewrite keeps every other byte and goes through a temporary file, so a failure leaves the old.
 
 // Copies the value of key in section into buffer and ends it with a zero. Returns the number
 // of characters copied without the zero; buffer.size() - 1 when the value had to be cut; 0 when
@@ -20,9 +18,9 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::span<char> buffer, const std::string& file);
 
 // Sets key to value in section, creating the file (and its folder), the section and the key as
-// needed, and keeping every other byte. False, with the file unchanged, when the file cannot be
-// read or replaced, or when a name or the value cannot stand in an INI line (a line break in any
-// of them, an empty key, a key with '=' or one beginning with '[').
+// needed. False, with the file unchanged, when the file cannot be read or replaced, or when a
+// name or the value cannot stand in an INI line (a line break, an empty key, a key with '=' or
+// beginning with '[').
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& file);
 
