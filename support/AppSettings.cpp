@@ -49,10 +49,6 @@ std::optional<T> Number(std::string_view text) {
     return value;
 }
 
-bool IsWritableFolder(const std::filesystem::path& folder) {
-    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
-}
-
 std::filesystem::path UserConfigHome() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     // Relative values are to be ignored, as the base directory convention says.
@@ -72,9 +68,8 @@ std::string RecentKey(std::size_t number) {
 }
 
 bool KeepsAsItIs(const std::string& path) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    return !path.empty() && path.find_first_of("\r\n") == std::string::npos &&
-           !blank(path.front()) && !blank(path.back());
+    return !path.empty() && Trim(path).size() == path.size() &&
+           path.find_first_of("\r\n") == std::string::npos;
 }
 
 }  // namespace
@@ -105,11 +100,12 @@ std::string SettingsFileFor(const std::string& exePath) {
     // working folder is no place for it.
     std::filesystem::path name = exe.has_filename() ? exe.filename() : kConfigFolder;
     name.replace_extension(".ini");
-    if (exe.has_filename() && IsWritableFolder(exe.parent_path())) {
-        return (exe.parent_path() / name).string();
+    const std::filesystem::path folder = exe.parent_path();
+    if (exe.has_filename() && ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) {
+        return (folder / name).string();
     }
     const std::filesystem::path config = UserConfigHome();
-    return (config.empty() ? exe.parent_path() / name : config / kConfigFolder / name).string();
+    return (config.empty() ? folder / name : config / kConfigFolder / name).string();
 }
 
 std::string RunningExecutablePath() {
