@@ -225,18 +225,14 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
     if (buffer.empty()) {
         return 0;
     }
-    buffer[0] = '\0';
     IniFile ini;
-    if (ini.Load(file) != ProfileFile::Read) {
-        return 0;
-    }
+    ini.Load(file);  // a file that cannot be read has no lines
     const std::size_t header = ini.FindSection(section, IniRules::Profile);
     const std::size_t line = ini.FindKey(header, Trim(key), IniRules::Profile);
-    if (line == ini.lines.size()) {
-        return 0;
+    std::string_view value;
+    if (line < ini.lines.size()) {
+        value = StoredValue(ini.lines[line].substr(KeyEnd(ini.lines[line], IniRules::Profile) + 1));
     }
-    const std::string_view text = ini.lines[line];
-    const std::string_view value = StoredValue(text.substr(KeyEnd(text, IniRules::Profile) + 1));
     const std::size_t n = std::min(value.size(), buffer.size() - 1);
     std::copy_n(value.begin(), n, buffer.begin());
     buffer[n] = '\0';
