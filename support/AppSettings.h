@@ -23,13 +23,11 @@ struct WindowPosition {
 // that folder cannot be written, the same name under $XDG_CONFIG_HOME/ZEPConverter/ (or
 // ~/.config/ZEPConverter/). An empty exePath gives ZEPConverter.ini in that folder.
 std::string SettingsFileFor(const std::string& exePath);
-// The running executable, from /proc/self/exe.
 std::string RunningExecutablePath();
 
 // A stored whole number: decimal digits with an optional minus sign, blanks around allowed.
 std::optional<std::int32_t> WholeFromText(std::string_view text);
-// A stored switch: True or False in any letter case, or a number, 0 being off and any other
-// number on.
+// A stored switch: True or False in any letter case, or a number, 0 being off.
 std::optional<bool> SwitchFromText(std::string_view text);
 
 // The tolerance is written as one deviation token per padded label, where a blank would split it
@@ -37,22 +35,16 @@ std::optional<bool> SwitchFromText(std::string_view text);
 inline constexpr std::string_view kToleranceBlanks = " \t\r\n";
 bool IsUsableTolerance(std::string_view text);
 
-// The five options of section "Setup", each converted from its stored text; a missing, empty or
-// unconvertible value gives the default.
+// Sections "Setup" and "POSTION": a missing, empty or unconvertible value reads as its default;
+// writes return false when any key could not be stored.
 Options ReadOptions(AppINI& store);
-// Stores all five options in section "Setup", in their written forms ("True"/"False"); false
-// when any of them could not be stored.
 bool WriteOptions(AppINI& store, const Options& options);
-
-// The four keys of section "POSTION"; a missing, empty or unconvertible value gives its default.
 WindowPosition ReadWindowPosition(AppINI& store);
-// Writes the four keys as shortest decimal text; false when any could not be stored.
 bool WriteWindowPosition(AppINI& store, const WindowPosition& position);
 
-// The folder the file dialogs were last used in, kept in a section of its own ("Folders") so
-// that the sections above stay as they are; empty when none is stored.
+// The folder the file dialogs were last used in, kept in section "Folders" so that the sections
+// above stay as they are; empty when none is stored.
 std::string ReadLastFolder(AppINI& store);
-// false when it could not be stored.
 bool WriteLastFolder(AppINI& store, const std::string& folder);
 
 // The files added last, the newest first, kept in a section of their own ("RecentFiles", keys
@@ -60,7 +52,6 @@ bool WriteLastFolder(AppINI& store, const std::string& folder);
 // back as they are (line breaks, blanks at either end) and deletes the keys left over.
 inline constexpr std::size_t kRecentFilesKept = 8;
 std::vector<std::string> ReadRecentFiles(AppINI& store);
-// false when any could not be stored.
 bool WriteRecentFiles(AppINI& store, const std::vector<std::string>& paths);
 
 }  // namespace zep

@@ -18,10 +18,6 @@ inline std::string_view Trim(std::string_view text, std::string_view blanks = " 
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-inline char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 inline char UpperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -29,13 +25,15 @@ inline char UpperAscii(char c) {
 // text with its ASCII letters in upper case, as a key that ignores their case.
 inline std::string UpperAscii(std::string_view text) {
     std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return UpperAscii(c); });
+    for (char& c : upper) {
+        c = UpperAscii(c);
+    }
     return upper;
 }
 
 inline bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+                      [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
 }
 
 }  // namespace zep

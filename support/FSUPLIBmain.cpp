@@ -10,10 +10,6 @@
 namespace zep {
 namespace {
 
-bool IsHiddenName(std::string_view name) {
-    return !name.empty() && name.front() == '.';
-}
-
 // A normal file always qualifies; a hidden one only when the mask asks for hidden files.
 // Directories and other kinds of entry never do.
 bool Qualifies(const std::string& path, std::string_view name, std::int16_t attributes) {
@@ -21,11 +17,7 @@ bool Qualifies(const std::string& path, std::string_view name, std::int16_t attr
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
-    return !IsHiddenName(name) || (attributes & kAttrHidden) != 0;
-}
-
-bool HasWildCard(std::string_view name) {
-    return name.find_first_of("*?[") != std::string::npos;
+    return !name.starts_with('.') || (attributes & kAttrHidden) != 0;
 }
 
 bool AnyMatchIn(const std::string& folder, const std::string& pattern, std::int16_t attributes) {
@@ -34,12 +26,8 @@ bool AnyMatchIn(const std::string& folder, const std::string& pattern, std::int1
         return false;
     }
     bool found = false;
-    while (!found) {
-        const dirent* entry = ::readdir(dir);
-        if (entry == nullptr) {
-            break;
-        }
-        std::string name = entry->d_name;
+    for (const dirent* entry = nullptr; !found && (entry = ::readdir(dir)) != nullptr;) {
+        const std::string name = entry->d_name;
         found = ::fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0 &&
                 Qualifies(folder + "/" + name, name, attributes);
     }
@@ -65,7 +53,7 @@ bool FileExist(const std::string& PathName, std::int16_t Attributes) {
     }
     auto slash = PathName.rfind('/');
     std::string name = slash == std::string::npos ? PathName : PathName.substr(slash + 1);
-    if (!HasWildCard(name)) {
+    if (name.find_first_of("*?[") == std::string::npos) {
         return Qualifies(PathName, name, Attributes);
     }
     std::string folder = slash == std::string::npos ? "." : PathName.substr(0, slash);

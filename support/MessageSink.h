@@ -11,8 +11,7 @@ enum class MessageIcon { None, Information, Critical };
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    // detail carries the why of a refusal (a reason with its line number), shown apart from
-    // the message text itself.
+    // detail carries the why of a refusal, shown apart from the message text itself.
     virtual void ShowMessage(std::string_view text, MessageIcon icon,
                              std::string_view detail = {}) = 0;
     // True when the sink names the file a message is about by itself (the batch tool starts

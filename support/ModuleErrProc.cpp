@@ -3,11 +3,8 @@
 namespace zep {
 
 std::string ErrProcText(std::string_view ModuleName, std::int32_t ErrNumber) {
-    std::string text = "Unknow Error :\r\nModule:";
-    text.append(ModuleName);
-    text.append("\r\nCode: ");
-    text.append(std::to_string(ErrNumber));
-    return text;
+    return "Unknow Error :\r\nModule:" + std::string(ModuleName) +
+           "\r\nCode: " + std::to_string(ErrNumber);
 }
 
 void ErrProc(MessageSink& messages, std::string_view ModuleName, std::int32_t ErrNumber) {

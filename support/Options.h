@@ -5,9 +5,7 @@
 
 namespace zep {
 
-// The five options, held in memory for the whole run and named after their settings keys.
-// Start-up loads them, the options dialog changes them, the reader, writer, sort and compare
-// read them at the moment they need them.
+// The five options, named after their settings keys.
 struct Options {
     std::string STR_OPT_TOLERANCE = "000.005";
     std::int32_t LNG_OPT_COUNT_PER_TOLERANCELINE = 11;

@@ -3,10 +3,6 @@
 namespace zep {
 namespace {
 
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
 // The length of the well-formed UTF-8 sequence at the start of text, or 0.
 std::size_t SequenceLength(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
@@ -18,22 +14,24 @@ std::size_t SequenceLength(std::string_view text) {
         return 0;
     }
     for (std::size_t i = 1; i < length; ++i) {
-        if (!IsContinuation(static_cast<unsigned char>(text[i]))) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
             return 0;
         }
     }
     return length;
 }
 
-bool IsControl(unsigned char byte) {
-    return byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte <= 0x9F);
-}
-
-void AppendEscape(std::string& out, unsigned char byte) {
-    constexpr char kDigits[] = "0123456789abcdef";
-    out += "\\x";
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0x0F];
+// A backslash doubled, a control character (C0, DEL, C1) as \xHH, any other byte as it is.
+void AppendByte(std::string& out, char c, bool control) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+        out += "\\\\";
+    } else if (control || byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte <= 0x9F)) {
+        constexpr char kDigits[] = "0123456789abcdef";
+        out += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0x0F]};
+    } else {
+        out += c;
+    }
 }
 
 }  // namespace
@@ -41,8 +39,7 @@ void AppendEscape(std::string& out, unsigned char byte) {
 std::string PrintableText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
+    for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
         const std::size_t length = byte >= 0x80 ? SequenceLength(text.substr(i)) : 0;
         // U+0080 to U+009F, the C1 controls, are C2 80 to C2 9F in UTF-8.
@@ -51,19 +48,9 @@ std::string PrintableText(std::string_view text) {
         if (length > 0 && !c1) {
             out.append(text.substr(i, length));
             i += length;
-        } else if (c1) {
-            AppendEscape(out, byte);
-            AppendEscape(out, static_cast<unsigned char>(text[i + 1]));
-            i += 2;
-        } else if (byte == '\\') {
-            out += "\\\\";
-            ++i;
-        } else if (IsControl(byte)) {
-            AppendEscape(out, byte);
-            ++i;
-        } else {
-            out += text[i];
-            ++i;
+        }
+        for (const std::size_t end = i + (c1 ? 2 : length > 0 ? 0 : 1); i < end; ++i) {
+            AppendByte(out, text[i], c1);
         }
     }
     return out;

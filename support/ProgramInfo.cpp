@@ -16,10 +16,8 @@ std::string_view LicenceText() {
 }
 
 std::string VersionText(std::string_view program) {
-    std::string text(program);
-    text += " (ZEP Converter) " + VersionNumber() + "\n\n";
-    text += LicenceText();
-    return text;
+    return std::string(program) + " (ZEP Converter) " + VersionNumber() + "\n\n" +
+           std::string(LicenceText());
 }
 
 }  // namespace zep

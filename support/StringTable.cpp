@@ -9,7 +9,6 @@ namespace {
 
 using Entry = std::pair<std::int32_t, std::string_view>;
 
-// Sorted by number.
 constexpr std::array kTable{
     Entry{100, "ZEP Converter"},
     Entry{101, "MS Sans Serif"},
@@ -86,23 +85,12 @@ constexpr std::array kTable{
     Entry{2013, "This file is no longer there and has left the recent files: "},
 };
 
-static_assert(std::is_sorted(kTable.begin(), kTable.end(),
-                             [](const Entry& a, const Entry& b) { return a.first < b.first; }));
-
 }  // namespace
 
 std::optional<std::string_view> FindResString(std::int32_t id) {
-    auto it =
-        std::lower_bound(kTable.begin(), kTable.end(), id,
-                         [](const Entry& entry, std::int32_t key) { return entry.first < key; });
-    if (it == kTable.end() || it->first != id) {
-        return std::nullopt;
-    }
-    return it->second;
-}
-
-std::string_view ResString(std::int32_t id) {
-    return FindResString(id).value_or(std::string_view{});
+    auto it = std::find_if(kTable.begin(), kTable.end(),
+                           [id](const Entry& entry) { return entry.first == id; });
+    return it == kTable.end() ? std::nullopt : std::optional(it->second);
 }
 
 }  // namespace zep

@@ -10,6 +10,8 @@ namespace zep {
 std::optional<std::string_view> FindResString(std::int32_t id);
 
 // For numbers the program itself uses, all of which exist; an unknown number gives "".
-std::string_view ResString(std::int32_t id);
+inline std::string_view ResString(std::int32_t id) {
+    return FindResString(id).value_or(std::string_view{});
+}
 
 }  // namespace zep
