@@ -1,12 +1,16 @@
 #include "core/ModuleFileProc.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <utility>
 
-#include "core/SaveCheck.h"
+#include "core/RowMarker.h"
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "support/BatchCommit.h"
@@ -27,8 +31,14 @@ constexpr std::int32_t kFileName = 2003;
 constexpr std::int32_t kMaxNumber = 2004;
 // Told after a save that gave a file with hard links a new file under this name only.
 constexpr std::int32_t kOtherNamesKeepOldContent = 2011;
+constexpr std::int32_t kChangedOnDisk = 2012;
 // The run-time error number for a failed allocation.
 constexpr std::int32_t kErrOutOfMemory = 7;
+
+// A message with the file it is about on a line of its own.
+std::string TextNaming(std::int32_t id, const std::string& path) {
+    return std::string(ResString(id)) + "\r\n" + std::string(ResString(kFileName)) + path;
+}
 
 void ShowText(Workspace& ws, std::int32_t id, MessageIcon icon, std::string_view detail = {}) {
     ws.messages.ShowMessage(ResString(id), icon, detail);
@@ -83,13 +93,8 @@ bool ReadForAdd(Workspace& ws, const std::string& path, const PreparedFile& prep
 
 // The list row is the one step that can still be refused; it comes before the store changes.
 bool AppendListRow(Workspace& ws, const std::string& path, const std::string& title) {
-    const std::int32_t err = ws.view.AppendRow(path, "* " + title);
-    if (err == FileListView::kErrKeyNotUnique) {
+    if (ws.view.AppendRow(path, "* " + title) != 0) {  // a key the list holds already
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
-        return false;
-    }
-    if (err != 0) {
-        ErrProc(ws.messages, "InitFileAdd", err);
         return false;
     }
     return true;
@@ -126,22 +131,95 @@ void CommitFile(Workspace& ws, const std::string& path, const std::string& title
 }
 
 bool ReportUnwritable(Workspace& ws, const std::string& target, std::string_view reason) {
-    std::string text(ResString(kFileUnwritable));
-    text += "\r\n";
-    text += ResString(kFileName);
-    text += target;
-    ws.messages.ShowMessage(text, MessageIcon::Critical, reason);
+    ws.messages.ShowMessage(TextNaming(kFileUnwritable, target), MessageIcon::Critical, reason);
     return false;
 }
 
 void WarnOtherNames(Workspace& ws, const std::string& target, std::uint64_t others) {
-    std::string text(ResString(kOtherNamesKeepOldContent));
-    text += "\r\n";
-    text += ResString(kFileName);
-    text += target;
-    ws.messages.ShowMessage(text, MessageIcon::Information,
+    ws.messages.ShowMessage(TextNaming(kOtherNamesKeepOldContent, target), MessageIcon::Information,
                             std::to_string(others) + " other hard link(s) to the old file");
 }
+
+using FileStamp = SafeFileReader::Stamp;
+
+// The state of the regular file path reaches now, links followed; nullopt when there is none.
+// Anything else there is no one's work to lose, and the writer refuses it with its reason.
+std::optional<FileStamp> StampNow(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return FileStamp{
+        static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
+// Guards the listed files a batch of saves replaces. Another program may have changed a listed
+// file since this program read or last saved it; its work is not overwritten without the user's
+// Yes. A save landing on a listed file other than the one saved leaves that file's memory
+// behind its file, which its row then shows.
+class SaveCheck {
+public:
+    explicit SaveCheck(Workspace& ws) : ws_(ws) {}
+
+    // Whether target may be replaced: asks, naming it, when it is a listed file changed on disk.
+    // The same spelling is the same file; any other is found by where the listed paths lead now.
+    bool MayReplace(const std::string& target) {
+        const std::optional<FileStamp> now = StampNow(target);
+        clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(target);
+        if (item != nullptr && item->Path() != target) {
+            item = nullptr;
+        }
+        if (item == nullptr && now.has_value()) {
+            item = ListedReaching({now->device, now->inode});
+        }
+        replacing_[target] = item;
+        const bool changed = item != nullptr && now.has_value() && item->OnDisk().has_value() &&
+                             *item->OnDisk() != *now;
+        return !changed || ws_.messages.AskYesNo(TextNaming(kChangedOnDisk, target));
+    }
+
+    // After the file under key was saved to target, the listed file there remembers the new
+    // file, and is marked changed unless it is key's own. One whose other name was saved to
+    // keeps its old content under its own name (the writer gives that name a new file).
+    void Saved(const std::string& target, const std::string& key) {
+        clsZEPFileItem* item = replacing_[target];
+        if (item == nullptr) {  // a file no one listed
+            return;
+        }
+        const std::optional<FileStamp> now = StampNow(target);
+        if (item->Path() != target && StampNow(item->Path()) != now) {
+            return;
+        }
+        item->SetOnDisk(now);
+        for (std::int32_t row = 1; item->Key() != key && row <= ws_.view.RowCount(); ++row) {
+            if (ws_.view.RowKey(row) == item->Key()) {
+                MarkRow(ws_.view, row);
+            }
+        }
+    }
+
+private:
+    using Place = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
+
+    clsZEPFileItem* ListedReaching(const Place& place) {
+        if (!listed_.has_value()) {  // which file every listed path reaches now, looked up once
+            listed_.emplace();
+            for (const auto& item : ws_.ZEPFiles.Item()) {
+                if (const std::optional<FileStamp> stamp = StampNow(item->Path())) {
+                    listed_->emplace(Place{stamp->device, stamp->inode}, item.get());
+                }
+            }
+        }
+        const auto found = listed_->find(place);
+        return found == listed_->end() ? nullptr : found->second;
+    }
+
+    Workspace& ws_;
+    std::optional<std::map<Place, clsZEPFileItem*>> listed_;
+    std::unordered_map<std::string, clsZEPFileItem*> replacing_;  // by target
+};
 
 // One file of a batch on its way: written by a worker thread, committed with the others, and
 // reported afterwards on the caller's thread.
@@ -230,7 +308,6 @@ bool CheckFileFormat(const std::string& /*path*/) {
 
 PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
     PreparedFile prepared;
-    prepared.read = true;
     std::optional<FileIdentity> opened;
     try {
         prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
@@ -251,21 +328,17 @@ std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
 }
 
 bool InitFileAdd(Workspace& ws, const std::string& path) {
-    return InitFileAdd(ws, path, PreparedFile{});
+    return InitFileAdd(ws, path, PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE));
 }
 
-// A file already in the list is refused before it is read.
 bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) {
     if (!CheckFileFormat(path)) {
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
     }
-    if (AlreadyInList(ws, path, prepared.read ? prepared.identity : IdentityOf(path))) {
+    if (AlreadyInList(ws, path, prepared.identity)) {
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
         return false;
-    }
-    if (!prepared.read) {
-        prepared = PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE);
     }
     if (!ReadForAdd(ws, path, prepared)) {
         return false;
@@ -351,7 +424,6 @@ void RemoveFile(Workspace& ws, const std::string& key, std::int32_t position, st
 void ClearList(Workspace& ws) {
     ws.store.ResetFileData();
     for (std::int32_t row = ws.view.RowCount(); row >= 1; --row) {
-        ws.ZEPFiles.Item().Remove(ws.view.RowKey(row));
         ws.view.RemoveRow(row);
     }
     ws.ZEPFiles.SetItem(Item{});

@@ -24,7 +24,6 @@ bool InitFileAdd(Workspace& ws, const std::string& path);
 // A file read ahead of InitFileAdd. Reading touches nothing of the list, so files can be read
 // on any thread and added afterwards, in order, on the list's own.
 struct PreparedFile {
-    bool read = false;  // an unread one is read by InitFileAdd
     ReadResult result;
     bool outOfMemory = false;
     FileIdentity identity;                       // which file the path reached when it was read

@@ -9,6 +9,7 @@
 
 namespace zep {
 
+class FileData;
 class FileDataStore;
 
 // The descriptor of one loaded file: its names, the header's format field and its three
@@ -50,6 +51,8 @@ public:
     void SetOnDisk(std::optional<SafeFileReader::Stamp> stamp) { onDisk_ = stamp; }
 
 private:
+    bool SetCount(std::int32_t n, std::int32_t& count, void (FileData::*size)(std::int32_t));
+
     FileDataStore* store_;
     std::int32_t fileDataIndex_ = 0;
     std::string key_;
