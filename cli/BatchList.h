@@ -36,9 +36,6 @@ struct Request {
     std::string reportPath;  // compare and report: where the CSV of shared labels goes
 };
 
-// The key a file gets in the list: its full path, as an open dialog would give it.
-std::string FullPath(const std::string& given);
-
 // The files of one command line, loaded into one list in order, as the Add File command would
 // add them one by one. Messages go to err, each naming the file it is about.
 class BatchList {

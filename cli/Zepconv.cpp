@@ -164,13 +164,11 @@ int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostrea
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e, out, err);
-    } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e, out, err);
     } catch (const CLI::CallForVersion& e) {
         out << e.what();  // the text ends with the licence's own last line end
         return kExitOk;
+    } catch (const CLI::Success& e) {  // --help
+        return app.exit(e, out, err);
     } catch (const CLI::ParseError& e) {
         const std::optional<std::string> unknown = UnknownVerb(argc, argv);
         err << "zepconv: "

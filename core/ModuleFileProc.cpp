@@ -76,6 +76,28 @@ void ForgetIdentities(Workspace& ws) {
     }
 }
 
+// A file read ahead of adding it. Reading touches nothing of the list, so files can be read on
+// any thread and added afterwards, in order, on the list's own.
+struct PreparedFile {
+    ReadResult result;
+    bool outOfMemory = false;
+    FileIdentity identity;                       // which file the path reached when it was read
+    std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
+};
+
+PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
+    PreparedFile prepared;
+    std::optional<FileIdentity> opened;
+    try {
+        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
+    } catch (const std::exception&) {
+        prepared.outOfMemory = true;
+    }
+    // A path that could not be opened may still name a place, which the list's check needs.
+    prepared.identity = opened.has_value() ? *std::move(opened) : IdentityOf(path);
+    return prepared;
+}
+
 // The file is read completely before anything of the list is touched.
 bool ReadForAdd(Workspace& ws, const std::string& path, const PreparedFile& prepared) {
     const ReadResult& result = prepared.result;
@@ -300,38 +322,24 @@ void CloseIndexGap(Workspace& ws, std::int32_t index) {
     }
 }
 
-}  // namespace
-
-bool CheckFileFormat(const std::string& /*path*/) {
-    return true;
-}
-
-PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
-    PreparedFile prepared;
-    std::optional<FileIdentity> opened;
-    try {
-        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
-    } catch (const std::exception&) {
-        prepared.outOfMemory = true;
+std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& requests) {
+    std::vector<bool> saved;
+    saved.reserve(requests.size());
+    const std::size_t atOnce = WritersAtOnce();
+    ReserveDescriptors(2 * std::min(atOnce, requests.size()));
+    SaveFolders folders;
+    for (std::size_t first = 0; first < requests.size(); first += atOnce) {
+        const std::span<const SaveRequest> group(requests.data() + first,
+                                                 std::min(atOnce, requests.size() - first));
+        for (const PreparedSave& save : PrepareSaves(ws, folders, group)) {
+            saved.push_back(ReportSave(ws, save));
+        }
     }
-    // A path that could not be opened may still name a place, which the list's check needs.
-    prepared.identity = opened.has_value() ? *std::move(opened) : IdentityOf(path);
-    return prepared;
+    return saved;
 }
 
-std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
-                                          std::string_view tolerance) {
-    std::vector<PreparedFile> prepared(paths.size());
-    ParallelFor(paths.size(),
-                [&](std::size_t i) { prepared[i] = PrepareFileAdd(paths[i], tolerance); });
-    return prepared;
-}
-
-bool InitFileAdd(Workspace& ws, const std::string& path) {
-    return InitFileAdd(ws, path, PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE));
-}
-
-bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) {
+// A file already in the list has been read in vain: it is refused all the same.
+bool AddPrepared(Workspace& ws, const std::string& path, PreparedFile prepared) {
     if (!CheckFileFormat(path)) {
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
@@ -352,30 +360,36 @@ bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) 
     return true;
 }
 
+}  // namespace
+
+bool CheckFileFormat(const std::string& /*path*/) {
+    return true;
+}
+
+bool InitFileAdd(Workspace& ws, const std::string& path) {
+    return AddPrepared(ws, path, PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE));
+}
+
+std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
+                           const std::function<void(std::size_t)>& beforeEach) {
+    std::vector<PreparedFile> read(keys.size());
+    ParallelFor(keys.size(), [&](std::size_t i) {
+        read[i] = PrepareFileAdd(keys[i], ws.options.STR_OPT_TOLERANCE);
+    });
+    std::vector<bool> added(keys.size(), false);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (beforeEach) {
+            beforeEach(i);
+        }
+        added[i] = AddPrepared(ws, keys[i], std::move(read[i]));
+    }
+    return added;
+}
+
 bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& key,
                   std::int32_t index) {
     return WriteZEPFiles(ws, {SaveRequest{target, key, index}}).front();
 }
-
-namespace {
-
-std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& requests) {
-    std::vector<bool> saved;
-    saved.reserve(requests.size());
-    const std::size_t atOnce = WritersAtOnce();
-    ReserveDescriptors(2 * std::min(atOnce, requests.size()));
-    SaveFolders folders;
-    for (std::size_t first = 0; first < requests.size(); first += atOnce) {
-        const std::span<const SaveRequest> group(requests.data() + first,
-                                                 std::min(atOnce, requests.size() - first));
-        for (const PreparedSave& save : PrepareSaves(ws, folders, group)) {
-            saved.push_back(ReportSave(ws, save));
-        }
-    }
-    return saved;
-}
-
-}  // namespace
 
 // Every question comes before the first file is written, so that no answer waits on a half
 // done batch.

@@ -1,14 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/Workspace.h"
-#include "core/ZepReader.h"
-#include "support/FileIdentity.h"
 
 namespace zep {
 
@@ -21,23 +18,11 @@ bool CheckFileFormat(const std::string& path);
 // path as given stays the file's key.
 bool InitFileAdd(Workspace& ws, const std::string& path);
 
-// A file read ahead of InitFileAdd. Reading touches nothing of the list, so files can be read
-// on any thread and added afterwards, in order, on the list's own.
-struct PreparedFile {
-    ReadResult result;
-    bool outOfMemory = false;
-    FileIdentity identity;                       // which file the path reached when it was read
-    std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
-};
-PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance);
-
-// Reads every file, on up to one thread per core; the results stand in the order of paths.
-std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
-                                          std::string_view tolerance);
-
-// InitFileAdd of a file that PrepareFileAdd has read: the same checks, messages and result.
-// A file already in the list has been read in vain: it is refused all the same.
-bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared);
+// Adds the files under keys in their order, each as InitFileAdd adds it, with the messages in
+// that order; they are read side by side first. beforeEach(i) runs before the i-th file is
+// added. The result tells, per key, whether its file was added.
+std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
+                           const std::function<void(std::size_t)>& beforeEach = {});
 
 // Writes the loaded file (key, index) to target, padded to MaxNumber when the options say so.
 // The old file at target is replaced only once the new one is complete and on disk; on failure
