@@ -17,7 +17,6 @@
 #include "support/FSUPLIBmain.h"
 #include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
-#include "support/ParallelFor.h"
 #include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
@@ -76,8 +75,7 @@ void ForgetIdentities(Workspace& ws) {
     }
 }
 
-// A file read ahead of adding it. Reading touches nothing of the list, so files can be read on
-// any thread and added afterwards, in order, on the list's own.
+// A file as read for adding it, before anything of the list is touched.
 struct PreparedFile {
     ReadResult result;
     bool outOfMemory = false;
@@ -243,26 +241,24 @@ private:
     std::unordered_map<std::string, clsZEPFileItem*> replacing_;  // by target
 };
 
-// One file of a batch on its way: written by a worker thread, committed with the others, and
-// reported afterwards on the caller's thread.
+// One file of a batch on its way: written, committed with the others, and reported afterwards.
 struct PreparedSave {
-    const SaveRequest* request = nullptr;
-    const clsZEPFileItem* item = nullptr;
-    const FileData* data = nullptr;
     std::unique_ptr<SafeFileWriter> writer;
     std::string failure;  // set when the file never reached the commit
 };
 
-void WriteOne(const Workspace& ws, SaveFolders& folders, PreparedSave& save) {
-    if (save.item == nullptr || save.data == nullptr) {
+PreparedSave WriteOne(Workspace& ws, SaveFolders& folders, const SaveRequest& request) {
+    PreparedSave save;
+    const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(request.key);
+    const FileData* data = ws.store.Record(request.index);
+    if (item == nullptr || data == nullptr) {
         save.failure = "the file is not in the list";
-        return;
+        return save;
     }
     try {
-        save.writer = std::make_unique<SafeFileWriter>(save.request->target, &folders);
+        save.writer = std::make_unique<SafeFileWriter>(request.target, &folders);
         SafeFileWriter& writer = *save.writer;
-        if (!writer.Open() ||
-            !WriteZep(writer, *save.item, *save.data, ws.options, ws.store.MaxNumber()) ||
+        if (!writer.Open() || !WriteZep(writer, *item, *data, ws.options, ws.store.MaxNumber()) ||
             !writer.Finish()) {
             save.failure = writer.Error().empty() ? "cannot write the file" : writer.Error();
         }
@@ -272,31 +268,10 @@ void WriteOne(const Workspace& ws, SaveFolders& folders, PreparedSave& save) {
     if (!save.failure.empty()) {
         save.writer.reset();
     }
+    return save;
 }
 
-// Writes every file of the group on the worker pool, then commits the written ones together.
-// Workers touch only their own PreparedSave; the list and the messages stay on this thread.
-std::vector<PreparedSave> PrepareSaves(Workspace& ws, SaveFolders& folders,
-                                       std::span<const SaveRequest> group) {
-    std::vector<PreparedSave> saves(group.size());
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        saves[i].request = &group[i];
-        saves[i].item = ws.ZEPFiles.Item().Find(group[i].key);
-        saves[i].data = ws.store.Record(group[i].index);
-    }
-    ParallelFor(saves.size(), [&](std::size_t i) { WriteOne(ws, folders, saves[i]); });
-    std::vector<SafeFileWriter*> written;
-    for (PreparedSave& save : saves) {
-        if (save.writer != nullptr) {
-            written.push_back(save.writer.get());
-        }
-    }
-    CommitTogether(written);
-    return saves;
-}
-
-bool ReportSave(Workspace& ws, const PreparedSave& save) {
-    const std::string& target = save.request->target;
+bool ReportSave(Workspace& ws, const std::string& target, const PreparedSave& save) {
     if (save.writer == nullptr || !save.writer->Committed()) {
         return ReportUnwritable(ws, target,
                                 save.writer == nullptr ? save.failure : save.writer->Error());
@@ -305,6 +280,23 @@ bool ReportSave(Workspace& ws, const PreparedSave& save) {
         WarnOtherNames(ws, target, save.writer->OtherNames());
     }
     return true;
+}
+
+// Writes every file of the group, then commits the written ones together and reports each.
+void SaveGroup(Workspace& ws, SaveFolders& folders, const std::vector<SaveRequest>& requests,
+               std::span<const std::size_t> group, std::vector<bool>& saved) {
+    std::vector<PreparedSave> saves;
+    std::vector<SafeFileWriter*> written;
+    for (const std::size_t i : group) {
+        saves.push_back(WriteOne(ws, folders, requests[i]));
+        if (saves.back().writer != nullptr) {
+            written.push_back(saves.back().writer.get());
+        }
+    }
+    CommitTogether(written);
+    for (std::size_t k = 0; k < group.size(); ++k) {
+        saved[group[k]] = ReportSave(ws, requests[group[k]].target, saves[k]);
+    }
 }
 
 // Lowers every index that pointed past a removed record.
@@ -322,28 +314,19 @@ void CloseIndexGap(Workspace& ws, std::int32_t index) {
     }
 }
 
-std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& requests) {
-    std::vector<bool> saved;
-    saved.reserve(requests.size());
-    const std::size_t atOnce = WritersAtOnce();
-    ReserveDescriptors(2 * std::min(atOnce, requests.size()));
-    SaveFolders folders;
-    for (std::size_t first = 0; first < requests.size(); first += atOnce) {
-        const std::span<const SaveRequest> group(requests.data() + first,
-                                                 std::min(atOnce, requests.size() - first));
-        for (const PreparedSave& save : PrepareSaves(ws, folders, group)) {
-            saved.push_back(ReportSave(ws, save));
-        }
-    }
-    return saved;
+}  // namespace
+
+bool CheckFileFormat(const std::string& /*path*/) {
+    return true;
 }
 
 // A file already in the list has been read in vain: it is refused all the same.
-bool AddPrepared(Workspace& ws, const std::string& path, PreparedFile prepared) {
+bool InitFileAdd(Workspace& ws, const std::string& path) {
     if (!CheckFileFormat(path)) {
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
     }
+    PreparedFile prepared = PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE);
     if (AlreadyInList(ws, path, prepared.identity)) {
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
         return false;
@@ -360,28 +343,14 @@ bool AddPrepared(Workspace& ws, const std::string& path, PreparedFile prepared) 
     return true;
 }
 
-}  // namespace
-
-bool CheckFileFormat(const std::string& /*path*/) {
-    return true;
-}
-
-bool InitFileAdd(Workspace& ws, const std::string& path) {
-    return AddPrepared(ws, path, PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE));
-}
-
 std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
                            const std::function<void(std::size_t)>& beforeEach) {
-    std::vector<PreparedFile> read(keys.size());
-    ParallelFor(keys.size(), [&](std::size_t i) {
-        read[i] = PrepareFileAdd(keys[i], ws.options.STR_OPT_TOLERANCE);
-    });
-    std::vector<bool> added(keys.size(), false);
+    std::vector<bool> added;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (beforeEach) {
             beforeEach(i);
         }
-        added[i] = AddPrepared(ws, keys[i], std::move(read[i]));
+        added.push_back(InitFileAdd(ws, keys[i]));
     }
     return added;
 }
@@ -395,20 +364,22 @@ bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& k
 // done batch.
 std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests) {
     SaveCheck check(ws);
-    std::vector<SaveRequest> going;
-    std::vector<std::size_t> from;
+    std::vector<std::size_t> going;
     for (std::size_t i = 0; i < requests.size(); ++i) {
         if (check.MayReplace(requests[i].target)) {
-            going.push_back(requests[i]);
-            from.push_back(i);
+            going.push_back(i);
         }
     }
-    const std::vector<bool> written = WriteChecked(ws, going);
     std::vector<bool> saved(requests.size(), false);
-    for (std::size_t k = 0; k < going.size(); ++k) {
-        if (written[k]) {
-            saved[from[k]] = true;
-            check.Saved(going[k].target, going[k].key);
+    SaveFolders folders;
+    const std::size_t atOnce = WritersAtOnce();
+    for (std::size_t first = 0; first < going.size(); first += atOnce) {
+        SaveGroup(ws, folders, requests,
+                  std::span(going).subspan(first, std::min(atOnce, going.size() - first)), saved);
+    }
+    for (const std::size_t i : going) {
+        if (saved[i]) {
+            check.Saved(requests[i].target, requests[i].key);
             ws.history.Forget();
         }
     }

@@ -18,9 +18,8 @@ bool CheckFileFormat(const std::string& path);
 // path as given stays the file's key.
 bool InitFileAdd(Workspace& ws, const std::string& path);
 
-// Adds the files under keys in their order, each as InitFileAdd adds it, with the messages in
-// that order; they are read side by side first. beforeEach(i) runs before the i-th file is
-// added. The result tells, per key, whether its file was added.
+// InitFileAdd of every key in turn; beforeEach(i) runs before the i-th. The result tells, per
+// key, whether its file was added.
 std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
                            const std::function<void(std::size_t)>& beforeEach = {});
 
@@ -38,15 +37,12 @@ struct SaveRequest {
     std::int32_t index = 0;
 };
 
-// A target that is a listed file (this one or another) which another program changed on disk
-// since this program read or saved it is replaced only when the user answers Yes; otherwise it
-// is left alone and counts as not saved. A listed file other than the saved one that the save
-// replaced gets its row marked, as its memory no longer matches its file.
-//
 // Saves every file as WriteZEPFile does, with the same files, messages and results in the same
-// order, but durably at the cost of one sync: all new files are written first (one thread per
-// core), made durable together, and only then put in place. A file that fails costs only
-// itself. The result tells, per request, whether its file was saved.
+// order, but durably at the cost of one sync: all new files are written first, made durable
+// together, and only then put in place. A file that fails costs only itself. A listed file that
+// another program changed on disk is replaced only when the user answers Yes; a listed file
+// other than the saved one that a save replaced gets its row marked. The result tells, per
+// request, whether its file was saved.
 std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests);
 
 // Takes one file out of the list: its row at position, its descriptor under key and its record
