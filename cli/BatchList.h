@@ -11,7 +11,6 @@
 
 namespace zep::cli {
 
-// Exit codes of zepconv.
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;

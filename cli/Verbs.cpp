@@ -38,11 +38,9 @@ std::string TargetOf(const Request& request, const std::string& file) {
     return (fs::path(request.settings.outDir) / fs::path(file).filename()).string();
 }
 
-// Nothing may be written twice to one file, and no save may land on a file the run reads (an
-// input, the settings file) unless it is that input's own save. What counts is the file a path
-// reaches, so a link, ".." or a second hard link cannot hide a collision; a place that does not
-// exist yet (in a new out-dir) counts by the folder it will be made in. The same input named
-// twice, under any names, is left to the list, which refuses it as the window would.
+// Nothing may be written twice to one file, and no save may land on a file the run reads unless
+// it is that input's own save. Files count by identity, so no link or ".." hides a collision.
+// The same input named twice is left to the list, which refuses it as the window would.
 bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
     plan.read = request.files;
     const std::string& outDir = request.settings.outDir;
@@ -169,9 +167,8 @@ bool WriteCoverageFile(BatchList& list, const std::string& path, std::ostream& e
 // Changes the loaded list before it is written; false (having said why) stops the run.
 using Transform = std::function<bool(BatchList&)>;
 
-// The road of every writing verb: plan the targets, load every file, change them, write them
-// all. Nothing is written when a target or the report would land on another file of the run
-// (kExitUsage), when any file is refused or the change fails (kExitFailed).
+// The road of every writing verb. Nothing is written when a target or the report would land on
+// another file of the run (kExitUsage), or when any file is refused or the change fails.
 int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
                       std::ostream& err) {
     const std::optional<std::vector<std::string>> targets = PlanTargets(request, err);

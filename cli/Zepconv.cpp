@@ -113,17 +113,14 @@ void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
                   "Write every file with its own counts, never padded to the list's maximum");
 }
 
-bool IsVerb(std::string_view name) {
-    return std::any_of(Verbs().begin(), Verbs().end(),
-                       [name](const Verb& verb) { return name == verb.name; });
-}
-
 // The first word that is not an option, when it names no verb: what the user took for one.
 std::optional<std::string> UnknownVerb(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (!arg.starts_with('-')) {
-            return IsVerb(arg) ? std::nullopt : std::optional<std::string>(arg);
+            const bool known = std::any_of(Verbs().begin(), Verbs().end(),
+                                           [arg](const Verb& verb) { return arg == verb.name; });
+            return known ? std::nullopt : std::optional<std::string>(arg);
         }
     }
     return std::nullopt;

@@ -108,7 +108,7 @@ bool SortByMatchCount(FileDataStore& store, std::int32_t index) {
     std::stable_sort(order.begin(), order.end(), [record](std::int32_t a, std::int32_t b) {
         return record->MatchCounts(a) > record->MatchCounts(b);
     });
-    ApplyLabelOrder(*record, order);
+    record->ReorderLabelRows(order);
     return true;
 }
 

@@ -83,6 +83,22 @@ void FileData::SwapLabelRows(std::int32_t a, std::int32_t b) {
     std::swap(rows_[slot(a)], rows_[slot(b)]);
 }
 
+void FileData::ReorderLabelRows(const std::vector<std::int32_t>& order) {
+    const auto move = [&order](auto& positions) {
+        if (positions.empty()) {  // match counts never set
+            return;
+        }
+        const auto old = positions;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            positions[k] = old[slot(order[k])];
+        }
+    };
+    move(labels_);
+    move(deviations_);
+    move(rows_);
+    move(matchCounts_);
+}
+
 FileData::Order FileData::SaveOrder() const {
     Order order;
     order.labels_ = labels_;
@@ -129,30 +145,18 @@ std::string_view FileData::WrittenRow(std::int32_t r) const {
     return {bytes_.data() + row.begin, std::size_t{row.end} - row.begin};
 }
 
-std::string_view FileData::LabelText(TextAt at) const {
-    return TextFrom(at, LineEnd);
-}
-
-std::string_view FileData::ValueText(TextAt at) const {
-    return TextFrom(at, ValueEnd);
-}
-
 // A text of the file runs from at to where stop says it ends; an added one carries its length.
 std::string_view FileData::TextFrom(TextAt at, TextStop stop) const {
     if (at == kEmpty) {
         return kNoText;
     }
     if (!FromFile(at)) {
-        return AddedText(at);
+        std::uint32_t length = 0;
+        std::memcpy(&length, bytes_.data() + at - sizeof length, sizeof length);
+        return {bytes_.data() + at, length};
     }
     const char* const p = bytes_.data() + at;
     return {p, static_cast<std::size_t>(stop(p, bytes_.data() + fileEnd_) - p)};
-}
-
-std::string_view FileData::AddedText(TextAt at) const {
-    std::uint32_t length = 0;
-    std::memcpy(&length, bytes_.data() + at - sizeof length, sizeof length);
-    return {bytes_.data() + at, length};
 }
 
 std::vector<FileData::TextAt>& FileData::CellsOf(std::int32_t r) {

@@ -38,7 +38,7 @@ public:
     // Finding value c walks row r from its start: fine for a look now and then, while code
     // that goes through whole rows uses ForEachCoordinate.
     std::string_view Coordinates(std::int32_t r, std::int32_t c) const;
-    std::string_view Labels(std::int32_t i) const { return LabelText(labels_[slot(i)]); }
+    std::string_view Labels(std::int32_t i) const { return TextFrom(labels_[slot(i)], LineEnd); }
     std::string_view Deviations(std::int32_t i) const { return ValueText(deviations_[slot(i)]); }
     // Match counts take memory only once one is set; until then every count is 0.
     std::int32_t MatchCounts(std::int32_t i) const {
@@ -63,6 +63,9 @@ public:
     // Exchanges the label rows at positions a and b: match count, label, deviation and the
     // whole row of coordinates. The caller makes sure both positions exist in every array.
     void SwapLabelRows(std::int32_t a, std::int32_t b);
+    // Moves the label rows so that position k + 1 receives the row that stood at order[k], a
+    // permutation of 1..LabelCount.
+    void ReorderLabelRows(const std::vector<std::int32_t>& order);
 
     // Where every label row stands, as a reordering found it. Reorderings only move rows, so
     // this is a few index vectors, not the texts; putting it back undoes any number of them.
@@ -117,10 +120,8 @@ private:
     static std::size_t slot(std::int32_t i) { return static_cast<std::size_t>(i - 1); }
 
     using TextStop = const char* (*)(const char* p, const char* end);
-    std::string_view LabelText(TextAt at) const;
-    std::string_view ValueText(TextAt at) const;
+    std::string_view ValueText(TextAt at) const { return TextFrom(at, ValueEnd); }
     std::string_view TextFrom(TextAt at, TextStop stop) const;
-    std::string_view AddedText(TextAt at) const;
     bool FromFile(TextAt at) const { return at < fileEnd_; }
     TextAt Added(std::string_view text) { return text.empty() ? kEmpty : AppendText(text).offset; }
     const Row& RowAt(std::int32_t r) const { return physical_[rows_[slot(r)]]; }

@@ -49,11 +49,9 @@ std::string RefusalDetail(const Workspace& ws, const std::string& path, const Re
     return ws.messages.NamesFileItself() ? reason : path + ": " + reason;
 }
 
-// A file is in the list once, whatever name it is given: a link or a second path to a listed
-// file would have Compare count its labels twice and two saves race for one file. Each listed
-// file's identity is kept from when it was read, so adding many files costs one look-up each,
-// not one for every file already listed; a save forgets it (the file under that name is a new
-// one, and Save As may land on another listed file), and it is looked up again when needed.
+// A file is in the list once, whatever name it is given: a second name would have Compare count
+// its labels twice. Identities are kept from the read, so an add costs one look-up, not one per
+// listed file; a save forgets them, as the file under a name may now be another.
 bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& identity) {
     if (ws.ZEPFiles.Item().Find(path) != nullptr) {
         return true;
@@ -67,12 +65,6 @@ bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& i
         }
     }
     return false;
-}
-
-void ForgetIdentities(Workspace& ws) {
-    for (const auto& item : ws.ZEPFiles.Item()) {
-        item->SetIdentity({});
-    }
 }
 
 // A file as read for adding it, before anything of the list is touched.
@@ -162,8 +154,7 @@ void WarnOtherNames(Workspace& ws, const std::string& target, std::uint64_t othe
 
 using FileStamp = SafeFileReader::Stamp;
 
-// The state of the regular file path reaches now, links followed; nullopt when there is none.
-// Anything else there is no one's work to lose, and the writer refuses it with its reason.
+// Only a regular file holds work to lose; the writer refuses anything else with its reason.
 std::optional<FileStamp> StampNow(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -175,10 +166,7 @@ std::optional<FileStamp> StampNow(const std::string& path) {
         static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
-// Guards the listed files a batch of saves replaces. Another program may have changed a listed
-// file since this program read or last saved it; its work is not overwritten without the user's
-// Yes. A save landing on a listed file other than the one saved leaves that file's memory
-// behind its file, which its row then shows.
+// Guards the listed files a batch of saves replaces (see WriteZEPFiles).
 class SaveCheck {
 public:
     explicit SaveCheck(Workspace& ws) : ws_(ws) {}
@@ -200,9 +188,8 @@ public:
         return !changed || ws_.messages.AskYesNo(TextNaming(kChangedOnDisk, target));
     }
 
-    // After the file under key was saved to target, the listed file there remembers the new
-    // file, and is marked changed unless it is key's own. One whose other name was saved to
-    // keeps its old content under its own name (the writer gives that name a new file).
+    // A listed file whose other name was saved to keeps its old content under its own name
+    // (the writer gives that name a new file); only one that now is the new file took it.
     void Saved(const std::string& target, const std::string& key) {
         clsZEPFileItem* item = replacing_[target];
         if (item == nullptr) {  // a file no one listed
@@ -383,7 +370,9 @@ std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& r
             ws.history.Forget();
         }
     }
-    ForgetIdentities(ws);
+    for (const auto& item : ws.ZEPFiles.Item()) {
+        item->SetIdentity({});
+    }
     return saved;
 }
 
