@@ -32,10 +32,6 @@ void BatchSettings::ApplyTo(Options& options) const {
     }
 }
 
-std::string FullPath(const std::string& given) {
-    return KeyForPath(given);
-}
-
 BatchList::BatchList(const BatchSettings& settings, std::ostream& err)
     : messages_(err), ws_(view_, messages_) {
     settings.ApplyTo(ws_.options);
@@ -44,7 +40,7 @@ BatchList::BatchList(const BatchSettings& settings, std::ostream& err)
 bool BatchList::AddAll(const std::vector<std::string>& files) {
     std::vector<std::string> keys;
     for (const std::string& file : files) {
-        keys.push_back(FullPath(file));
+        keys.push_back(KeyForPath(file));
     }
     const std::vector<bool> added =
         AddFiles(ws_, keys, [&](std::size_t i) { messages_.SetContext(files[i]); });

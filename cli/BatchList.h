@@ -11,7 +11,6 @@
 
 namespace zep::cli {
 
-// Exit codes of zepconv.
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
@@ -35,9 +34,6 @@ struct Request {
     BatchSettings settings;
     std::string reportPath;  // compare and report: where the CSV of shared labels goes
 };
-
-// The key a file gets in the list: its full path, as an open dialog would give it.
-std::string FullPath(const std::string& given);
 
 // The files of one command line, loaded into one list in order, as the Add File command would
 // add them one by one. Messages go to err, each naming the file it is about.

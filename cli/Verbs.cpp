@@ -1,12 +1,17 @@
 #include "cli/Verbs.h"
 
 #include <filesystem>
+#include <functional>
+#include <iomanip>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "compare/Coverage.h"
+#include "compare/LabelSort.h"
+#include "compare/ModuleCompare.h"
+#include "core/FileListCommands.h"
 #include "support/FileIdentity.h"
 #include "support/PrintableText.h"
 #include "support/SafeFileWriter.h"
@@ -28,16 +33,14 @@ struct Plan {
 // Where every file goes: over itself, or into the out-dir under its file name.
 std::string TargetOf(const Request& request, const std::string& file) {
     if (request.settings.outDir.empty()) {
-        return FullPath(file);
+        return KeyForPath(file);
     }
     return (fs::path(request.settings.outDir) / fs::path(file).filename()).string();
 }
 
-// Nothing may be written twice to one file, and no save may land on a file the run reads (an
-// input, the settings file) unless it is that input's own save. What counts is the file a path
-// reaches, so a link, ".." or a second hard link cannot hide a collision; a place that does not
-// exist yet (in a new out-dir) counts by the folder it will be made in. The same input named
-// twice, under any names, is left to the list, which refuses it as the window would.
+// Nothing may be written twice to one file, and no save may land on a file the run reads unless
+// it is that input's own save. Files count by identity, so no link or ".." hides a collision.
+// The same input named twice is left to the list, which refuses it as the window would.
 bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
     plan.read = request.files;
     const std::string& outDir = request.settings.outDir;
@@ -52,8 +55,8 @@ bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
         const auto [other, fresh] = plan.written.emplace(
             into.has_value() ? IdentityIn(*into, target) : IdentityOf(target), i);
         if (!fresh) {
-            err << "zepconv: " << PrintableText(FullPath(request.files[other->second])) << " and "
-                << PrintableText(FullPath(request.files[i])) << " would both be written to "
+            err << "zepconv: " << PrintableText(KeyForPath(request.files[other->second])) << " and "
+                << PrintableText(KeyForPath(request.files[i])) << " would both be written to "
                 << PrintableText(plan.targets[i]) << '\n';
             return true;
         }
@@ -134,13 +137,62 @@ void PrintInfo(Workspace& ws, const std::string& given, const clsZEPFileItem& it
         << "   MidCount  " << item.MidCount() << '\n'
         << "  Labels\n";
     for (std::int32_t i = 1; i <= data.LabelCount(); ++i) {
-        out << "  "
-            << (i < 10     ? "   "
-                : i < 100  ? "  "
-                : i < 1000 ? " "
-                           : "")
-            << i << "  \"" << PrintableText(data.Labels(i)) << "\"\n";
+        out << "  " << std::setw(4) << i << "  \"" << PrintableText(data.Labels(i)) << "\"\n";
     }
+}
+
+// The coverage table of the loaded files as CSV, the columns named as the files were given.
+std::string CoverageCsvOf(BatchList& list) {
+    Coverage coverage = CoverageOf(list.ws());
+    for (std::size_t i = 0; i < coverage.columns.size() && i < list.Given().size(); ++i) {
+        coverage.columns[i].path = list.Given()[i];
+    }
+    return CoverageCsv(coverage);
+}
+
+bool WriteCoverageFile(BatchList& list, const std::string& path, std::ostream& err) {
+    std::error_code ignored;
+    const fs::path folder = fs::path(path).parent_path();
+    if (!folder.empty()) {
+        fs::create_directories(folder, ignored);
+    }
+    std::string why;
+    if (!WriteFileSafely(path, CoverageCsvOf(list), &why)) {
+        err << "zepconv: cannot write the report " << PrintableText(path) << ": " << why << '\n';
+        return false;
+    }
+    return true;
+}
+
+// Changes the loaded list before it is written; false (having said why) stops the run.
+using Transform = std::function<bool(BatchList&)>;
+
+// The road of every writing verb. Nothing is written when a target or the report would land on
+// another file of the run (kExitUsage), or when any file is refused or the change fails.
+int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
+                      std::ostream& err) {
+    const std::optional<std::vector<std::string>> targets = PlanTargets(request, err);
+    if (!targets.has_value()) {
+        return kExitUsage;
+    }
+    BatchList list(request.settings, err);
+    if (!list.AddAll(request.files) || (change && !change(list))) {
+        err << "zepconv: nothing was written\n";
+        return kExitFailed;
+    }
+    if (!MakeOutDir(request.settings.outDir, err)) {
+        return kExitFailed;
+    }
+    return list.SaveAll(*targets, out) ? kExitOk : kExitFailed;
+}
+
+// Every file is tried, so that each one that cannot be sorted is named; then nothing is written.
+bool SortEveryFile(BatchList& list) {
+    bool all = true;
+    for (std::int32_t f = 1; f <= list.ws().store.FileCount(); ++f) {
+        all = SortByAscii(list.ws(), f) && all;
+    }
+    return all;
 }
 
 }  // namespace
@@ -166,26 +218,22 @@ int RunSave(const Request& request, std::ostream& out, std::ostream& err) {
     return LoadChangeAndSave(request, nullptr, out, err);
 }
 
-std::string CoverageCsvOf(BatchList& list) {
-    Coverage coverage = CoverageOf(list.ws());
-    for (std::size_t i = 0; i < coverage.columns.size() && i < list.Given().size(); ++i) {
-        coverage.columns[i].path = list.Given()[i];
-    }
-    return CoverageCsv(coverage);
+int RunSort(const Request& request, std::ostream& out, std::ostream& err) {
+    return LoadChangeAndSave(request, SortEveryFile, out, err);
 }
 
-bool WriteCoverageFile(BatchList& list, const std::string& path, std::ostream& err) {
-    std::error_code ignored;
-    const fs::path folder = fs::path(path).parent_path();
-    if (!folder.empty()) {
-        fs::create_directories(folder, ignored);
-    }
-    std::string why;
-    if (!WriteFileSafely(path, CoverageCsvOf(list), &why)) {
-        err << "zepconv: cannot write the report " << PrintableText(path) << ": " << why << '\n';
-        return false;
-    }
-    return true;
+int RunCompare(const Request& request, std::ostream& out, std::ostream& err) {
+    const std::string& path = request.reportPath;
+    auto compare = [&](BatchList& list) {
+        if (!CompareFiles(list.ws()) || (!path.empty() && !WriteCoverageFile(list, path, err))) {
+            return false;
+        }
+        if (!path.empty()) {
+            out << "wrote report " << PrintableText(path) << '\n';
+        }
+        return true;
+    };
+    return LoadChangeAndSave(request, compare, out, err);
 }
 
 int RunReport(const Request& request, std::ostream& out, std::ostream& err) {
@@ -202,27 +250,6 @@ int RunReport(const Request& request, std::ostream& out, std::ostream& err) {
         return kExitOk;
     }
     return WriteCoverageFile(list, request.reportPath, err) ? kExitOk : kExitFailed;
-}
-
-int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
-                      std::ostream& err) {
-    const std::optional<std::vector<std::string>> targets = PlanTargets(request, err);
-    if (!targets.has_value()) {
-        return kExitUsage;
-    }
-    BatchList list(request.settings, err);
-    if (!list.AddAll(request.files)) {
-        err << "zepconv: nothing was written\n";
-        return kExitFailed;
-    }
-    if (change && !change(list)) {
-        err << "zepconv: nothing was written\n";
-        return kExitFailed;
-    }
-    if (!MakeOutDir(request.settings.outDir, err)) {
-        return kExitFailed;
-    }
-    return list.SaveAll(*targets, out) ? kExitOk : kExitFailed;
 }
 
 }  // namespace zep::cli

@@ -113,17 +113,14 @@ void AddWriteOptions(CLI::App& verb, BatchSettings& settings) {
                   "Write every file with its own counts, never padded to the list's maximum");
 }
 
-bool IsVerb(std::string_view name) {
-    return std::any_of(Verbs().begin(), Verbs().end(),
-                       [name](const Verb& verb) { return name == verb.name; });
-}
-
 // The first word that is not an option, when it names no verb: what the user took for one.
 std::optional<std::string> UnknownVerb(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (!arg.starts_with('-')) {
-            return IsVerb(arg) ? std::nullopt : std::optional<std::string>(arg);
+            const bool known = std::any_of(Verbs().begin(), Verbs().end(),
+                                           [arg](const Verb& verb) { return arg == verb.name; });
+            return known ? std::nullopt : std::optional<std::string>(arg);
         }
     }
     return std::nullopt;
@@ -164,13 +161,11 @@ int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostrea
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e, out, err);
-    } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e, out, err);
     } catch (const CLI::CallForVersion& e) {
         out << e.what();  // the text ends with the licence's own last line end
         return kExitOk;
+    } catch (const CLI::Success& e) {  // --help
+        return app.exit(e, out, err);
     } catch (const CLI::ParseError& e) {
         const std::optional<std::string> unknown = UnknownVerb(argc, argv);
         err << "zepconv: "

@@ -10,13 +10,6 @@ namespace zep {
 
 namespace {
 
-// Rows are gathered by label first; the label's own bytes stay in the store until the table is
-// built, so counting a large list copies each distinct label once.
-struct Gathered {
-    std::string_view label;
-    CoverageRow row;
-};
-
 // The files in list order, which is the order of their records.
 std::vector<CoverageColumn> ListColumns(Workspace& ws) {
     std::vector<const clsZEPFileItem*> itemOf(static_cast<std::size_t>(ws.store.FileCount()) + 1);
@@ -34,9 +27,9 @@ std::vector<CoverageColumn> ListColumns(Workspace& ws) {
     return columns;
 }
 
-std::vector<Gathered> GatherLabels(const FileDataStore& store, bool withBlank) {
+std::vector<CoverageRow> GatherLabels(const FileDataStore& store, bool withBlank) {
     const auto fileCount = static_cast<std::size_t>(store.FileCount());
-    std::vector<Gathered> gathered;
+    std::vector<CoverageRow> gathered;
     std::unordered_map<std::string_view, std::size_t> rowOf;
     for (std::size_t column = 0; column < fileCount; ++column) {
         const FileData& record = store[static_cast<std::int32_t>(column + 1)];
@@ -48,9 +41,10 @@ std::vector<Gathered> GatherLabels(const FileDataStore& store, bool withBlank) {
             }
             const auto [it, added] = rowOf.try_emplace(label, gathered.size());
             if (added) {
-                gathered.push_back({label, {{}, 0, std::vector<std::string>(fileCount), blank}});
+                gathered.push_back(
+                    {std::string(label), 0, std::vector<std::string>(fileCount), blank});
             }
-            CoverageRow& row = gathered[it->second].row;
+            CoverageRow& row = gathered[it->second];
             std::string& cell = row.positions[column];
             row.files += cell.empty() ? 1 : 0;
             cell += (cell.empty() ? "" : " ") + std::to_string(j);
@@ -60,11 +54,11 @@ std::vector<Gathered> GatherLabels(const FileDataStore& store, bool withBlank) {
 }
 
 // Blank labels after all others; then the most widely shared first, by character code within.
-bool RowBefore(const Gathered& a, const Gathered& b) {
-    if (a.row.blank != b.row.blank) {
-        return b.row.blank;
+bool RowBefore(const CoverageRow& a, const CoverageRow& b) {
+    if (a.blank != b.blank) {
+        return b.blank;
     }
-    return a.row.files != b.row.files ? a.row.files > b.row.files : LabelBefore(a.label, b.label);
+    return a.files != b.files ? a.files > b.files : LabelBefore(a.label, b.label);
 }
 
 // A spreadsheet takes a cell that begins with one of these as a formula (or, for tab and CR,
@@ -114,13 +108,8 @@ std::string Heading(const std::vector<CoverageColumn>& columns, const CoverageCo
 Coverage CoverageOf(Workspace& ws, bool withBlankLabels) {
     Coverage coverage;
     coverage.columns = ListColumns(ws);
-    std::vector<Gathered> gathered = GatherLabels(ws.store, withBlankLabels);
-    std::sort(gathered.begin(), gathered.end(), RowBefore);
-    coverage.rows.reserve(gathered.size());
-    for (Gathered& entry : gathered) {
-        entry.row.label = std::string(entry.label);
-        coverage.rows.push_back(std::move(entry.row));
-    }
+    coverage.rows = GatherLabels(ws.store, withBlankLabels);
+    std::sort(coverage.rows.begin(), coverage.rows.end(), RowBefore);
     return coverage;
 }
 

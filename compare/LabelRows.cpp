@@ -51,29 +51,6 @@ void ReportUnmovableFile(Workspace& ws, std::int32_t index) {
     ws.messages.ShowMessage(ResString(2000), MessageIcon::Critical, detail);
 }
 
-void ApplyLabelOrder(FileData& record, const std::vector<std::int32_t>& order) {
-    // rowAt[p] is the original position of the row now standing at p, and placeOf its inverse;
-    // filling positions from the front puts each row in place with one exchange.
-    const std::size_t n = order.size();
-    std::vector<std::int32_t> rowAt(n + 1);
-    std::vector<std::int32_t> placeOf(n + 1);
-    std::iota(rowAt.begin(), rowAt.end(), 0);
-    std::iota(placeOf.begin(), placeOf.end(), 0);
-    for (std::size_t k = 0; k < n; ++k) {
-        const auto target = static_cast<std::int32_t>(k + 1);
-        const std::int32_t from = placeOf[static_cast<std::size_t>(order[k])];
-        if (from == target) {
-            continue;
-        }
-        record.SwapLabelRows(target, from);
-        const std::int32_t displaced = rowAt[static_cast<std::size_t>(target)];
-        rowAt[static_cast<std::size_t>(from)] = displaced;
-        placeOf[static_cast<std::size_t>(displaced)] = from;
-        rowAt[static_cast<std::size_t>(target)] = order[k];
-        placeOf[static_cast<std::size_t>(order[k])] = target;
-    }
-}
-
 std::vector<std::int32_t> LabelPositions(const FileData& record) {
     std::vector<std::int32_t> positions(static_cast<std::size_t>(record.LabelCount()));
     std::iota(positions.begin(), positions.end(), 1);

@@ -22,11 +22,6 @@ bool LabelRowsMovable(const FileData& record);
 // Tells the user that the file at index cannot have its label rows reordered, naming the file.
 void ReportUnmovableFile(Workspace& ws, std::int32_t index);
 
-// Moves the label rows of record so that position k + 1 receives the row that stood at
-// order[k] (1-based positions). order must be a permutation of 1..LabelCount. Each move is one
-// row exchange, at most LabelCount - 1 of them.
-void ApplyLabelOrder(FileData& record, const std::vector<std::int32_t>& order);
-
 // The positions 1..LabelCount, ready to be sorted into a new order.
 std::vector<std::int32_t> LabelPositions(const FileData& record);
 

@@ -67,7 +67,7 @@ bool SortByAscii(Workspace& ws, std::int32_t index) {
         ReportUnmovableFile(ws, index);
         return false;
     }
-    ApplyLabelOrder(*record, AsciiOrder(*record, ws.options.BLN_OPT_SORT_SPACE_TO_LAST));
+    record->ReorderLabelRows(AsciiOrder(*record, ws.options.BLN_OPT_SORT_SPACE_TO_LAST));
     return true;
 }
 

@@ -3,29 +3,19 @@
 #include <cstring>
 #include <functional>
 #include <numeric>
-#include <optional>
 #include <utility>
 
 namespace zep {
 
 std::string_view FileData::Coordinates(std::int32_t r, std::int32_t c) const {
-    const Row& row = RowAt(r);
-    if (row.cells >= 0) {
-        return ValueText(cells_[static_cast<std::size_t>(row.cells)][slot(c)]);
-    }
-    if (row.begin == row.end) {
-        return kNoText;
-    }
-    const char* p = bytes_.data() + row.begin;
-    const char* const end = bytes_.data() + row.end;
-    for (std::int32_t k = 1;; ++k) {
-        p = NextValue(p, end);
-        const char* const stop = ValueEnd(p, end);
-        if (k == c) {
-            return {p, static_cast<std::size_t>(stop - p)};
+    std::string_view found = kNoText;
+    std::int32_t k = 0;
+    ForEachCoordinate(r, [&](std::string_view value) {
+        if (++k == c) {
+            found = value;
         }
-        p = stop;
-    }
+    });
+    return found;
 }
 
 void FileData::SetMatchCount(std::int32_t i, std::int32_t value) {
@@ -79,21 +69,9 @@ TextRef FileData::AppendText(std::string_view text) {
     return {offset, length};
 }
 
-void FileData::SetCoordinateRef(std::int32_t r, std::int32_t c, TextRef ref) {
-    const TextAt at = KeepValue(ref);
-    CellsOf(r)[slot(c)] = at;
-}
-
-void FileData::SetLabelRef(std::int32_t i, TextRef ref) {
-    labels_[slot(i)] = KeepLabel(ref);
-}
-
-void FileData::SetDeviationRef(std::int32_t i, TextRef ref) {
-    deviations_[slot(i)] = KeepValue(ref);
-}
-
 void FileData::SetCoordinate(std::int32_t r, std::int32_t c, std::string_view text) {
-    SetCoordinateRef(r, c, AppendText(text));
+    const TextAt at = Added(text);
+    CellsOf(r)[slot(c)] = at;
 }
 
 void FileData::SwapLabelRows(std::int32_t a, std::int32_t b) {
@@ -103,6 +81,22 @@ void FileData::SwapLabelRows(std::int32_t a, std::int32_t b) {
     std::swap(labels_[slot(a)], labels_[slot(b)]);
     std::swap(deviations_[slot(a)], deviations_[slot(b)]);
     std::swap(rows_[slot(a)], rows_[slot(b)]);
+}
+
+void FileData::ReorderLabelRows(const std::vector<std::int32_t>& order) {
+    const auto move = [&order](auto& positions) {
+        if (positions.empty()) {  // match counts never set
+            return;
+        }
+        const auto old = positions;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            positions[k] = old[slot(order[k])];
+        }
+    };
+    move(labels_);
+    move(deviations_);
+    move(rows_);
+    move(matchCounts_);
 }
 
 FileData::Order FileData::SaveOrder() const {
@@ -140,8 +134,7 @@ void FileData::SetDeviationAt(std::int32_t i, std::size_t offset) {
 }
 
 void FileData::FillDeviations(std::string_view text) {
-    const TextRef added = AppendText(text);
-    std::fill(deviations_.begin(), deviations_.end(), added.length > 0 ? added.offset : kEmpty);
+    std::fill(deviations_.begin(), deviations_.end(), Added(text));
 }
 
 std::string_view FileData::WrittenRow(std::int32_t r) const {
@@ -152,51 +145,18 @@ std::string_view FileData::WrittenRow(std::int32_t r) const {
     return {bytes_.data() + row.begin, std::size_t{row.end} - row.begin};
 }
 
-std::string_view FileData::LabelText(TextAt at) const {
-    return TextFrom(at, LineEnd);
-}
-
-std::string_view FileData::ValueText(TextAt at) const {
-    return TextFrom(at, ValueEnd);
-}
-
 // A text of the file runs from at to where stop says it ends; an added one carries its length.
 std::string_view FileData::TextFrom(TextAt at, TextStop stop) const {
     if (at == kEmpty) {
         return kNoText;
     }
     if (!FromFile(at)) {
-        return AddedText(at);
+        std::uint32_t length = 0;
+        std::memcpy(&length, bytes_.data() + at - sizeof length, sizeof length);
+        return {bytes_.data() + at, length};
     }
     const char* const p = bytes_.data() + at;
     return {p, static_cast<std::size_t>(stop(p, bytes_.data() + fileEnd_) - p)};
-}
-
-std::string_view FileData::AddedText(TextAt at) const {
-    std::uint32_t length = 0;
-    std::memcpy(&length, bytes_.data() + at - sizeof length, sizeof length);
-    return {bytes_.data() + at, length};
-}
-
-std::optional<FileData::TextAt> FileData::Keep(TextRef ref, TextFinder find) const {
-    if (ref.length == 0) {
-        return kEmpty;
-    }
-    // Only a start that is found again with the same length can stand for the text.
-    const bool startsText = FromFile(ref.offset) || ref.offset >= fileEnd_ + sizeof(std::uint32_t);
-    return startsText && (this->*find)(ref.offset).size() == ref.length
-               ? std::optional<TextAt>(ref.offset)
-               : std::nullopt;
-}
-
-FileData::TextAt FileData::KeepLabel(TextRef ref) {
-    const std::optional<TextAt> at = Keep(ref, &FileData::LabelText);
-    return at.has_value() ? *at : AppendText(text(ref)).offset;
-}
-
-FileData::TextAt FileData::KeepValue(TextRef ref) {
-    const std::optional<TextAt> at = Keep(ref, &FileData::ValueText);
-    return at.has_value() ? *at : AppendText(text(ref)).offset;
 }
 
 std::vector<FileData::TextAt>& FileData::CellsOf(std::int32_t r) {

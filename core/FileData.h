@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +38,7 @@ public:
     // Finding value c walks row r from its start: fine for a look now and then, while code
     // that goes through whole rows uses ForEachCoordinate.
     std::string_view Coordinates(std::int32_t r, std::int32_t c) const;
-    std::string_view Labels(std::int32_t i) const { return LabelText(labels_[slot(i)]); }
+    std::string_view Labels(std::int32_t i) const { return TextFrom(labels_[slot(i)], LineEnd); }
     std::string_view Deviations(std::int32_t i) const { return ValueText(deviations_[slot(i)]); }
     // Match counts take memory only once one is set; until then every count is 0.
     std::int32_t MatchCounts(std::int32_t i) const {
@@ -53,26 +52,20 @@ public:
     void SizeDeviations(std::int32_t n);
 
     // Hands the record the bytes that texts from the file point into.
-    void AdoptBytes(std::string bytes) { AdoptBytes(ByteBuffer(bytes)); }
     void AdoptBytes(ByteBuffer bytes);
     // Adds text to the record's buffer and returns where it stands.
     TextRef AppendText(std::string_view text);
 
-    // Any piece of the buffer may be given; one that does not end where its field or line
-    // ends is kept as a copy.
-    void SetCoordinateRef(std::int32_t r, std::int32_t c, TextRef ref);
-    void SetLabelRef(std::int32_t i, TextRef ref);
-    void SetDeviationRef(std::int32_t i, TextRef ref);
-
     void SetCoordinate(std::int32_t r, std::int32_t c, std::string_view text);
-    void SetLabel(std::int32_t i, std::string_view text) { SetLabelRef(i, AppendText(text)); }
-    void SetDeviation(std::int32_t i, std::string_view text) {
-        SetDeviationRef(i, AppendText(text));
-    }
+    void SetLabel(std::int32_t i, std::string_view text) { labels_[slot(i)] = Added(text); }
+    void SetDeviation(std::int32_t i, std::string_view text) { deviations_[slot(i)] = Added(text); }
 
     // Exchanges the label rows at positions a and b: match count, label, deviation and the
     // whole row of coordinates. The caller makes sure both positions exist in every array.
     void SwapLabelRows(std::int32_t a, std::int32_t b);
+    // Moves the label rows so that position k + 1 receives the row that stood at order[k], a
+    // permutation of 1..LabelCount.
+    void ReorderLabelRows(const std::vector<std::int32_t>& order);
 
     // Where every label row stands, as a reordering found it. Reorderings only move rows, so
     // this is a few index vectors, not the texts; putting it back undoes any number of them.
@@ -114,7 +107,6 @@ private:
     static constexpr TextAt kEmpty = UINT32_MAX;
     // What an empty text reads as: never a null pointer, which the C library may not be given.
     static constexpr std::string_view kNoText = "";
-    using TextFinder = std::string_view (FileData::*)(TextAt) const;
 
     // A coordinate row: a stretch of the file's lines, or values set one by one (cells >= 0),
     // or, before either, a row of empty values.
@@ -128,16 +120,10 @@ private:
     static std::size_t slot(std::int32_t i) { return static_cast<std::size_t>(i - 1); }
 
     using TextStop = const char* (*)(const char* p, const char* end);
-    std::string_view LabelText(TextAt at) const;
-    std::string_view ValueText(TextAt at) const;
+    std::string_view ValueText(TextAt at) const { return TextFrom(at, ValueEnd); }
     std::string_view TextFrom(TextAt at, TextStop stop) const;
-    std::string_view AddedText(TextAt at) const;
     bool FromFile(TextAt at) const { return at < fileEnd_; }
-    // Where the text ref names can be found again: its own start, or a copy's when the text
-    // found from its start would be another.
-    std::optional<TextAt> Keep(TextRef ref, TextFinder find) const;
-    TextAt KeepLabel(TextRef ref);
-    TextAt KeepValue(TextRef ref);
+    TextAt Added(std::string_view text) { return text.empty() ? kEmpty : AppendText(text).offset; }
     const Row& RowAt(std::int32_t r) const { return physical_[rows_[slot(r)]]; }
     std::vector<TextAt>& CellsOf(std::int32_t r);
 

@@ -5,7 +5,6 @@
 #include <string_view>
 #include <system_error>
 
-#include "core/ModuleFileProc.h"
 #include "core/RowMarker.h"
 
 namespace zep {
@@ -34,19 +33,6 @@ std::string KeyForPath(const std::string& path) {
         key += '/';
     }
     return key;
-}
-
-std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
-                           const std::function<void(std::size_t)>& beforeEach) {
-    std::vector<PreparedFile> read = PrepareFileAdds(keys, ws.options.STR_OPT_TOLERANCE);
-    std::vector<bool> added(keys.size(), false);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (beforeEach) {
-            beforeEach(i);
-        }
-        added[i] = InitFileAdd(ws, keys[i], std::move(read[i]));
-    }
-    return added;
 }
 
 std::vector<bool> SaveAllFiles(Workspace& ws, const std::vector<std::string>& targets) {

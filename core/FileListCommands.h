@@ -1,11 +1,9 @@
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "core/Workspace.h"
+#include "core/ModuleFileProc.h"
 
 namespace zep {
 
@@ -17,12 +15,6 @@ namespace zep {
 // it leads somewhere else than folding it away would. An empty path, or one whose folder cannot
 // be found, stays as given.
 std::string KeyForPath(const std::string& path);
-
-// Adds the files under keys in their order, each as one Add File adds it, with the messages in
-// that order; they are read side by side first. beforeEach(i) runs before the i-th file is
-// added. The result tells, per key, whether its file was added.
-std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
-                           const std::function<void(std::size_t)>& beforeEach = {});
 
 // Saves every listed file as one batch, in list order: over its own file, or, when targets are
 // given (one per row), to its target. A row saved over its own file loses its marker. The

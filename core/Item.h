@@ -27,7 +27,6 @@ public:
     // false when nothing was there to remove.
     bool Remove(std::string_view key);
 
-    // Enumeration in insertion order.
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 

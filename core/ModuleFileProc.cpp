@@ -1,19 +1,22 @@
 #include "core/ModuleFileProc.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <utility>
 
-#include "core/SaveCheck.h"
+#include "core/RowMarker.h"
 #include "core/ZepReader.h"
 #include "core/ZepWriter.h"
 #include "support/BatchCommit.h"
 #include "support/FSUPLIBmain.h"
 #include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
-#include "support/ParallelFor.h"
 #include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
@@ -27,8 +30,14 @@ constexpr std::int32_t kFileName = 2003;
 constexpr std::int32_t kMaxNumber = 2004;
 // Told after a save that gave a file with hard links a new file under this name only.
 constexpr std::int32_t kOtherNamesKeepOldContent = 2011;
+constexpr std::int32_t kChangedOnDisk = 2012;
 // The run-time error number for a failed allocation.
 constexpr std::int32_t kErrOutOfMemory = 7;
+
+// A message with the file it is about on a line of its own.
+std::string TextNaming(std::int32_t id, const std::string& path) {
+    return std::string(ResString(id)) + "\r\n" + std::string(ResString(kFileName)) + path;
+}
 
 void ShowText(Workspace& ws, std::int32_t id, MessageIcon icon, std::string_view detail = {}) {
     ws.messages.ShowMessage(ResString(id), icon, detail);
@@ -40,11 +49,9 @@ std::string RefusalDetail(const Workspace& ws, const std::string& path, const Re
     return ws.messages.NamesFileItself() ? reason : path + ": " + reason;
 }
 
-// A file is in the list once, whatever name it is given: a link or a second path to a listed
-// file would have Compare count its labels twice and two saves race for one file. Each listed
-// file's identity is kept from when it was read, so adding many files costs one look-up each,
-// not one for every file already listed; a save forgets it (the file under that name is a new
-// one, and Save As may land on another listed file), and it is looked up again when needed.
+// A file is in the list once, whatever name it is given: a second name would have Compare count
+// its labels twice. Identities are kept from the read, so an add costs one look-up, not one per
+// listed file; a save forgets them, as the file under a name may now be another.
 bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& identity) {
     if (ws.ZEPFiles.Item().Find(path) != nullptr) {
         return true;
@@ -60,10 +67,25 @@ bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& i
     return false;
 }
 
-void ForgetIdentities(Workspace& ws) {
-    for (const auto& item : ws.ZEPFiles.Item()) {
-        item->SetIdentity({});
+// A file as read for adding it, before anything of the list is touched.
+struct PreparedFile {
+    ReadResult result;
+    bool outOfMemory = false;
+    FileIdentity identity;                       // which file the path reached when it was read
+    std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
+};
+
+PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
+    PreparedFile prepared;
+    std::optional<FileIdentity> opened;
+    try {
+        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
+    } catch (const std::exception&) {
+        prepared.outOfMemory = true;
     }
+    // A path that could not be opened may still name a place, which the list's check needs.
+    prepared.identity = opened.has_value() ? *std::move(opened) : IdentityOf(path);
+    return prepared;
 }
 
 // The file is read completely before anything of the list is touched.
@@ -83,13 +105,8 @@ bool ReadForAdd(Workspace& ws, const std::string& path, const PreparedFile& prep
 
 // The list row is the one step that can still be refused; it comes before the store changes.
 bool AppendListRow(Workspace& ws, const std::string& path, const std::string& title) {
-    const std::int32_t err = ws.view.AppendRow(path, "* " + title);
-    if (err == FileListView::kErrKeyNotUnique) {
+    if (ws.view.AppendRow(path, "* " + title) != 0) {  // a key the list holds already
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
-        return false;
-    }
-    if (err != 0) {
-        ErrProc(ws.messages, "InitFileAdd", err);
         return false;
     }
     return true;
@@ -126,43 +143,109 @@ void CommitFile(Workspace& ws, const std::string& path, const std::string& title
 }
 
 bool ReportUnwritable(Workspace& ws, const std::string& target, std::string_view reason) {
-    std::string text(ResString(kFileUnwritable));
-    text += "\r\n";
-    text += ResString(kFileName);
-    text += target;
-    ws.messages.ShowMessage(text, MessageIcon::Critical, reason);
+    ws.messages.ShowMessage(TextNaming(kFileUnwritable, target), MessageIcon::Critical, reason);
     return false;
 }
 
 void WarnOtherNames(Workspace& ws, const std::string& target, std::uint64_t others) {
-    std::string text(ResString(kOtherNamesKeepOldContent));
-    text += "\r\n";
-    text += ResString(kFileName);
-    text += target;
-    ws.messages.ShowMessage(text, MessageIcon::Information,
+    ws.messages.ShowMessage(TextNaming(kOtherNamesKeepOldContent, target), MessageIcon::Information,
                             std::to_string(others) + " other hard link(s) to the old file");
 }
 
-// One file of a batch on its way: written by a worker thread, committed with the others, and
-// reported afterwards on the caller's thread.
+using FileStamp = SafeFileReader::Stamp;
+
+// Only a regular file holds work to lose; the writer refuses anything else with its reason.
+std::optional<FileStamp> StampNow(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return FileStamp{
+        static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
+// Guards the listed files a batch of saves replaces (see WriteZEPFiles).
+class SaveCheck {
+public:
+    explicit SaveCheck(Workspace& ws) : ws_(ws) {}
+
+    // Whether target may be replaced: asks, naming it, when it is a listed file changed on disk.
+    // The same spelling is the same file; any other is found by where the listed paths lead now.
+    bool MayReplace(const std::string& target) {
+        const std::optional<FileStamp> now = StampNow(target);
+        clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(target);
+        if (item != nullptr && item->Path() != target) {
+            item = nullptr;
+        }
+        if (item == nullptr && now.has_value()) {
+            item = ListedReaching({now->device, now->inode});
+        }
+        replacing_[target] = item;
+        const bool changed = item != nullptr && now.has_value() && item->OnDisk().has_value() &&
+                             *item->OnDisk() != *now;
+        return !changed || ws_.messages.AskYesNo(TextNaming(kChangedOnDisk, target));
+    }
+
+    // A listed file whose other name was saved to keeps its old content under its own name
+    // (the writer gives that name a new file); only one that now is the new file took it.
+    void Saved(const std::string& target, const std::string& key) {
+        clsZEPFileItem* item = replacing_[target];
+        if (item == nullptr) {  // a file no one listed
+            return;
+        }
+        const std::optional<FileStamp> now = StampNow(target);
+        if (item->Path() != target && StampNow(item->Path()) != now) {
+            return;
+        }
+        item->SetOnDisk(now);
+        for (std::int32_t row = 1; item->Key() != key && row <= ws_.view.RowCount(); ++row) {
+            if (ws_.view.RowKey(row) == item->Key()) {
+                MarkRow(ws_.view, row);
+            }
+        }
+    }
+
+private:
+    using Place = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
+
+    clsZEPFileItem* ListedReaching(const Place& place) {
+        if (!listed_.has_value()) {  // which file every listed path reaches now, looked up once
+            listed_.emplace();
+            for (const auto& item : ws_.ZEPFiles.Item()) {
+                if (const std::optional<FileStamp> stamp = StampNow(item->Path())) {
+                    listed_->emplace(Place{stamp->device, stamp->inode}, item.get());
+                }
+            }
+        }
+        const auto found = listed_->find(place);
+        return found == listed_->end() ? nullptr : found->second;
+    }
+
+    Workspace& ws_;
+    std::optional<std::map<Place, clsZEPFileItem*>> listed_;
+    std::unordered_map<std::string, clsZEPFileItem*> replacing_;  // by target
+};
+
+// One file of a batch on its way: written, committed with the others, and reported afterwards.
 struct PreparedSave {
-    const SaveRequest* request = nullptr;
-    const clsZEPFileItem* item = nullptr;
-    const FileData* data = nullptr;
     std::unique_ptr<SafeFileWriter> writer;
     std::string failure;  // set when the file never reached the commit
 };
 
-void WriteOne(const Workspace& ws, SaveFolders& folders, PreparedSave& save) {
-    if (save.item == nullptr || save.data == nullptr) {
+PreparedSave WriteOne(Workspace& ws, SaveFolders& folders, const SaveRequest& request) {
+    PreparedSave save;
+    const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(request.key);
+    const FileData* data = ws.store.Record(request.index);
+    if (item == nullptr || data == nullptr) {
         save.failure = "the file is not in the list";
-        return;
+        return save;
     }
     try {
-        save.writer = std::make_unique<SafeFileWriter>(save.request->target, &folders);
+        save.writer = std::make_unique<SafeFileWriter>(request.target, &folders);
         SafeFileWriter& writer = *save.writer;
-        if (!writer.Open() ||
-            !WriteZep(writer, *save.item, *save.data, ws.options, ws.store.MaxNumber()) ||
+        if (!writer.Open() || !WriteZep(writer, *item, *data, ws.options, ws.store.MaxNumber()) ||
             !writer.Finish()) {
             save.failure = writer.Error().empty() ? "cannot write the file" : writer.Error();
         }
@@ -172,31 +255,10 @@ void WriteOne(const Workspace& ws, SaveFolders& folders, PreparedSave& save) {
     if (!save.failure.empty()) {
         save.writer.reset();
     }
+    return save;
 }
 
-// Writes every file of the group on the worker pool, then commits the written ones together.
-// Workers touch only their own PreparedSave; the list and the messages stay on this thread.
-std::vector<PreparedSave> PrepareSaves(Workspace& ws, SaveFolders& folders,
-                                       std::span<const SaveRequest> group) {
-    std::vector<PreparedSave> saves(group.size());
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        saves[i].request = &group[i];
-        saves[i].item = ws.ZEPFiles.Item().Find(group[i].key);
-        saves[i].data = ws.store.Record(group[i].index);
-    }
-    ParallelFor(saves.size(), [&](std::size_t i) { WriteOne(ws, folders, saves[i]); });
-    std::vector<SafeFileWriter*> written;
-    for (PreparedSave& save : saves) {
-        if (save.writer != nullptr) {
-            written.push_back(save.writer.get());
-        }
-    }
-    CommitTogether(written);
-    return saves;
-}
-
-bool ReportSave(Workspace& ws, const PreparedSave& save) {
-    const std::string& target = save.request->target;
+bool ReportSave(Workspace& ws, const std::string& target, const PreparedSave& save) {
     if (save.writer == nullptr || !save.writer->Committed()) {
         return ReportUnwritable(ws, target,
                                 save.writer == nullptr ? save.failure : save.writer->Error());
@@ -205,6 +267,23 @@ bool ReportSave(Workspace& ws, const PreparedSave& save) {
         WarnOtherNames(ws, target, save.writer->OtherNames());
     }
     return true;
+}
+
+// Writes every file of the group, then commits the written ones together and reports each.
+void SaveGroup(Workspace& ws, SaveFolders& folders, const std::vector<SaveRequest>& requests,
+               std::span<const std::size_t> group, std::vector<bool>& saved) {
+    std::vector<PreparedSave> saves;
+    std::vector<SafeFileWriter*> written;
+    for (const std::size_t i : group) {
+        saves.push_back(WriteOne(ws, folders, requests[i]));
+        if (saves.back().writer != nullptr) {
+            written.push_back(saves.back().writer.get());
+        }
+    }
+    CommitTogether(written);
+    for (std::size_t k = 0; k < group.size(); ++k) {
+        saved[group[k]] = ReportSave(ws, requests[group[k]].target, saves[k]);
+    }
 }
 
 // Lowers every index that pointed past a removed record.
@@ -228,44 +307,16 @@ bool CheckFileFormat(const std::string& /*path*/) {
     return true;
 }
 
-PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
-    PreparedFile prepared;
-    prepared.read = true;
-    std::optional<FileIdentity> opened;
-    try {
-        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
-    } catch (const std::exception&) {
-        prepared.outOfMemory = true;
-    }
-    // A path that could not be opened may still name a place, which the list's check needs.
-    prepared.identity = opened.has_value() ? *std::move(opened) : IdentityOf(path);
-    return prepared;
-}
-
-std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
-                                          std::string_view tolerance) {
-    std::vector<PreparedFile> prepared(paths.size());
-    ParallelFor(paths.size(),
-                [&](std::size_t i) { prepared[i] = PrepareFileAdd(paths[i], tolerance); });
-    return prepared;
-}
-
+// A file already in the list has been read in vain: it is refused all the same.
 bool InitFileAdd(Workspace& ws, const std::string& path) {
-    return InitFileAdd(ws, path, PreparedFile{});
-}
-
-// A file already in the list is refused before it is read.
-bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) {
     if (!CheckFileFormat(path)) {
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
     }
-    if (AlreadyInList(ws, path, prepared.read ? prepared.identity : IdentityOf(path))) {
+    PreparedFile prepared = PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE);
+    if (AlreadyInList(ws, path, prepared.identity)) {
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
         return false;
-    }
-    if (!prepared.read) {
-        prepared = PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE);
     }
     if (!ReadForAdd(ws, path, prepared)) {
         return false;
@@ -279,53 +330,49 @@ bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared) 
     return true;
 }
 
+std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
+                           const std::function<void(std::size_t)>& beforeEach) {
+    std::vector<bool> added;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (beforeEach) {
+            beforeEach(i);
+        }
+        added.push_back(InitFileAdd(ws, keys[i]));
+    }
+    return added;
+}
+
 bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& key,
                   std::int32_t index) {
     return WriteZEPFiles(ws, {SaveRequest{target, key, index}}).front();
 }
 
-namespace {
-
-std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& requests) {
-    std::vector<bool> saved;
-    saved.reserve(requests.size());
-    const std::size_t atOnce = WritersAtOnce();
-    ReserveDescriptors(2 * std::min(atOnce, requests.size()));
-    SaveFolders folders;
-    for (std::size_t first = 0; first < requests.size(); first += atOnce) {
-        const std::span<const SaveRequest> group(requests.data() + first,
-                                                 std::min(atOnce, requests.size() - first));
-        for (const PreparedSave& save : PrepareSaves(ws, folders, group)) {
-            saved.push_back(ReportSave(ws, save));
-        }
-    }
-    return saved;
-}
-
-}  // namespace
-
 // Every question comes before the first file is written, so that no answer waits on a half
 // done batch.
 std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests) {
     SaveCheck check(ws);
-    std::vector<SaveRequest> going;
-    std::vector<std::size_t> from;
+    std::vector<std::size_t> going;
     for (std::size_t i = 0; i < requests.size(); ++i) {
         if (check.MayReplace(requests[i].target)) {
-            going.push_back(requests[i]);
-            from.push_back(i);
+            going.push_back(i);
         }
     }
-    const std::vector<bool> written = WriteChecked(ws, going);
     std::vector<bool> saved(requests.size(), false);
-    for (std::size_t k = 0; k < going.size(); ++k) {
-        if (written[k]) {
-            saved[from[k]] = true;
-            check.Saved(going[k].target, going[k].key);
+    SaveFolders folders;
+    const std::size_t atOnce = WritersAtOnce();
+    for (std::size_t first = 0; first < going.size(); first += atOnce) {
+        SaveGroup(ws, folders, requests,
+                  std::span(going).subspan(first, std::min(atOnce, going.size() - first)), saved);
+    }
+    for (const std::size_t i : going) {
+        if (saved[i]) {
+            check.Saved(requests[i].target, requests[i].key);
             ws.history.Forget();
         }
     }
-    ForgetIdentities(ws);
+    for (const auto& item : ws.ZEPFiles.Item()) {
+        item->SetIdentity({});
+    }
     return saved;
 }
 
@@ -351,7 +398,6 @@ void RemoveFile(Workspace& ws, const std::string& key, std::int32_t position, st
 void ClearList(Workspace& ws) {
     ws.store.ResetFileData();
     for (std::int32_t row = ws.view.RowCount(); row >= 1; --row) {
-        ws.ZEPFiles.Item().Remove(ws.view.RowKey(row));
         ws.view.RemoveRow(row);
     }
     ws.ZEPFiles.SetItem(Item{});

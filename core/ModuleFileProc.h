@@ -1,14 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/Workspace.h"
-#include "core/ZepReader.h"
-#include "support/FileIdentity.h"
 
 namespace zep {
 
@@ -21,24 +18,10 @@ bool CheckFileFormat(const std::string& path);
 // path as given stays the file's key.
 bool InitFileAdd(Workspace& ws, const std::string& path);
 
-// A file read ahead of InitFileAdd. Reading touches nothing of the list, so files can be read
-// on any thread and added afterwards, in order, on the list's own.
-struct PreparedFile {
-    bool read = false;  // an unread one is read by InitFileAdd
-    ReadResult result;
-    bool outOfMemory = false;
-    FileIdentity identity;                       // which file the path reached when it was read
-    std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
-};
-PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance);
-
-// Reads every file, on up to one thread per core; the results stand in the order of paths.
-std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
-                                          std::string_view tolerance);
-
-// InitFileAdd of a file that PrepareFileAdd has read: the same checks, messages and result.
-// A file already in the list has been read in vain: it is refused all the same.
-bool InitFileAdd(Workspace& ws, const std::string& path, PreparedFile prepared);
+// InitFileAdd of every key in turn; beforeEach(i) runs before the i-th. The result tells, per
+// key, whether its file was added.
+std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
+                           const std::function<void(std::size_t)>& beforeEach = {});
 
 // Writes the loaded file (key, index) to target, padded to MaxNumber when the options say so.
 // The old file at target is replaced only once the new one is complete and on disk; on failure
@@ -54,15 +37,12 @@ struct SaveRequest {
     std::int32_t index = 0;
 };
 
-// A target that is a listed file (this one or another) which another program changed on disk
-// since this program read or saved it is replaced only when the user answers Yes; otherwise it
-// is left alone and counts as not saved. A listed file other than the saved one that the save
-// replaced gets its row marked, as its memory no longer matches its file.
-//
 // Saves every file as WriteZEPFile does, with the same files, messages and results in the same
-// order, but durably at the cost of one sync: all new files are written first (one thread per
-// core), made durable together, and only then put in place. A file that fails costs only
-// itself. The result tells, per request, whether its file was saved.
+// order, but durably at the cost of one sync: all new files are written first, made durable
+// together, and only then put in place. A file that fails costs only itself. A listed file that
+// another program changed on disk is replaced only when the user answers Yes; a listed file
+// other than the saved one that a save replaced gets its row marked. The result tells, per
+// request, whether its file was saved.
 std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests);
 
 // Takes one file out of the list: its row at position, its descriptor under key and its record

@@ -1,38 +1,20 @@
 #include "core/ReorderHistory.h"
 
-#include <unordered_map>
+#include <unordered_set>
 
 #include "core/RowMarker.h"
 #include "core/Workspace.h"
 
 namespace zep {
-namespace {
-
-// Every row's position by its key, looked up once for a whole step.
-std::unordered_map<std::string, std::int32_t> PositionsByKey(const FileListView& view) {
-    std::unordered_map<std::string, std::int32_t> positions;
-    for (std::int32_t row = 1; row <= view.RowCount(); ++row) {
-        positions.emplace(view.RowKey(row), row);
-    }
-    return positions;
-}
-
-}  // namespace
 
 void ReorderHistory::Remember(const Workspace& ws, const std::vector<std::int32_t>& indices) {
-    std::unordered_map<std::int32_t, std::int32_t> rowOf;  // by record
-    for (std::int32_t row = 1; row <= ws.view.RowCount(); ++row) {
-        rowOf.emplace(ws.view.RowTag(row), row);
-    }
+    const std::unordered_set<std::int32_t> reordered(indices.begin(), indices.end());
     std::vector<FileOrder> step;
-    for (const std::int32_t index : indices) {
-        const FileData* record = ws.store.Record(index);
-        const auto row = rowOf.find(index);
-        if (record == nullptr || row == rowOf.end()) {
-            continue;
+    for (std::int32_t row = 1; row <= ws.view.RowCount(); ++row) {
+        const FileData* record = ws.store.Record(ws.view.RowTag(row));
+        if (record != nullptr && reordered.contains(ws.view.RowTag(row))) {
+            step.push_back(FileOrder{row, record->SaveOrder(), IsMarked(ws.view.RowText(row))});
         }
-        step.push_back(FileOrder{ws.view.RowKey(row->second), index, record->SaveOrder(),
-                                 IsMarked(ws.view.RowText(row->second))});
     }
     steps_.push_back(std::move(step));
     if (steps_.size() > kDepth) {
@@ -52,14 +34,11 @@ bool ReorderHistory::Undo(Workspace& ws) {
     if (steps_.empty()) {
         return false;
     }
-    const std::unordered_map<std::string, std::int32_t> positions = PositionsByKey(ws.view);
     for (const FileOrder& file : steps_.back()) {
-        FileData* record = ws.store.Record(file.index);
-        const auto row = positions.find(file.key);
-        if (record == nullptr || row == positions.end() || !record->RestoreOrder(file.order)) {
-            continue;
+        FileData* record = ws.store.Record(ws.view.RowTag(file.row));
+        if (record != nullptr && record->RestoreOrder(file.order)) {
+            file.marked ? MarkRow(ws.view, file.row) : UnmarkRow(ws.view, file.row);
         }
-        file.marked ? MarkRow(ws.view, row->second) : UnmarkRow(ws.view, row->second);
     }
     steps_.pop_back();
     Changed();

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "core/FileData.h"
@@ -35,9 +34,9 @@ public:
     void OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
 private:
+    // Rows stay where they are while a step is held: whatever moves them forgets every step.
     struct FileOrder {
-        std::string key;
-        std::int32_t index = 0;
+        std::int32_t row = 0;
         FileData::Order order;
         bool marked = false;
     };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "core/FileListView.h"
@@ -10,14 +11,24 @@ namespace zep {
 // A row whose file has changes that are only in memory starts with this marker.
 inline constexpr std::string_view kChangedMarker = "* ";
 
-// Whether a row's text carries the marker. Only its front counts, so that a file name holding an
-// asterisk, or "* " itself, is never taken for one.
-bool IsMarked(std::string_view rowText);
+// Only the front counts, so that a file name holding an asterisk, or "* " itself, is never taken
+// for the marker.
+inline bool IsMarked(std::string_view rowText) {
+    return rowText.starts_with(kChangedMarker);
+}
 
-// Puts the marker in front of the row at position unless it carries it already.
-void MarkRow(FileListView& view, std::int32_t position);
+inline void MarkRow(FileListView& view, std::int32_t position) {
+    const std::string text = view.RowText(position);
+    if (!IsMarked(text)) {
+        view.SetRowText(position, std::string(kChangedMarker) + text);
+    }
+}
 
-// Takes the marker off the row at position; the file name behind it stays whole.
-void UnmarkRow(FileListView& view, std::int32_t position);
+inline void UnmarkRow(FileListView& view, std::int32_t position) {
+    const std::string text = view.RowText(position);
+    if (IsMarked(text)) {
+        view.SetRowText(position, std::string_view(text).substr(kChangedMarker.size()));
+    }
+}
 
 }  // namespace zep

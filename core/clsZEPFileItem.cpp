@@ -5,32 +5,25 @@
 namespace zep {
 
 bool clsZEPFileItem::SetVarCount(std::int32_t n) {
-    FileData* record = store_->Record(fileDataIndex_);
-    if (record == nullptr || n < 1) {
-        return false;
-    }
-    record->SizeCoordinates(n);
-    varCount_ = n;
-    return true;
+    return SetCount(n, varCount_, &FileData::SizeCoordinates);
 }
 
 bool clsZEPFileItem::SetStrCount(std::int32_t n) {
-    FileData* record = store_->Record(fileDataIndex_);
-    if (record == nullptr || n < 1) {
-        return false;
-    }
-    record->SizeLabels(n);
-    strCount_ = n;
-    return true;
+    return SetCount(n, strCount_, &FileData::SizeLabels);
 }
 
 bool clsZEPFileItem::SetMidCount(std::int32_t n) {
+    return SetCount(n, midCount_, &FileData::SizeDeviations);
+}
+
+bool clsZEPFileItem::SetCount(std::int32_t n, std::int32_t& count,
+                              void (FileData::*size)(std::int32_t)) {
     FileData* record = store_->Record(fileDataIndex_);
     if (record == nullptr || n < 1) {
         return false;
     }
-    record->SizeDeviations(n);
-    midCount_ = n;
+    (record->*size)(n);
+    count = n;
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 namespace zep {
 
+class FileData;
 class FileDataStore;
 
 // The descriptor of one loaded file: its names, the header's format field and its three
@@ -40,16 +41,16 @@ public:
     void SetTitle(std::string title) { title_ = std::move(title); }
     const std::string& Key() const { return key_; }
     void SetKey(std::string key) { key_ = std::move(key); }
-    // Which file Path reached when it was last read or saved, for telling two names of one
-    // file apart without looking at every listed file again.
+    // Which file Path reached when it was read; empty once a save may have changed that.
     const FileIdentity& Identity() const { return identity_; }
     void SetIdentity(FileIdentity identity) { identity_ = std::move(identity); }
-    // The state of the file on disk when this program last read or saved it, to tell whether
-    // another program changed it since; unknown for a file never read from disk.
+    // The file's state when this program last read or saved it, to see another program's edits.
     const std::optional<SafeFileReader::Stamp>& OnDisk() const { return onDisk_; }
     void SetOnDisk(std::optional<SafeFileReader::Stamp> stamp) { onDisk_ = stamp; }
 
 private:
+    bool SetCount(std::int32_t n, std::int32_t& count, void (FileData::*size)(std::int32_t));
+
     FileDataStore* store_;
     std::int32_t fileDataIndex_ = 0;
     std::string key_;
