@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <charconv>
 #include <limits>
 #include <new>
-#include <thread>
 #include <utility>
 
 #include "core/ZepScan.h"
@@ -69,12 +67,8 @@ std::string Quoted(std::string_view field) {
 // known to hold them all, so a file that is refused costs little more than its own bytes.
 class Parser {
 public:
-    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance, ScanPath path,
-           ByteArrival arrival)
-        : file_(file),
-          text_(text),
-          tolerance_(tolerance),
-          scanner_(text, 0, path, std::move(arrival)) {}
+    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance, ScanPath path)
+        : file_(file), text_(text), tolerance_(tolerance), scanner_(text, 0, path) {}
 
     // False with Error() set when the file cannot be read.
     bool Run() {
@@ -96,10 +90,6 @@ private:
         ++line_;
         return true;
     }
-
-    // Lines the scanner has passed, for a second look; their bytes have all arrived.
-    const char* Begin() const { return text_.data(); }
-    const char* End() const { return text_.data() + scanner_.End(); }
 
     bool ReadHeader() {
         ScannedLine line;
@@ -209,8 +199,8 @@ private:
             }
         }
         file_.data.SizeLabels(file_.StrCount);
-        const char* const base = Begin();
-        const char* const end = End();
+        const char* const base = text_.data();
+        const char* const end = base + text_.size();
         const char* p = base + next_;
         for (std::int32_t i = 1; i <= file_.StrCount; ++i) {
             file_.data.SetLabelAt(i, static_cast<std::size_t>(p - base));
@@ -240,8 +230,8 @@ private:
             c += line.values;
         }
         file_.data.SizeDeviations(m);
-        const char* const base = Begin();
-        const char* const end = End();
+        const char* const base = text_.data();
+        const char* const end = base + text_.size();
         const char* p = base + next_;
         for (std::int32_t i = 1; i <= m; ++i) {
             p = NextValue(p, end);
@@ -274,95 +264,7 @@ private:
     ReadResult failure_;
 };
 
-// The bytes of a file as they are read. A large file is read by a second thread while this
-// one scans what has arrived, so that reading and scanning overlap; a smaller one is read a step
-// ahead of the scan, so that each step is scanned while it is still in the cache. Either way the
-// reading stops early when the scan gives up.
-class ArrivingBytes {
-public:
-    // Without a reader, the bytes are all there.
-    ArrivingBytes(SafeFileReader* reader, std::size_t size) : reader_(reader), size_(size) {
-        if (reader_ != nullptr && size_ >= kAlongsideFrom) {
-            thread_ = std::thread([this] { ReadAlong(); });
-        }
-    }
-    ~ArrivingBytes() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
-    ArrivingBytes(const ArrivingBytes&) = delete;
-    ArrivingBytes& operator=(const ArrivingBytes&) = delete;
-
-    ByteArrival Arrival() {
-        if (reader_ == nullptr) {
-            return {};
-        }
-        if (thread_.joinable()) {
-            return [this](std::size_t wanted) { return Wait(wanted); };
-        }
-        return [this](std::size_t wanted) {
-            return reader_->ReadTo(std::max(wanted, reader_->ReadSoFar() + kStep));
-        };
-    }
-
-    // Ends the reading. When the scan took the file, the rest is read and checked: false when
-    // the file changed meanwhile. When it did not, the reading just stops.
-    bool Finish(bool taken) {
-        if (reader_ == nullptr) {
-            return true;
-        }
-        if (!thread_.joinable()) {
-            return !taken || reader_->Finish();
-        }
-        stop_ = !taken;
-        thread_.join();
-        return !taken || checked_;
-    }
-
-private:
-    static constexpr std::size_t kAlongsideFrom = std::size_t{8} << 20;
-    static constexpr std::size_t kStep = std::size_t{128} << 10;
-    static constexpr std::uint64_t kDone = std::uint64_t{1} << 63;
-
-    void ReadAlong() {
-        std::size_t in = 0;
-        while (!stop_ && in < size_) {
-            const std::size_t now = reader_->ReadTo(std::min(size_, in + kStep));
-            if (now == in) {
-                break;  // the file ended early
-            }
-            in = now;
-            arrived_.store(in, std::memory_order_release);
-            arrived_.notify_all();
-        }
-        checked_ = !stop_ && reader_->Finish();
-        arrived_.store(in | kDone, std::memory_order_release);
-        arrived_.notify_all();
-    }
-
-    std::size_t Wait(std::size_t wanted) {
-        std::uint64_t state = arrived_.load(std::memory_order_acquire);
-        while ((state & ~kDone) < wanted && (state & kDone) == 0) {
-            arrived_.wait(state, std::memory_order_acquire);
-            state = arrived_.load(std::memory_order_acquire);
-        }
-        return static_cast<std::size_t>(state & ~kDone);
-    }
-
-    SafeFileReader* reader_;
-    std::size_t size_;
-    std::atomic<std::uint64_t> arrived_{0};  // bytes in, with kDone once the reading is over
-    std::atomic<bool> stop_{false};
-    bool checked_ = false;  // written by the reading thread before it is done
-    std::thread thread_;
-};
-
-// Reads bytes as a coordinate file; with a reader, while they are still being read into bytes,
-// which must then have room for the default deviation already.
-ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path,
-                 SafeFileReader* reader) {
+ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path) {
     if (bytes.empty()) {
         return Refuse(0, "the file is empty");
     }
@@ -378,15 +280,8 @@ ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path,
         file.data.AdoptBytes(std::move(bytes));
         const std::string_view text =
             file.data.text(TextRef{0, static_cast<std::uint32_t>(file.data.ByteCount())});
-        // Declared after the record, so that the reading has stopped before the bytes go.
-        ArrivingBytes arriving(reader, text.size());
-        Parser parser(file, text, tolerance, path, arriving.Arrival());
-        const bool parsed = parser.Run();
-        // A file that ended early was cut while it was read: that, not the cut, is the reason.
-        if (!arriving.Finish(parsed) || (reader != nullptr && !reader->Error().empty())) {
-            return Refuse(0, reader->Error());
-        }
-        if (!parsed) {
+        Parser parser(file, text, tolerance, path);
+        if (!parser.Run()) {
             return parser.TakeFailure();
         }
         return result;
@@ -405,7 +300,7 @@ std::string DescribeReadError(const ReadError& error) {
 }
 
 ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance, ScanPath path) {
-    return Parse(std::move(bytes), tolerance, path, nullptr);
+    return Parse(std::move(bytes), tolerance, path);
 }
 
 ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance) {
@@ -434,11 +329,13 @@ ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
     }
     ByteBuffer bytes;
     try {
-        reader.Begin(bytes, kAddedTextRoom + tolerance.size());
+        if (!reader.Read(bytes, kAddedTextRoom + tolerance.size())) {
+            return Refuse(0, reader.Error());
+        }
     } catch (const std::bad_alloc&) {
         return Refuse(0, "the file is too large to hold in memory");
     }
-    return Parse(std::move(bytes), tolerance, FastestScanPath(), &reader);
+    return Parse(std::move(bytes), tolerance, FastestScanPath());
 }
 
 }  // namespace zep

@@ -108,13 +108,6 @@ const char* SkipSpaces(const char* p, const char* end) {
     return p;
 }
 
-// The high bit of every byte of word that equals byte; bytes above a true mark may be marked
-// falsely, so only the lowest mark is to be trusted. Cheaper than HighBitsWhere.
-std::uint64_t LowestMarks(std::uint64_t word, unsigned char byte) {
-    const std::uint64_t x = word ^ (kOnes * byte);
-    return (x - kOnes) & ~x & kHighs;
-}
-
 }  // namespace
 
 ScanPath FastestScanPath() {
@@ -129,12 +122,8 @@ bool ScanPathAvailable(ScanPath path) {
     return path == ScanPath::Portable || path == FastestScanPath();
 }
 
-LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path,
-                         ByteArrival arrival)
-    : text_(text),
-      path_(ScanPathAvailable(path) ? path : ScanPath::Portable),
-      arrival_(std::move(arrival)),
-      arrived_(arrival_ ? 0 : text.size()) {
+LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path)
+    : text_(text), path_(ScanPathAvailable(path) ? path : ScanPath::Portable) {
     Load(from);
 }
 
@@ -142,14 +131,6 @@ LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path,
 // through the prev* fields, so a block never looks back at bytes before it.
 void LineScanner::Load(std::size_t base) {
     base_ = base;
-    // The block and the byte after it, which tells whether a CR at its end ends a line.
-    const std::size_t needed = std::min(base + kBlock + 1, text_.size());
-    if (arrived_ < needed) {
-        arrived_ = arrival_(needed);
-        if (arrived_ < needed) {
-            text_ = text_.substr(0, arrived_);  // no more will come
-        }
-    }
     const std::size_t left = base < text_.size() ? text_.size() - base : 0;
     const char* bytes = text_.data() + base;
     char tail[kBlock];  // the last, short block, padded with bytes of no class
@@ -189,17 +170,7 @@ void LineScanner::Load(std::size_t base) {
     prevLineEnd_ = lineEnds;
 }
 
-// Next counts bits for every line. x86-64 processors have had an instruction for it for fifteen
-// years, but the baseline the program is built for does not assume it, so Next is built twice
-// and the one for the processor at hand is chosen when the program starts. (clang 14 leaves the
-// member function's chooser undefined at link time, so its builds, the fuzz targets, take one.)
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define ZEP_BIT_COUNTING_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define ZEP_BIT_COUNTING_CLONES
-#endif
-
-ZEP_BIT_COUNTING_CLONES bool LineScanner::Next(ScannedLine& line) {
+bool LineScanner::Next(ScannedLine& line) {
     if (done_) {
         return false;
     }
@@ -238,24 +209,6 @@ ZEP_BIT_COUNTING_CLONES bool LineScanner::Next(ScannedLine& line) {
 }
 
 const char* ValueEnd(const char* p, const char* end) {
-    // Sixteen bytes are looked at together and the place is found without a branch, since
-    // whether a value is one byte longer (a minus sign) is as good as random.
-    while (end - p >= 16) {
-        const std::uint64_t word = Load8(p);
-        const std::uint64_t next = Load8(p + 8);
-        const int low = std::countr_zero(LowestMarks(word, ' ') | LowestMarks(word, '\r'));
-        const int high = std::countr_zero(LowestMarks(next, ' ') | LowestMarks(next, '\r'));
-        const int bit = low + (low >> 6) * high;  // 64 + high when the first word has none
-        if (bit == 128) {
-            p += 16;
-            continue;
-        }
-        p += bit >> 3;
-        if (*p == ' ' || IsLineEnd(p, end)) {
-            return p;
-        }
-        ++p;
-    }
     while (p != end && *p != ' ' && !IsLineEnd(p, end)) {
         ++p;
     }

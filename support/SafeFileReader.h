@@ -31,16 +31,6 @@ public:
     bool Read(ByteBuffer& bytes, std::size_t spare = 0);
     bool Read(std::string& bytes, std::size_t spare = 0);
 
-    // Reading in steps, for a caller that works on the bytes as they arrive. Begin makes room
-    // for the whole file and spare bytes more, and counts Size() bytes as content that is still
-    // to come; ReadTo reads on until at least wanted bytes are in, or the file ends early (a
-    // failure), and returns how many are in; Finish reads the rest and checks that the file did
-    // not change.
-    void Begin(ByteBuffer& bytes, std::size_t spare);
-    std::size_t ReadTo(std::size_t wanted);
-    std::size_t ReadSoFar() const { return done_; }
-    bool Finish();
-
     // Why the last step failed, for messages.
     const std::string& Error() const { return error_; }
 
@@ -57,13 +47,12 @@ public:
     const Stamp& Opened() const { return opened_; }
 
 private:
+    bool ReadInto(char* into);
     bool Fail(std::string why);
 
     std::string path_;
     FileDescriptor file_;
     Stamp opened_;
-    char* into_ = nullptr;  // where the content goes
-    std::size_t done_ = 0;  // bytes of it read so far
     std::string error_;
 };
 
