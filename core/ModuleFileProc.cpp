@@ -153,13 +153,13 @@ struct PreparedSave {
     std::string failure;  // set when the file never reached the commit
 };
 
-void WriteOne(const Workspace& ws, SaveFolders& folders, PreparedSave& save) {
+void WriteOne(const Workspace& ws, PreparedSave& save) {
     if (save.item == nullptr || save.data == nullptr) {
         save.failure = "the file is not in the list";
         return;
     }
     try {
-        save.writer = std::make_unique<SafeFileWriter>(save.request->target, &folders);
+        save.writer = std::make_unique<SafeFileWriter>(save.request->target);
         SafeFileWriter& writer = *save.writer;
         if (!writer.Open() ||
             !WriteZep(writer, *save.item, *save.data, ws.options, ws.store.MaxNumber()) ||
@@ -176,15 +176,14 @@ void WriteOne(const Workspace& ws, SaveFolders& folders, PreparedSave& save) {
 
 // Writes every file of the group on the worker pool, then commits the written ones together.
 // Workers touch only their own PreparedSave; the list and the messages stay on this thread.
-std::vector<PreparedSave> PrepareSaves(Workspace& ws, SaveFolders& folders,
-                                       std::span<const SaveRequest> group) {
+std::vector<PreparedSave> PrepareSaves(Workspace& ws, std::span<const SaveRequest> group) {
     std::vector<PreparedSave> saves(group.size());
     for (std::size_t i = 0; i < group.size(); ++i) {
         saves[i].request = &group[i];
         saves[i].item = ws.ZEPFiles.Item().Find(group[i].key);
         saves[i].data = ws.store.Record(group[i].index);
     }
-    ParallelFor(saves.size(), [&](std::size_t i) { WriteOne(ws, folders, saves[i]); });
+    ParallelFor(saves.size(), [&](std::size_t i) { WriteOne(ws, saves[i]); });
     std::vector<SafeFileWriter*> written;
     for (PreparedSave& save : saves) {
         if (save.writer != nullptr) {
@@ -291,11 +290,10 @@ std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& re
     saved.reserve(requests.size());
     const std::size_t atOnce = WritersAtOnce();
     ReserveDescriptors(2 * std::min(atOnce, requests.size()));
-    SaveFolders folders;
     for (std::size_t first = 0; first < requests.size(); first += atOnce) {
         const std::span<const SaveRequest> group(requests.data() + first,
                                                  std::min(atOnce, requests.size() - first));
-        for (const PreparedSave& save : PrepareSaves(ws, folders, group)) {
+        for (const PreparedSave& save : PrepareSaves(ws, group)) {
             saved.push_back(ReportSave(ws, save));
         }
     }

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "support/FileDescriptor.h"
-#include "support/PendingName.h"
 #include "support/SafeFileWriter.h"
 
 namespace zep {
@@ -50,7 +49,7 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
     // file, or a batch whose syncfs reports an error, is synced file by file, which also tells
     // which file the error belongs to.
     OncePer(
-        live, [](const SafeFileWriter& w) { return w.folder_->device; },
+        live, [](const SafeFileWriter& w) { return w.folder_.device; },
         [](const std::vector<SafeFileWriter*>& group) {
             if (group.size() > 1 && ::syncfs(group.front()->file_.Get()) == 0) {
                 return;
@@ -60,21 +59,18 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
             }
         });
     std::vector<SafeFileWriter*> placed;
-    {
-        const SignalsHeld held;
-        for (SafeFileWriter* writer : live) {
-            if (!writer->failed_ && writer->Publish()) {
-                placed.push_back(writer);
-            }
+    for (SafeFileWriter* writer : live) {
+        if (!writer->failed_ && writer->Publish()) {
+            placed.push_back(writer);
         }
     }
     // A rename lasts only once its folder is on disk too. A folder opened only as a path
     // (one may write in it but not list it) cannot be synced, and is taken as it is.
     OncePer(
         placed,
-        [](const SafeFileWriter& w) { return std::pair(w.folder_->device, w.folder_->inode); },
+        [](const SafeFileWriter& w) { return std::pair(w.folder_.device, w.folder_.inode); },
         [](const std::vector<SafeFileWriter*>& group) {
-            const bool synced = ::fsync(group.front()->folder_->fd.Get()) == 0 || errno == EBADF;
+            const bool synced = ::fsync(group.front()->folder_.fd.Get()) == 0 || errno == EBADF;
             for (SafeFileWriter* writer : group) {
                 if (synced) {
                     writer->committed_ = true;

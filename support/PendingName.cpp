@@ -30,13 +30,6 @@ struct PendingNames {
         while (Lock().test_and_set(std::memory_order_acquire)) {
         }
     }
-    static void Release() { Lock().clear(std::memory_order_release); }
-
-    // How many SignalsHeld scopes are open on this thread.
-    static int& HeldHere() {
-        thread_local int depth = 0;
-        return depth;
-    }
 
     static void OnSignal(int signal) {
         Acquire();
@@ -63,29 +56,21 @@ struct PendingNames {
         }
     }
 
-    static void Block(sigset_t& saved) {
-        sigset_t block;
-        ::sigemptyset(&block);
-        for (int signal : kSignals) {
-            ::sigaddset(&block, signal);
-        }
-        ::pthread_sigmask(SIG_BLOCK, &block, &saved);
-    }
-
     // Holds the signals back on this thread and takes the lock, for as long as it lives.
     class Held {
     public:
         Held() {
-            if (HeldHere() == 0) {
-                Block(saved_);
+            sigset_t block;
+            ::sigemptyset(&block);
+            for (int signal : kSignals) {
+                ::sigaddset(&block, signal);
             }
+            ::pthread_sigmask(SIG_BLOCK, &block, &saved_);
             Acquire();
         }
         ~Held() {
-            Release();
-            if (HeldHere() == 0) {
-                ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
-            }
+            Lock().clear(std::memory_order_release);
+            ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
         }
         Held(const Held&) = delete;
         Held& operator=(const Held&) = delete;
@@ -95,28 +80,12 @@ struct PendingNames {
     };
 };
 
-SignalsHeld::SignalsHeld() : outermost_(PendingNames::HeldHere()++ == 0) {
-    if (outermost_) {
-        PendingNames::CatchSignals();
-        PendingNames::Block(saved_);
-    }
-}
-
-SignalsHeld::~SignalsHeld() {
-    --PendingNames::HeldHere();
-    if (outermost_) {
-        ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
-    }
-}
-
 bool PendingName::Make(int folder, std::string_view name, const std::function<bool()>& make) {
     if (listed_ || name.size() > NAME_MAX) {
         errno = listed_ ? EBUSY : ENAMETOOLONG;
         return false;
     }
-    if (PendingNames::HeldHere() == 0) {
-        PendingNames::CatchSignals();
-    }
+    PendingNames::CatchSignals();
     int error = 0;
     {
         PendingNames::Held held;

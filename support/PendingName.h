@@ -1,7 +1,6 @@
 #pragma once
 
 #include <climits>
-#include <csignal>
 #include <functional>
 #include <string_view>
 
@@ -39,22 +38,6 @@ private:
     PendingName* prev_ = nullptr;
     PendingName* next_ = nullptr;
     bool listed_ = false;
-};
-
-// Holds SIGINT, SIGTERM and SIGHUP back on this thread, with their handlers in place, for as long
-// as it lives. Names made and forgotten on the thread meanwhile skip doing that each time, which
-// matters to a batch that names a thousand files in a row; a signal that arrives waits until
-// the end of the scope and then removes whatever is still listed.
-class SignalsHeld {
-public:
-    SignalsHeld();
-    ~SignalsHeld();
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-
-private:
-    sigset_t saved_{};  // this thread's mask before the outermost scope
-    bool outermost_ = false;
 };
 
 }  // namespace zep

@@ -2,12 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,32 +19,15 @@ class ByteSink {
 public:
     virtual ~ByteSink() = default;
     virtual bool Write(std::string_view bytes) = 0;
-    // The pieces one after another; a sink that can takes them in one go.
-    virtual bool WriteGathered(std::span<const std::string_view> pieces) {
-        return std::all_of(pieces.begin(), pieces.end(),
-                           [this](std::string_view piece) { return Write(piece); });
-    }
 };
 
-// A folder files are saved in, open for as long as a writer needs it. Every step names the file
-// relative to it, so the folder cannot be swapped for another between the steps.
+// The folder a file is saved in, open for as long as its writer needs it. Every step names the
+// file relative to it, so the folder cannot be swapped for another between the steps.
 struct SaveFolder {
     FileDescriptor fd;
     dev_t device = 0;
     ino_t inode = 0;
     std::size_t nameMax = 255;  // the longest name it takes
-};
-
-// The folders of one batch of saves, each opened once and shared by the batch's writers, which
-// spares every file opening and looking at its folder again. Safe to use from many threads.
-class SaveFolders {
-public:
-    // The open folder, or nullptr with errno set.
-    std::shared_ptr<const SaveFolder> Open(const std::string& path);
-
-private:
-    std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<const SaveFolder>> open_;
 };
 
 // Replaces a file only once its new content is complete and on disk. The bytes go to a file in
@@ -62,8 +41,7 @@ private:
 // the new content, which OtherNames tells the caller.
 class SafeFileWriter final : public ByteSink {
 public:
-    // A writer of a batch takes its folder from folders, which must outlive it.
-    explicit SafeFileWriter(std::string target, SaveFolders* folders = nullptr);
+    explicit SafeFileWriter(std::string target);
     ~SafeFileWriter() override;
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -71,7 +49,6 @@ public:
     // Creates the new file; false (with Error set) when the folder cannot take it.
     bool Open();
     bool Write(std::string_view bytes) override;
-    bool WriteGathered(std::span<const std::string_view> pieces) override;
     // Marks the content complete: neither on disk nor in place yet. Many files are finished
     // first and then committed together.
     bool Finish();
@@ -92,7 +69,6 @@ private:
     bool CreateUnnamed(mode_t mode);
     bool CreateNamed(mode_t mode);
     void KeepOwner(const struct stat& old);
-    bool WriteAll(std::string_view bytes);
     bool SyncData();
     bool Publish();
     bool LinkUnnamed();
@@ -103,8 +79,7 @@ private:
     std::string target_;
     std::string name_;  // of the target, in its folder
     std::string error_;
-    SaveFolders* folders_;
-    std::shared_ptr<const SaveFolder> folder_;
+    SaveFolder folder_;
     FileDescriptor file_;
     bool unnamed_ = false;
     bool replacing_ = false;  // a file had the target's name when this one was created
