@@ -13,7 +13,6 @@
 #include "support/FSUPLIBmain.h"
 #include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
-#include "support/ParallelFor.h"
 #include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
@@ -143,8 +142,7 @@ void WarnOtherNames(Workspace& ws, const std::string& target, std::uint64_t othe
                             std::to_string(others) + " other hard link(s) to the old file");
 }
 
-// One file of a batch on its way: written by a worker thread, committed with the others, and
-// reported afterwards on the caller's thread.
+// One file of a batch on its way: written, committed with the others, and reported afterwards.
 struct PreparedSave {
     const SaveRequest* request = nullptr;
     const clsZEPFileItem* item = nullptr;
@@ -174,8 +172,7 @@ void WriteOne(const Workspace& ws, PreparedSave& save) {
     }
 }
 
-// Writes every file of the group on the worker pool, then commits the written ones together.
-// Workers touch only their own PreparedSave; the list and the messages stay on this thread.
+// Writes every file of the group, then commits the written ones together.
 std::vector<PreparedSave> PrepareSaves(Workspace& ws, std::span<const SaveRequest> group) {
     std::vector<PreparedSave> saves(group.size());
     for (std::size_t i = 0; i < group.size(); ++i) {
@@ -183,7 +180,9 @@ std::vector<PreparedSave> PrepareSaves(Workspace& ws, std::span<const SaveReques
         saves[i].item = ws.ZEPFiles.Item().Find(group[i].key);
         saves[i].data = ws.store.Record(group[i].index);
     }
-    ParallelFor(saves.size(), [&](std::size_t i) { WriteOne(ws, saves[i]); });
+    for (PreparedSave& save : saves) {
+        WriteOne(ws, save);
+    }
     std::vector<SafeFileWriter*> written;
     for (PreparedSave& save : saves) {
         if (save.writer != nullptr) {
@@ -243,9 +242,11 @@ PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance)
 
 std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
                                           std::string_view tolerance) {
-    std::vector<PreparedFile> prepared(paths.size());
-    ParallelFor(paths.size(),
-                [&](std::size_t i) { prepared[i] = PrepareFileAdd(paths[i], tolerance); });
+    std::vector<PreparedFile> prepared;
+    prepared.reserve(paths.size());
+    for (const std::string& path : paths) {
+        prepared.push_back(PrepareFileAdd(path, tolerance));
+    }
     return prepared;
 }
 
@@ -289,7 +290,6 @@ std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& re
     std::vector<bool> saved;
     saved.reserve(requests.size());
     const std::size_t atOnce = WritersAtOnce();
-    ReserveDescriptors(2 * std::min(atOnce, requests.size()));
     for (std::size_t first = 0; first < requests.size(); first += atOnce) {
         const std::span<const SaveRequest> group(requests.data() + first,
                                                  std::min(atOnce, requests.size() - first));

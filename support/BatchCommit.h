@@ -16,10 +16,4 @@ void CommitTogether(std::span<SafeFileWriter* const> writers);
 // may be the only one in its folder.
 std::size_t WritersAtOnce();
 
-// Makes room for count more descriptors before a batch opens them. The kernel grows a process's
-// table of descriptors in steps, and while the process has more than one thread every step waits
-// for all of them to pass a quiet point, some 20 ms each; growing it once, up front, pays that at
-// most once.
-void ReserveDescriptors(std::size_t count);
-
 }  // namespace zep

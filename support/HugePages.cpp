@@ -1,7 +1,6 @@
 #include "support/HugePages.h"
 
 #include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdint>
 
@@ -14,15 +13,7 @@ void PrepareToFill(void* start, std::size_t size) {
     const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
     if (last > first) {
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-        return;
     }
-#ifdef MADV_POPULATE_WRITE
-    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const std::uintptr_t from = begin & ~(page - 1);
-    if (size > 0) {
-        ::madvise(reinterpret_cast<void*>(from), begin + size - from, MADV_POPULATE_WRITE);
-    }
-#endif
 }
 
 }  // namespace zep
