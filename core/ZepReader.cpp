@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "core/ZepScan.h"
-
+#include "support/ByteBuffer.h"
 #include "support/SafeFileReader.h"
 
 namespace zep {
@@ -67,8 +67,8 @@ std::string Quoted(std::string_view field) {
 // known to hold them all, so a file that is refused costs little more than its own bytes.
 class Parser {
 public:
-    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance, ScanPath path)
-        : file_(file), text_(text), tolerance_(tolerance), scanner_(text, 0, path) {}
+    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance)
+        : file_(file), text_(text), tolerance_(tolerance), scanner_(text, 0, FastestScanPath()) {}
 
     // False with Error() set when the file cannot be read.
     bool Run() {
@@ -264,7 +264,7 @@ private:
     ReadResult failure_;
 };
 
-ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path) {
+ReadResult Parse(ByteBuffer bytes, std::string_view tolerance) {
     if (bytes.empty()) {
         return Refuse(0, "the file is empty");
     }
@@ -280,7 +280,7 @@ ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path) {
         file.data.AdoptBytes(std::move(bytes));
         const std::string_view text =
             file.data.text(TextRef{0, static_cast<std::uint32_t>(file.data.ByteCount())});
-        Parser parser(file, text, tolerance, path);
+        Parser parser(file, text, tolerance);
         if (!parser.Run()) {
             return parser.TakeFailure();
         }
@@ -299,15 +299,11 @@ std::string DescribeReadError(const ReadError& error) {
     return error.reason + " (line " + std::to_string(error.line) + ")";
 }
 
-ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance, ScanPath path) {
-    return Parse(std::move(bytes), tolerance, path);
-}
-
 ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance) {
     ByteBuffer buffer;
     buffer.Reserve(bytes.size() + kAddedTextRoom + tolerance.size());
     buffer.Append(bytes);
-    return ParseZepFile(std::move(buffer), tolerance);
+    return Parse(std::move(buffer), tolerance);
 }
 
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
@@ -335,7 +331,7 @@ ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
     } catch (const std::bad_alloc&) {
         return Refuse(0, "the file is too large to hold in memory");
     }
-    return Parse(std::move(bytes), tolerance, FastestScanPath());
+    return Parse(std::move(bytes), tolerance);
 }
 
 }  // namespace zep

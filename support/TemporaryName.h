@@ -8,10 +8,6 @@
 
 namespace zep {
 
-// Random bits, from a generator seeded once per thread by the kernel, so a batch of a thousand
-// names does not make a thousand calls.
-std::uint64_t RandomBits();
-
 // A dot, as much of name as fits, a dot and six random characters: the name stays within a
 // folder's limit of nameMax bytes however long name is, and a stray one still shows what it
 // belonged to. The cut never splits a UTF-8 character.

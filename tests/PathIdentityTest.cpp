@@ -74,23 +74,6 @@ TEST_P(PathIdentity, NothingOfTheRunIsOverwritten) {
 INSTANTIATE_TEST_SUITE_P(Links, PathIdentity, testing::ValuesIn(kCases),
                          [](const auto& c) { return std::string(c.param.name); });
 
-// The short way to a name's identity in a known folder gives what the long way gives, for
-// folders that exist, do not exist yet, are links or files, and names of every kind.
-TEST(IdentityIn, AgreesWithTheLongWay) {
-    test::TempDir dir;
-    fs::create_directory(dir / "old");
-    test::Put(dir / "old/f", "x");
-    fs::create_symlink("f", dir / "old/l");
-    fs::create_symlink("nowhere", dir / "old/d");
-    fs::create_directory_symlink("old", dir / "lnk");
-    for (const char* folder : {"old", "new", "new/deeper", "lnk", "new/..", "old/..", "old/f"}) {
-        for (const char* name : {"f", "l", "d", "x", "..", ".", ""}) {
-            const std::string path = dir / folder + "/" + name;
-            EXPECT_EQ(IdentityIn(IdentityOf(dir / folder), path), IdentityOf(path)) << path;
-        }
-    }
-}
-
 // A file's key reaches the file its path reaches, also where ".." follows a symbolic link, and is
 // absolute, with no "." component or doubled slash.
 TEST(KeyForPath, ReachesTheFileThePathReaches) {
