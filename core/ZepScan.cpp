@@ -118,12 +118,8 @@ ScanPath FastestScanPath() {
 #endif
 }
 
-bool ScanPathAvailable(ScanPath path) {
-    return path == ScanPath::Portable || path == FastestScanPath();
-}
-
 LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path)
-    : text_(text), path_(ScanPathAvailable(path) ? path : ScanPath::Portable) {
+    : text_(text), path_(path) {
     Load(from);
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -13,22 +14,14 @@
 namespace zep {
 namespace {
 
-// Runs sync once for every run of writers that share a key (a file system, a folder), in the
-// order the keys first appear. sync gets the writers of one key.
+// Runs sync once for every key (a file system, a folder) with the writers that share it.
 template <typename Key, typename Sync>
 void OncePer(std::span<SafeFileWriter* const> writers, Key key, Sync sync) {
-    std::vector<bool> done(writers.size(), false);
-    for (std::size_t i = 0; i < writers.size(); ++i) {
-        if (done[i]) {
-            continue;
-        }
-        std::vector<SafeFileWriter*> group;
-        for (std::size_t j = i; j < writers.size(); ++j) {
-            if (!done[j] && key(*writers[j]) == key(*writers[i])) {
-                group.push_back(writers[j]);
-                done[j] = true;
-            }
-        }
+    std::map<decltype(key(*writers.front())), std::vector<SafeFileWriter*>> groups;
+    for (SafeFileWriter* writer : writers) {
+        groups[key(*writer)].push_back(writer);
+    }
+    for (const auto& [shared, group] : groups) {
         sync(group);
     }
 }
