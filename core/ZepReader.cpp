@@ -18,6 +18,7 @@ namespace {
 // behind its length; the largest offset stays clear of the record's mark for an empty text.
 constexpr std::uint64_t kMaxBufferBytes = std::numeric_limits<std::uint32_t>::max() - 1;
 constexpr std::uint64_t kAddedTextRoom = sizeof(std::uint32_t);
+constexpr std::size_t kReadStep = std::size_t{128} << 10;
 
 ReadResult Refuse(std::int64_t line, std::string reason) {
     ReadResult result;
@@ -67,10 +68,13 @@ std::string Quoted(std::string_view field) {
 // known to hold them all, so a file that is refused costs little more than its own bytes.
 class Parser {
 public:
-    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance)
-        : file_(file), text_(text), tolerance_(tolerance), scanner_(text, 0, FastestScanPath()) {}
+    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance,
+           ByteArrival arrival)
+        : file_(file),
+          text_(text),
+          tolerance_(tolerance),
+          scanner_(text, 0, FastestScanPath(), std::move(arrival)) {}
 
-    // False with Error() set when the file cannot be read.
     bool Run() {
         return ReadHeader() && FitsTheFile() && ReadRows() && ReadLabels() && ReadDeviations();
     }
@@ -200,7 +204,7 @@ private:
         }
         file_.data.SizeLabels(file_.StrCount);
         const char* const base = text_.data();
-        const char* const end = base + text_.size();
+        const char* const end = base + scanner_.End();  // the bytes read so far
         const char* p = base + next_;
         for (std::int32_t i = 1; i <= file_.StrCount; ++i) {
             file_.data.SetLabelAt(i, static_cast<std::size_t>(p - base));
@@ -231,7 +235,7 @@ private:
         }
         file_.data.SizeDeviations(m);
         const char* const base = text_.data();
-        const char* const end = base + text_.size();
+        const char* const end = base + scanner_.End();  // the bytes read so far
         const char* p = base + next_;
         for (std::int32_t i = 1; i <= m; ++i) {
             p = NextValue(p, end);
@@ -264,7 +268,11 @@ private:
     ReadResult failure_;
 };
 
-ReadResult Parse(ByteBuffer bytes, std::string_view tolerance) {
+// Reads bytes as a coordinate file; with a reader, while they are still being read into bytes,
+// which must then have room for the default deviation already. The reading keeps a step ahead
+// of the scan, so that each step is scanned while it is still in the cache, and stops early
+// when the scan gives up.
+ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, SafeFileReader* reader = nullptr) {
     if (bytes.empty()) {
         return Refuse(0, "the file is empty");
     }
@@ -280,8 +288,19 @@ ReadResult Parse(ByteBuffer bytes, std::string_view tolerance) {
         file.data.AdoptBytes(std::move(bytes));
         const std::string_view text =
             file.data.text(TextRef{0, static_cast<std::uint32_t>(file.data.ByteCount())});
-        Parser parser(file, text, tolerance);
-        if (!parser.Run()) {
+        ByteArrival arrival;
+        if (reader != nullptr) {
+            arrival = [reader](std::size_t wanted) {
+                return reader->ReadTo(std::max(wanted, reader->ReadSoFar() + kReadStep));
+            };
+        }
+        Parser parser(file, text, tolerance, std::move(arrival));
+        const bool parsed = parser.Run();
+        // A file that ended early was cut while it was read: that, not the cut, is the reason.
+        if (reader != nullptr && ((parsed && !reader->Finish()) || !reader->Error().empty())) {
+            return Refuse(0, reader->Error());
+        }
+        if (!parsed) {
             return parser.TakeFailure();
         }
         return result;
@@ -325,13 +344,11 @@ ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
     }
     ByteBuffer bytes;
     try {
-        if (!reader.Read(bytes, kAddedTextRoom + tolerance.size())) {
-            return Refuse(0, reader.Error());
-        }
+        reader.Begin(bytes, kAddedTextRoom + tolerance.size());
     } catch (const std::bad_alloc&) {
         return Refuse(0, "the file is too large to hold in memory");
     }
-    return Parse(std::move(bytes), tolerance);
+    return Parse(std::move(bytes), tolerance, &reader);
 }
 
 }  // namespace zep

@@ -118,8 +118,9 @@ ScanPath FastestScanPath() {
 #endif
 }
 
-LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path)
-    : text_(text), path_(path) {
+LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path,
+                         ByteArrival arrival)
+    : text_(text), path_(path), arrival_(std::move(arrival)), arrived_(arrival_ ? 0 : text.size()) {
     Load(from);
 }
 
@@ -127,6 +128,14 @@ LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path)
 // through the prev* fields, so a block never looks back at bytes before it.
 void LineScanner::Load(std::size_t base) {
     base_ = base;
+    // The block and the byte after it, which tells whether a CR at its end ends a line.
+    const std::size_t needed = std::min(base + kBlock + 1, text_.size());
+    if (arrived_ < needed) {
+        arrived_ = arrival_(needed);
+        if (arrived_ < needed) {
+            text_ = text_.substr(0, arrived_);  // no more will come
+        }
+    }
     const std::size_t left = base < text_.size() ? text_.size() - base : 0;
     const char* bytes = text_.data() + base;
     char tail[kBlock];  // the last, short block, padded with bytes of no class

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 namespace zep {
@@ -26,15 +27,23 @@ struct ScannedLine {
     bool last = false;  // no CR LF ends it
 };
 
+// Makes at least the first wanted bytes of a text readable, or all there will be, and returns
+// how many are: for a text that is scanned while it is still being read.
+using ByteArrival = std::function<std::size_t(std::size_t wanted)>;
+
 // Walks the lines of text from a line start, 64 bytes at a time: every byte is classified once,
 // and lines, values and the written layout are found from bit masks of those classes.
 class LineScanner {
 public:
-    LineScanner(std::string_view text, std::size_t from, ScanPath path);
+    // Without arrival, the whole text is there from the start.
+    LineScanner(std::string_view text, std::size_t from, ScanPath path, ByteArrival arrival = {});
 
     // The next line; false when the text has none left. A text ending with CR LF has an empty
     // last line.
     bool Next(ScannedLine& line);
+
+    // Where the text ends: short of its full size when its bytes stopped arriving early.
+    std::size_t End() const { return text_.size(); }
 
 private:
     struct Block {
@@ -47,8 +56,10 @@ private:
 
     std::string_view text_;
     ScanPath path_;
-    std::size_t base_ = 0;  // where the current block starts
-    unsigned bit_ = 0;      // where the next line starts, in bits of the current block
+    ByteArrival arrival_;
+    std::size_t arrived_ = 0;  // bytes of text that can be read
+    std::size_t base_ = 0;     // where the current block starts
+    unsigned bit_ = 0;         // where the next line starts, in bits of the current block
     bool done_ = false;
     Block block_;
     // What the block before left for the next one, as masks of its bytes.

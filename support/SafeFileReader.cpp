@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -77,12 +78,9 @@ bool SafeFileReader::Open(const std::string& path) {
 }
 
 bool SafeFileReader::Read(ByteBuffer& bytes, std::size_t spare) {
-    const auto size = static_cast<std::size_t>(opened_.size);
     ByteBuffer content;
-    content.Reserve(size + spare);
-    PrepareToFill(content.data(), size + spare);
-    content.SetSize(size);
-    if (!ReadInto(content.data())) {
+    Begin(content, spare);
+    if (!Finish()) {
         return false;
     }
     bytes = std::move(content);
@@ -94,31 +92,50 @@ bool SafeFileReader::Read(std::string& bytes, std::size_t spare) {
     const auto size = static_cast<std::size_t>(opened_.size);
     content.reserve(size + spare);
     content.resize(size);
-    if (!ReadInto(content.data())) {
+    into_ = content.data();
+    done_ = 0;
+    if (!Finish()) {
         return false;
     }
     bytes = std::move(content);
     return true;
 }
 
-// Never past the size found at opening: a file that grows is not read on without bound. One
-// byte more is asked for, to see that the file ends there.
-bool SafeFileReader::ReadInto(char* into) {
-    if (!file_.IsOpen()) {
-        return error_.empty() ? Fail("cannot read the file: it is not open") : false;
-    }
+void SafeFileReader::Begin(ByteBuffer& bytes, std::size_t spare) {
     const auto size = static_cast<std::size_t>(opened_.size);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(file_.Get(), into + done, size - done);
+    ByteBuffer content;
+    content.Reserve(size + spare);
+    PrepareToFill(content.data(), size + spare);
+    content.SetSize(size);
+    bytes = std::move(content);
+    into_ = bytes.data();
+    done_ = 0;
+}
+
+// Never past the size found at opening: a file that grows is not read on without bound.
+std::size_t SafeFileReader::ReadTo(std::size_t wanted) {
+    const std::size_t until = std::min(wanted, static_cast<std::size_t>(opened_.size));
+    while (done_ < until && file_.IsOpen()) {
+        const ssize_t n = ::read(file_.Get(), into_ + done_, until - done_);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
-            return Fail(n < 0 ? std::string("cannot read the file: ") + std::strerror(errno)
-                              : std::string("the file changed while it was read"));
+            Fail(n < 0 ? std::string("cannot read the file: ") + std::strerror(errno)
+                       : std::string("the file changed while it was read"));
+            break;
         }
-        done += static_cast<std::size_t>(n);
+        done_ += static_cast<std::size_t>(n);
+    }
+    return done_;
+}
+
+// One byte more than the size found at opening is asked for, to see that the file ends there.
+bool SafeFileReader::Finish() {
+    const auto size = static_cast<std::size_t>(opened_.size);
+    ReadTo(size);
+    if (!file_.IsOpen()) {
+        return error_.empty() ? Fail("cannot read the file: it is not open") : false;
     }
     ssize_t probe = 0;
     char byte = 0;
@@ -130,7 +147,8 @@ bool SafeFileReader::ReadInto(char* into) {
     }
     // While the path still reaches the open file, looking at the path shows the file's own state.
     struct stat named {};
-    const bool same = probe == 0 && ::stat(path_.c_str(), &named) == 0 && StampOf(named) == opened_;
+    const bool same = done_ == size && probe == 0 && ::stat(path_.c_str(), &named) == 0 &&
+                      StampOf(named) == opened_;
     file_.Close();
     return same || Fail("the file changed while it was read");
 }

@@ -43,8 +43,6 @@ class SafeFileWriter final : public ByteSink {
 public:
     explicit SafeFileWriter(std::string target);
     ~SafeFileWriter() override;
-    SafeFileWriter(const SafeFileWriter&) = delete;
-    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
     // Creates the new file; false (with Error set) when the folder cannot take it.
     bool Open();
