@@ -102,17 +102,10 @@ private:
         next_ = line.next;
         std::array<std::string_view, 5> fields{};
         std::size_t count = 0;
-        std::size_t start = 0;
-        while (true) {
-            const std::size_t space = header.find(' ', start);
-            const std::string_view field = header.substr(
-                start, space == std::string_view::npos ? std::string_view::npos : space - start);
+        for (std::size_t start = 0; start <= header.size(); ++count) {
+            const std::size_t space = std::min(header.find(' ', start), header.size());
             if (count < fields.size()) {
-                fields[count] = field;
-            }
-            ++count;
-            if (space == std::string_view::npos) {
-                break;
+                fields[count] = header.substr(start, space - start);
             }
             start = space + 1;
         }
@@ -268,18 +261,20 @@ private:
     ReadResult failure_;
 };
 
-// Reads bytes as a coordinate file; with a reader, while they are still being read into bytes,
-// which must then have room for the default deviation already. The reading keeps a step ahead
-// of the scan, so that each step is scanned while it is still in the cache, and stops early
-// when the scan gives up.
+// Reads bytes as a coordinate file, or with a reader the file it opened, while it is being read.
+// The reading keeps a step ahead of the scan, so that each step is scanned while it is still in
+// the cache, and stops early when the scan gives up.
 ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, SafeFileReader* reader = nullptr) {
-    if (bytes.empty()) {
-        return Refuse(0, "the file is empty");
-    }
-    if (TooLarge(bytes.size(), tolerance)) {
-        return Refuse(0, "the file is larger than 4 GB");
-    }
     try {
+        if (reader != nullptr) {
+            reader->Begin(bytes, kAddedTextRoom + tolerance.size());
+        }
+        if (bytes.empty()) {
+            return Refuse(0, "the file is empty");
+        }
+        if (TooLarge(bytes.size(), tolerance)) {
+            return Refuse(0, "the file is larger than 4 GB");
+        }
         // Room for the default deviation, so adding it never moves the file's bytes.
         bytes.Reserve(bytes.size() + kAddedTextRoom + tolerance.size());
         ReadResult result;
@@ -342,13 +337,7 @@ ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
     if (TooLarge(reader.Size(), tolerance)) {
         return Refuse(0, "the file is larger than 4 GB");
     }
-    ByteBuffer bytes;
-    try {
-        reader.Begin(bytes, kAddedTextRoom + tolerance.size());
-    } catch (const std::bad_alloc&) {
-        return Refuse(0, "the file is too large to hold in memory");
-    }
-    return Parse(std::move(bytes), tolerance, &reader);
+    return Parse(ByteBuffer(), tolerance, &reader);
 }
 
 }  // namespace zep

@@ -93,15 +93,7 @@ bool IsLineEnd(const char* p, const char* end) {
     return *p == '\r' && p + 1 != end && p[1] == '\n';
 }
 
-// The first byte at or after p that is not a space, eight bytes at a time.
 const char* SkipSpaces(const char* p, const char* end) {
-    while (end - p >= 8) {
-        const std::uint64_t other = Load8(p) ^ (kOnes * ' ');
-        if (other != 0) {
-            return p + (std::countr_zero(other) >> 3);
-        }
-        p += 8;
-    }
     while (p != end && *p == ' ') {
         ++p;
     }
@@ -231,19 +223,10 @@ const char* NextValue(const char* p, const char* end) {
 }
 
 const char* LineEnd(const char* p, const char* end) {
-    const char* search = p;
-    while (search < end) {
-        const void* hit = std::memchr(search, '\n', static_cast<std::size_t>(end - search));
-        if (hit == nullptr) {
-            break;
-        }
-        const char* lf = static_cast<const char*>(hit);
-        if (lf > p && lf[-1] == '\r') {
-            return lf - 1;
-        }
-        search = lf + 1;
+    while (p != end && !IsLineEnd(p, end)) {
+        ++p;
     }
-    return end;
+    return p;
 }
 
 }  // namespace zep

@@ -101,10 +101,6 @@ void PutRows(ChunkedOutput& out, const FileData& data, std::int32_t rows, std::i
         if (r <= held) {
             std::string_view row =
                 held == data.VarCount() ? data.WrittenRow(r) : std::string_view();
-            if (!row.empty() && rows == held) {
-                out.Put(row);
-                continue;
-            }
             if (!row.empty()) {
                 if (held % kValuesPerLine != 0) {
                     row.remove_suffix(kLineEnd.size());  // the padding continues the line

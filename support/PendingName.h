@@ -35,7 +35,6 @@ private:
 
     int folder_ = -1;
     char name_[NAME_MAX + 1] = {};
-    PendingName* prev_ = nullptr;
     PendingName* next_ = nullptr;
     bool listed_ = false;
 };

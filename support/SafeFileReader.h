@@ -25,11 +25,9 @@ public:
     bool Read(ByteBuffer& bytes, std::size_t spare = 0);
     bool Read(std::string& bytes, std::size_t spare = 0);
 
-    // Reading in steps, so that a caller works on each step while it is still in the cache. Begin
-    // makes room for the whole file and spare bytes more, and counts Size() bytes as content that
-    // is still to come; ReadTo reads on until at least wanted bytes are in, or the file ends early
-    // (a failure), and returns how many are in; Finish reads the rest and checks that the file did
-    // not change.
+    // Reading in steps, so that a caller works on each step while it is still in the cache: Begin
+    // makes room for Size() + spare bytes, ReadTo reads until wanted bytes are in or the file ends
+    // early (a failure), Finish reads the rest and checks that the file did not change.
     void Begin(ByteBuffer& bytes, std::size_t spare);
     std::size_t ReadTo(std::size_t wanted);
     std::size_t ReadSoFar() const { return done_; }

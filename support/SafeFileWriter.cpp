@@ -22,13 +22,6 @@ std::string ResolveLink(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
-// A file without a name vanishes with the process however it ends. It is named later through
-// /proc, which must therefore be there; whether it is does not change while the program runs.
-bool ProcFdThere() {
-    static const bool there = ::access("/proc/self/fd", X_OK) == 0;
-    return there;
-}
-
 bool OpenSaveFolder(const std::string& path, SaveFolder& folder) {
     folder.fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.fd.IsOpen() && errno == EACCES) {  // a folder one may write in but not list
@@ -66,7 +59,12 @@ bool SafeFileWriter::Open() {
     }
     if (replacing_) {
         otherNames_ = S_ISREG(old.st_mode) && old.st_nlink > 1 ? old.st_nlink - 1 : 0;
-        KeepOwner(old);  // first: a change of owner drops the setuid and setgid bits
+        // First, since a change of owner drops the setuid and setgid bits. Only root may give a
+        // file away, and a member of the old file's group may still keep that: neither refusal
+        // is a reason to refuse the save.
+        [[maybe_unused]] const bool kept =
+            ::fchown(file_.Get(), old.st_uid, old.st_gid) == 0 ||
+            ::fchown(file_.Get(), static_cast<uid_t>(-1), old.st_gid) == 0;
         if (::fchmod(file_.Get(), old.st_mode & 07777) != 0) {
             return Fail("cannot set the file's permissions");
         }
@@ -103,7 +101,9 @@ bool SafeFileWriter::LookAtTarget(struct stat& old) {
 }
 
 bool SafeFileWriter::CreateUnnamed(mode_t mode) {
-    if (!ProcFdThere()) {
+    // A file without a name vanishes with the process however it ends. It may be named later
+    // through /proc, which must therefore be there.
+    if (::access("/proc/self/fd", X_OK) != 0) {
         return false;
     }
     file_ = FileDescriptor(::openat(folder_.fd.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
@@ -119,14 +119,6 @@ bool SafeFileWriter::CreateNamed(mode_t mode) {
             return file_.IsOpen();
         });
     });
-}
-
-// Only root may give a file away; a member of the old file's group may still keep that. Neither
-// is a reason to refuse the save, so a refusal here is not an error.
-void SafeFileWriter::KeepOwner(const struct stat& old) {
-    [[maybe_unused]] const bool kept =
-        ::fchown(file_.Get(), old.st_uid, old.st_gid) == 0 ||
-        ::fchown(file_.Get(), static_cast<uid_t>(-1), old.st_gid) == 0;
 }
 
 // The writers of this program hand over large pieces (a coordinate file is gathered a megabyte at

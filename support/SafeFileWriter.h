@@ -30,15 +30,12 @@ struct SaveFolder {
     std::size_t nameMax = 255;  // the longest name it takes
 };
 
-// Replaces a file only once its new content is complete and on disk. The bytes go to a file in
-// the target's folder that has no name (O_TMPFILE) or, where the file system cannot do that, a
-// name that SIGINT, SIGTERM and SIGHUP remove (PendingName). Commit syncs it, gives it a short
-// temporary name for an instant, renames that over the target and syncs the folder; a target
-// that did not exist is simply given its name, which never replaces anything. Until then,
-// and whenever anything fails, the target stays exactly as it was and nothing is left behind.
-// The new file keeps the old one's permissions and, where the system allows, its owner and
-// group. A target with other names (hard links) is replaced like any other: only this name gets
-// the new content, which OtherNames tells the caller.
+// Replaces a file only once its new content is complete and on disk. The bytes go to an unnamed
+// file (O_TMPFILE) in the target's folder or, where that cannot be, to a name that SIGINT, SIGTERM
+// and SIGHUP remove (PendingName). Commit syncs it, renames it over the target (or links it, where
+// no target was) and syncs the folder; until then, and on any failure, the target stays as it was
+// and nothing is left behind. The old file's permissions, and where allowed its owner and group,
+// are kept; other hard links to it keep the old content, which OtherNames tells.
 class SafeFileWriter final : public ByteSink {
 public:
     explicit SafeFileWriter(std::string target);
@@ -66,7 +63,6 @@ private:
     bool LookAtTarget(struct stat& old);
     bool CreateUnnamed(mode_t mode);
     bool CreateNamed(mode_t mode);
-    void KeepOwner(const struct stat& old);
     bool SyncData();
     bool Publish();
     bool LinkUnnamed();
