@@ -261,9 +261,8 @@ private:
     ReadResult failure_;
 };
 
-// Reads bytes as a coordinate file, or with a reader the file it opened, while it is being read.
-// The reading keeps a step ahead of the scan, so that each step is scanned while it is still in
-// the cache, and stops early when the scan gives up.
+// Reads bytes as a coordinate file, or the reader's file a step ahead of the scan, so that each
+// step is scanned while it is still in the cache; the reading stops when the scan gives up.
 ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, SafeFileReader* reader = nullptr) {
     try {
         if (reader != nullptr) {

@@ -12,8 +12,7 @@ class SafeFileWriter;
 // synced. Each writer keeps its own result (Committed, Error); a failure costs only its file.
 void CommitTogether(std::span<SafeFileWriter* const> writers);
 
-// How many writers may be open at once: each holds its file's descriptor until committed, and
-// may be the only one in its folder.
+// How many writers may be open at once: each holds two descriptors, its file's and its folder's.
 std::size_t WritersAtOnce();
 
 }  // namespace zep

@@ -6,12 +6,10 @@
 
 namespace zep {
 
-// The name of a temporary file that must not outlive the process: from the moment it is made
-// until it is renamed away or removed, SIGINT, SIGTERM and SIGHUP remove it before the process
-// ends with the signal's usual action (and exit status). The handler is put only on a signal
-// whose action is still the default, so a program that ignores or handles one keeps its choice.
-// A killed process (SIGKILL) cannot clean up; that is why a save keeps such a name only for an
-// instant, or not at all where the file system has unnamed files.
+// The name of a temporary file that must not outlive the process: until it is renamed away or
+// removed, SIGINT, SIGTERM and SIGHUP remove it before the process ends with the signal's usual
+// action. Only a signal whose action is still the default is caught, so a program's own choice
+// stands. SIGKILL cannot clean up: that is why a save uses unnamed files where it can.
 class PendingName {
 public:
     PendingName() = default;

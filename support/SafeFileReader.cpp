@@ -38,8 +38,7 @@ SafeFileReader::Stamp StampOf(const struct stat& info) {
 }
 
 // Asks for the whole 2 MB pages of a buffer about to be filled to be huge pages, before they are
-// first touched: filling tens of megabytes then takes a few dozen page faults instead of
-// thousands. Only a hint; nothing changes where the kernel declines.
+// first touched: tens of megabytes then take a few dozen page faults instead of thousands.
 void PrepareToFill(void* start, std::size_t size) {
     constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
     const auto begin = reinterpret_cast<std::uintptr_t>(start);
