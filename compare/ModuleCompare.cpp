@@ -7,6 +7,7 @@
 
 #include "compare/LabelRows.h"
 #include "compare/LabelSort.h"
+#include "support/ParallelFor.h"
 
 namespace zep {
 
@@ -119,13 +120,15 @@ bool CompareFiles(Workspace& ws) {
     }
     ResetMatchCounts(ws.store);
     CountLabelMatches(ws.store);
-    // No message can come from here: every file was found movable above.
-    for (std::int32_t f = 1; f <= ws.store.FileCount(); ++f) {
+    // Each file is ordered on its own, so the files are shared out among the cores. No message
+    // can come from here: every file was found movable above.
+    ParallelFor(static_cast<std::size_t>(ws.store.FileCount()), [&ws](std::size_t i) {
+        const auto f = static_cast<std::int32_t>(i + 1);
         if (ws.options.BLN_OPT_SORTASCII) {
             SortByAscii(ws, f);
         }
         SortByMatchCount(ws.store, f);
-    }
+    });
     return true;
 }
 

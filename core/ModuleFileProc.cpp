@@ -13,6 +13,7 @@
 #include "support/FSUPLIBmain.h"
 #include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
+#include "support/ParallelFor.h"
 #include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
@@ -180,9 +181,7 @@ std::vector<PreparedSave> PrepareSaves(Workspace& ws, std::span<const SaveReques
         saves[i].item = ws.ZEPFiles.Item().Find(group[i].key);
         saves[i].data = ws.store.Record(group[i].index);
     }
-    for (PreparedSave& save : saves) {
-        WriteOne(ws, save);
-    }
+    ParallelFor(saves.size(), [&](std::size_t i) { WriteOne(ws, saves[i]); });
     std::vector<SafeFileWriter*> written;
     for (PreparedSave& save : saves) {
         if (save.writer != nullptr) {
@@ -242,11 +241,9 @@ PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance)
 
 std::vector<PreparedFile> PrepareFileAdds(const std::vector<std::string>& paths,
                                           std::string_view tolerance) {
-    std::vector<PreparedFile> prepared;
-    prepared.reserve(paths.size());
-    for (const std::string& path : paths) {
-        prepared.push_back(PrepareFileAdd(path, tolerance));
-    }
+    std::vector<PreparedFile> prepared(paths.size());
+    ParallelFor(paths.size(),
+                [&](std::size_t i) { prepared[i] = PrepareFileAdd(paths[i], tolerance); });
     return prepared;
 }
 
@@ -290,6 +287,7 @@ std::vector<bool> WriteChecked(Workspace& ws, const std::vector<SaveRequest>& re
     std::vector<bool> saved;
     saved.reserve(requests.size());
     const std::size_t atOnce = WritersAtOnce();
+    ReserveDescriptors(2 * std::min(atOnce, requests.size()));
     for (std::size_t first = 0; first < requests.size(); first += atOnce) {
         const std::span<const SaveRequest> group(requests.data() + first,
                                                  std::min(atOnce, requests.size() - first));

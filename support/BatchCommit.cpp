@@ -3,12 +3,18 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <algorithm>
+
 #include <cerrno>
+#include <climits>
 #include <map>
 #include <utility>
 #include <vector>
 
+#include "support/FileDescriptor.h"
 #include "support/SafeFileWriter.h"
 
 namespace zep {
@@ -79,6 +85,24 @@ std::size_t WritersAtOnce() {
     // Some descriptors stay for the rest of the program (the window's, the reader's).
     const rlim_t spare = files.rlim_cur > 96 ? files.rlim_cur - 64 : files.rlim_cur / 3;
     return std::clamp<std::size_t>(static_cast<std::size_t>(spare / 2), 1, 1024);
+}
+
+void ReserveDescriptors(std::size_t count) {
+    rlimit files{};
+    if (count == 0 || ::getrlimit(RLIMIT_NOFILE, &files) != 0) {
+        return;
+    }
+    // The lowest free descriptor plus count: the table never shrinks, so one descriptor that
+    // high, opened and closed, leaves the room behind. A table already that large stays as it is.
+    const FileDescriptor any(::open("/", O_PATH | O_CLOEXEC));
+    if (!any.IsOpen()) {
+        return;
+    }
+    const rlim_t wanted =
+        std::min<rlim_t>(static_cast<rlim_t>(any.Get()) + count, files.rlim_cur - 1);
+    FileDescriptor(
+        ::fcntl(any.Get(), F_DUPFD_CLOEXEC, static_cast<int>(std::min<rlim_t>(wanted, INT_MAX))))
+        .Close();
 }
 
 }  // namespace zep

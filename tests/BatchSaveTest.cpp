@@ -88,5 +88,22 @@ TEST(BatchSave, GivesWhatSavingOneByOneGives) {
     }
 }
 
+// A batch grows the table of descriptors once, ahead of the threads that open its files.
+TEST(BatchSave, MakesRoomForItsDescriptorsFirst) {
+    rlimit files{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
+    const auto wanted = static_cast<long>(std::min<rlim_t>(3000, files.rlim_cur - 1));
+    ReserveDescriptors(3000);
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    long size = 0;
+    while (std::getline(status, line)) {
+        if (line.starts_with("FDSize:")) {
+            size = std::stol(line.substr(7));
+        }
+    }
+    EXPECT_GT(size, wanted);
+}
+
 }  // namespace
 }  // namespace zep
