@@ -43,17 +43,13 @@ std::string TargetOf(const Request& request, const std::string& file) {
 // The same input named twice is left to the list, which refuses it as the window would.
 bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
     plan.read = request.files;
-    const std::string& outDir = request.settings.outDir;
-    const std::optional<FileIdentity> into =
-        outDir.empty() ? std::nullopt : std::optional(IdentityOf(outDir));
     for (std::size_t i = 0; i < request.files.size(); ++i) {
         plan.targets.push_back(TargetOf(request, request.files[i]));
         if (!plan.inputs.emplace(IdentityOf(request.files[i]), i).second) {
             continue;
         }
         const std::string& target = plan.targets[i];
-        const auto [other, fresh] = plan.written.emplace(
-            into.has_value() ? IdentityIn(*into, target) : IdentityOf(target), i);
+        const auto [other, fresh] = plan.written.emplace(IdentityOf(target), i);
         if (!fresh) {
             err << "zepconv: " << PrintableText(KeyForPath(request.files[other->second])) << " and "
                 << PrintableText(KeyForPath(request.files[i])) << " would both be written to "

@@ -234,7 +234,7 @@ struct PreparedSave {
     std::string failure;  // set when the file never reached the commit
 };
 
-PreparedSave WriteOne(Workspace& ws, SaveFolders& folders, const SaveRequest& request) {
+PreparedSave WriteOne(Workspace& ws, const SaveRequest& request) {
     PreparedSave save;
     const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(request.key);
     const FileData* data = ws.store.Record(request.index);
@@ -243,7 +243,7 @@ PreparedSave WriteOne(Workspace& ws, SaveFolders& folders, const SaveRequest& re
         return save;
     }
     try {
-        save.writer = std::make_unique<SafeFileWriter>(request.target, &folders);
+        save.writer = std::make_unique<SafeFileWriter>(request.target);
         SafeFileWriter& writer = *save.writer;
         if (!writer.Open() || !WriteZep(writer, *item, *data, ws.options, ws.store.MaxNumber()) ||
             !writer.Finish()) {
@@ -270,12 +270,12 @@ bool ReportSave(Workspace& ws, const std::string& target, const PreparedSave& sa
 }
 
 // Writes every file of the group, then commits the written ones together and reports each.
-void SaveGroup(Workspace& ws, SaveFolders& folders, const std::vector<SaveRequest>& requests,
+void SaveGroup(Workspace& ws, const std::vector<SaveRequest>& requests,
                std::span<const std::size_t> group, std::vector<bool>& saved) {
     std::vector<PreparedSave> saves;
     std::vector<SafeFileWriter*> written;
     for (const std::size_t i : group) {
-        saves.push_back(WriteOne(ws, folders, requests[i]));
+        saves.push_back(WriteOne(ws, requests[i]));
         if (saves.back().writer != nullptr) {
             written.push_back(saves.back().writer.get());
         }
@@ -358,10 +358,9 @@ std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& r
         }
     }
     std::vector<bool> saved(requests.size(), false);
-    SaveFolders folders;
     const std::size_t atOnce = WritersAtOnce();
     for (std::size_t first = 0; first < going.size(); first += atOnce) {
-        SaveGroup(ws, folders, requests,
+        SaveGroup(ws, requests,
                   std::span(going).subspan(first, std::min(atOnce, going.size() - first)), saved);
     }
     for (const std::size_t i : going) {

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <charconv>
 #include <limits>
 #include <new>
-#include <thread>
 #include <utility>
 
 #include "core/ZepScan.h"
-
+#include "support/ByteBuffer.h"
 #include "support/SafeFileReader.h"
 
 namespace zep {
@@ -20,6 +18,7 @@ namespace {
 // behind its length; the largest offset stays clear of the record's mark for an empty text.
 constexpr std::uint64_t kMaxBufferBytes = std::numeric_limits<std::uint32_t>::max() - 1;
 constexpr std::uint64_t kAddedTextRoom = sizeof(std::uint32_t);
+constexpr std::size_t kReadStep = std::size_t{128} << 10;
 
 ReadResult Refuse(std::int64_t line, std::string reason) {
     ReadResult result;
@@ -69,14 +68,13 @@ std::string Quoted(std::string_view field) {
 // known to hold them all, so a file that is refused costs little more than its own bytes.
 class Parser {
 public:
-    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance, ScanPath path,
+    Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance,
            ByteArrival arrival)
         : file_(file),
           text_(text),
           tolerance_(tolerance),
-          scanner_(text, 0, path, std::move(arrival)) {}
+          scanner_(text, 0, FastestScanPath(), std::move(arrival)) {}
 
-    // False with Error() set when the file cannot be read.
     bool Run() {
         return ReadHeader() && FitsTheFile() && ReadRows() && ReadLabels() && ReadDeviations();
     }
@@ -97,10 +95,6 @@ private:
         return true;
     }
 
-    // Lines the scanner has passed, for a second look; their bytes have all arrived.
-    const char* Begin() const { return text_.data(); }
-    const char* End() const { return text_.data() + scanner_.End(); }
-
     bool ReadHeader() {
         ScannedLine line;
         NextLine(line);
@@ -108,17 +102,10 @@ private:
         next_ = line.next;
         std::array<std::string_view, 5> fields{};
         std::size_t count = 0;
-        std::size_t start = 0;
-        while (true) {
-            const std::size_t space = header.find(' ', start);
-            const std::string_view field = header.substr(
-                start, space == std::string_view::npos ? std::string_view::npos : space - start);
+        for (std::size_t start = 0; start <= header.size(); ++count) {
+            const std::size_t space = std::min(header.find(' ', start), header.size());
             if (count < fields.size()) {
-                fields[count] = field;
-            }
-            ++count;
-            if (space == std::string_view::npos) {
-                break;
+                fields[count] = header.substr(start, space - start);
             }
             start = space + 1;
         }
@@ -209,8 +196,8 @@ private:
             }
         }
         file_.data.SizeLabels(file_.StrCount);
-        const char* const base = Begin();
-        const char* const end = End();
+        const char* const base = text_.data();
+        const char* const end = base + scanner_.End();  // the bytes read so far
         const char* p = base + next_;
         for (std::int32_t i = 1; i <= file_.StrCount; ++i) {
             file_.data.SetLabelAt(i, static_cast<std::size_t>(p - base));
@@ -240,8 +227,8 @@ private:
             c += line.values;
         }
         file_.data.SizeDeviations(m);
-        const char* const base = Begin();
-        const char* const end = End();
+        const char* const base = text_.data();
+        const char* const end = base + scanner_.End();  // the bytes read so far
         const char* p = base + next_;
         for (std::int32_t i = 1; i <= m; ++i) {
             p = NextValue(p, end);
@@ -274,102 +261,19 @@ private:
     ReadResult failure_;
 };
 
-// The bytes of a file as they are read. A large file is read by a second thread while this
-// one scans what has arrived, so that reading and scanning overlap; a smaller one is read a step
-// ahead of the scan, so that each step is scanned while it is still in the cache. Either way the
-// reading stops early when the scan gives up.
-class ArrivingBytes {
-public:
-    // Without a reader, the bytes are all there.
-    ArrivingBytes(SafeFileReader* reader, std::size_t size) : reader_(reader), size_(size) {
-        if (reader_ != nullptr && size_ >= kAlongsideFrom) {
-            thread_ = std::thread([this] { ReadAlong(); });
-        }
-    }
-    ~ArrivingBytes() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
-    ArrivingBytes(const ArrivingBytes&) = delete;
-    ArrivingBytes& operator=(const ArrivingBytes&) = delete;
-
-    ByteArrival Arrival() {
-        if (reader_ == nullptr) {
-            return {};
-        }
-        if (thread_.joinable()) {
-            return [this](std::size_t wanted) { return Wait(wanted); };
-        }
-        return [this](std::size_t wanted) {
-            return reader_->ReadTo(std::max(wanted, reader_->ReadSoFar() + kStep));
-        };
-    }
-
-    // Ends the reading. When the scan took the file, the rest is read and checked: false when
-    // the file changed meanwhile. When it did not, the reading just stops.
-    bool Finish(bool taken) {
-        if (reader_ == nullptr) {
-            return true;
-        }
-        if (!thread_.joinable()) {
-            return !taken || reader_->Finish();
-        }
-        stop_ = !taken;
-        thread_.join();
-        return !taken || checked_;
-    }
-
-private:
-    static constexpr std::size_t kAlongsideFrom = std::size_t{8} << 20;
-    static constexpr std::size_t kStep = std::size_t{128} << 10;
-    static constexpr std::uint64_t kDone = std::uint64_t{1} << 63;
-
-    void ReadAlong() {
-        std::size_t in = 0;
-        while (!stop_ && in < size_) {
-            const std::size_t now = reader_->ReadTo(std::min(size_, in + kStep));
-            if (now == in) {
-                break;  // the file ended early
-            }
-            in = now;
-            arrived_.store(in, std::memory_order_release);
-            arrived_.notify_all();
-        }
-        checked_ = !stop_ && reader_->Finish();
-        arrived_.store(in | kDone, std::memory_order_release);
-        arrived_.notify_all();
-    }
-
-    std::size_t Wait(std::size_t wanted) {
-        std::uint64_t state = arrived_.load(std::memory_order_acquire);
-        while ((state & ~kDone) < wanted && (state & kDone) == 0) {
-            arrived_.wait(state, std::memory_order_acquire);
-            state = arrived_.load(std::memory_order_acquire);
-        }
-        return static_cast<std::size_t>(state & ~kDone);
-    }
-
-    SafeFileReader* reader_;
-    std::size_t size_;
-    std::atomic<std::uint64_t> arrived_{0};  // bytes in, with kDone once the reading is over
-    std::atomic<bool> stop_{false};
-    bool checked_ = false;  // written by the reading thread before it is done
-    std::thread thread_;
-};
-
-// Reads bytes as a coordinate file; with a reader, while they are still being read into bytes,
-// which must then have room for the default deviation already.
-ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path,
-                 SafeFileReader* reader) {
-    if (bytes.empty()) {
-        return Refuse(0, "the file is empty");
-    }
-    if (TooLarge(bytes.size(), tolerance)) {
-        return Refuse(0, "the file is larger than 4 GB");
-    }
+// Reads bytes as a coordinate file, or the reader's file a step ahead of the scan, so that each
+// step is scanned while it is still in the cache; the reading stops when the scan gives up.
+ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, SafeFileReader* reader = nullptr) {
     try {
+        if (reader != nullptr) {
+            reader->Begin(bytes, kAddedTextRoom + tolerance.size());
+        }
+        if (bytes.empty()) {
+            return Refuse(0, "the file is empty");
+        }
+        if (TooLarge(bytes.size(), tolerance)) {
+            return Refuse(0, "the file is larger than 4 GB");
+        }
         // Room for the default deviation, so adding it never moves the file's bytes.
         bytes.Reserve(bytes.size() + kAddedTextRoom + tolerance.size());
         ReadResult result;
@@ -378,12 +282,16 @@ ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, ScanPath path,
         file.data.AdoptBytes(std::move(bytes));
         const std::string_view text =
             file.data.text(TextRef{0, static_cast<std::uint32_t>(file.data.ByteCount())});
-        // Declared after the record, so that the reading has stopped before the bytes go.
-        ArrivingBytes arriving(reader, text.size());
-        Parser parser(file, text, tolerance, path, arriving.Arrival());
+        ByteArrival arrival;
+        if (reader != nullptr) {
+            arrival = [reader](std::size_t wanted) {
+                return reader->ReadTo(std::max(wanted, reader->ReadSoFar() + kReadStep));
+            };
+        }
+        Parser parser(file, text, tolerance, std::move(arrival));
         const bool parsed = parser.Run();
         // A file that ended early was cut while it was read: that, not the cut, is the reason.
-        if (!arriving.Finish(parsed) || (reader != nullptr && !reader->Error().empty())) {
+        if (reader != nullptr && ((parsed && !reader->Finish()) || !reader->Error().empty())) {
             return Refuse(0, reader->Error());
         }
         if (!parsed) {
@@ -404,15 +312,11 @@ std::string DescribeReadError(const ReadError& error) {
     return error.reason + " (line " + std::to_string(error.line) + ")";
 }
 
-ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance, ScanPath path) {
-    return Parse(std::move(bytes), tolerance, path, nullptr);
-}
-
 ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance) {
     ByteBuffer buffer;
     buffer.Reserve(bytes.size() + kAddedTextRoom + tolerance.size());
     buffer.Append(bytes);
-    return ParseZepFile(std::move(buffer), tolerance);
+    return Parse(std::move(buffer), tolerance);
 }
 
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
@@ -432,13 +336,7 @@ ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
     if (TooLarge(reader.Size(), tolerance)) {
         return Refuse(0, "the file is larger than 4 GB");
     }
-    ByteBuffer bytes;
-    try {
-        reader.Begin(bytes, kAddedTextRoom + tolerance.size());
-    } catch (const std::bad_alloc&) {
-        return Refuse(0, "the file is too large to hold in memory");
-    }
-    return Parse(std::move(bytes), tolerance, FastestScanPath(), &reader);
+    return Parse(ByteBuffer(), tolerance, &reader);
 }
 
 }  // namespace zep

@@ -6,8 +6,6 @@
 #include <string_view>
 
 #include "core/FileData.h"
-#include "core/ZepScan.h"
-#include "support/ByteBuffer.h"
 #include "support/FileIdentity.h"
 #include "support/SafeFileReader.h"
 
@@ -45,9 +43,7 @@ struct ReadResult {
 constexpr std::int32_t kMostDefaultDeviations = std::int32_t{1} << 24;
 
 // Reads a coordinate file from its bytes. tolerance fills the deviations of a file that has
-// no deviation block. path chooses the code that scans the bytes; both read alike.
-ReadResult ParseZepFile(ByteBuffer bytes, std::string_view tolerance,
-                        ScanPath path = FastestScanPath());
+// no deviation block.
 ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance);
 
 // Reads the file at path. identity, when given, gets which file that was once it is open, and

@@ -93,26 +93,11 @@ bool IsLineEnd(const char* p, const char* end) {
     return *p == '\r' && p + 1 != end && p[1] == '\n';
 }
 
-// The first byte at or after p that is not a space, eight bytes at a time.
 const char* SkipSpaces(const char* p, const char* end) {
-    while (end - p >= 8) {
-        const std::uint64_t other = Load8(p) ^ (kOnes * ' ');
-        if (other != 0) {
-            return p + (std::countr_zero(other) >> 3);
-        }
-        p += 8;
-    }
     while (p != end && *p == ' ') {
         ++p;
     }
     return p;
-}
-
-// The high bit of every byte of word that equals byte; bytes above a true mark may be marked
-// falsely, so only the lowest mark is to be trusted. Cheaper than HighBitsWhere.
-std::uint64_t LowestMarks(std::uint64_t word, unsigned char byte) {
-    const std::uint64_t x = word ^ (kOnes * byte);
-    return (x - kOnes) & ~x & kHighs;
 }
 
 }  // namespace
@@ -125,16 +110,9 @@ ScanPath FastestScanPath() {
 #endif
 }
 
-bool ScanPathAvailable(ScanPath path) {
-    return path == ScanPath::Portable || path == FastestScanPath();
-}
-
 LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path,
                          ByteArrival arrival)
-    : text_(text),
-      path_(ScanPathAvailable(path) ? path : ScanPath::Portable),
-      arrival_(std::move(arrival)),
-      arrived_(arrival_ ? 0 : text.size()) {
+    : text_(text), path_(path), arrival_(std::move(arrival)), arrived_(arrival_ ? 0 : text.size()) {
     Load(from);
 }
 
@@ -189,17 +167,7 @@ void LineScanner::Load(std::size_t base) {
     prevLineEnd_ = lineEnds;
 }
 
-// Next counts bits for every line. x86-64 processors have had an instruction for it for fifteen
-// years, but the baseline the program is built for does not assume it, so Next is built twice
-// and the one for the processor at hand is chosen when the program starts. (clang 14 leaves the
-// member function's chooser undefined at link time, so its builds, the fuzz targets, take one.)
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define ZEP_BIT_COUNTING_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define ZEP_BIT_COUNTING_CLONES
-#endif
-
-ZEP_BIT_COUNTING_CLONES bool LineScanner::Next(ScannedLine& line) {
+bool LineScanner::Next(ScannedLine& line) {
     if (done_) {
         return false;
     }
@@ -238,24 +206,6 @@ ZEP_BIT_COUNTING_CLONES bool LineScanner::Next(ScannedLine& line) {
 }
 
 const char* ValueEnd(const char* p, const char* end) {
-    // Sixteen bytes are looked at together and the place is found without a branch, since
-    // whether a value is one byte longer (a minus sign) is as good as random.
-    while (end - p >= 16) {
-        const std::uint64_t word = Load8(p);
-        const std::uint64_t next = Load8(p + 8);
-        const int low = std::countr_zero(LowestMarks(word, ' ') | LowestMarks(word, '\r'));
-        const int high = std::countr_zero(LowestMarks(next, ' ') | LowestMarks(next, '\r'));
-        const int bit = low + (low >> 6) * high;  // 64 + high when the first word has none
-        if (bit == 128) {
-            p += 16;
-            continue;
-        }
-        p += bit >> 3;
-        if (*p == ' ' || IsLineEnd(p, end)) {
-            return p;
-        }
-        ++p;
-    }
     while (p != end && *p != ' ' && !IsLineEnd(p, end)) {
         ++p;
     }
@@ -273,19 +223,10 @@ const char* NextValue(const char* p, const char* end) {
 }
 
 const char* LineEnd(const char* p, const char* end) {
-    const char* search = p;
-    while (search < end) {
-        const void* hit = std::memchr(search, '\n', static_cast<std::size_t>(end - search));
-        if (hit == nullptr) {
-            break;
-        }
-        const char* lf = static_cast<const char*>(hit);
-        if (lf > p && lf[-1] == '\r') {
-            return lf - 1;
-        }
-        search = lf + 1;
+    while (p != end && !IsLineEnd(p, end)) {
+        ++p;
     }
-    return end;
+    return p;
 }
 
 }  // namespace zep

@@ -11,9 +11,9 @@ namespace zep {
 // portable one that gives the same answers everywhere.
 enum class ScanPath { Portable, Sse2 };
 
-// Sse2 where the program is built for a processor that has it, Portable elsewhere.
+// Sse2 where the program is built for a processor that has it, Portable elsewhere; Sse2 asked
+// for where the build has no SSE2 scans portably.
 ScanPath FastestScanPath();
-bool ScanPathAvailable(ScanPath path);
 
 // One line of a file cut at every CR LF pair (a lone CR or LF stays inside its line).
 struct ScannedLine {

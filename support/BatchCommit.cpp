@@ -1,38 +1,33 @@
 #include "support/BatchCommit.h"
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <algorithm>
+
 #include <cerrno>
 #include <climits>
+#include <map>
 #include <utility>
 #include <vector>
 
 #include "support/FileDescriptor.h"
-#include "support/PendingName.h"
 #include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {
 
-// Runs sync once for every run of writers that share a key (a file system, a folder), in the
-// order the keys first appear. sync gets the writers of one key.
+// Runs sync once for every key (a file system, a folder) with the writers that share it.
 template <typename Key, typename Sync>
 void OncePer(std::span<SafeFileWriter* const> writers, Key key, Sync sync) {
-    std::vector<bool> done(writers.size(), false);
-    for (std::size_t i = 0; i < writers.size(); ++i) {
-        if (done[i]) {
-            continue;
-        }
-        std::vector<SafeFileWriter*> group;
-        for (std::size_t j = i; j < writers.size(); ++j) {
-            if (!done[j] && key(*writers[j]) == key(*writers[i])) {
-                group.push_back(writers[j]);
-                done[j] = true;
-            }
-        }
+    std::map<decltype(key(*writers.front())), std::vector<SafeFileWriter*>> groups;
+    for (SafeFileWriter* writer : writers) {
+        groups[key(*writer)].push_back(writer);
+    }
+    for (const auto& [shared, group] : groups) {
         sync(group);
     }
 }
@@ -50,7 +45,7 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
     // file, or a batch whose syncfs reports an error, is synced file by file, which also tells
     // which file the error belongs to.
     OncePer(
-        live, [](const SafeFileWriter& w) { return w.folder_->device; },
+        live, [](const SafeFileWriter& w) { return w.folder_.device; },
         [](const std::vector<SafeFileWriter*>& group) {
             if (group.size() > 1 && ::syncfs(group.front()->file_.Get()) == 0) {
                 return;
@@ -60,21 +55,18 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
             }
         });
     std::vector<SafeFileWriter*> placed;
-    {
-        const SignalsHeld held;
-        for (SafeFileWriter* writer : live) {
-            if (!writer->failed_ && writer->Publish()) {
-                placed.push_back(writer);
-            }
+    for (SafeFileWriter* writer : live) {
+        if (!writer->failed_ && writer->Publish()) {
+            placed.push_back(writer);
         }
     }
     // A rename lasts only once its folder is on disk too. A folder opened only as a path
     // (one may write in it but not list it) cannot be synced, and is taken as it is.
     OncePer(
         placed,
-        [](const SafeFileWriter& w) { return std::pair(w.folder_->device, w.folder_->inode); },
+        [](const SafeFileWriter& w) { return std::pair(w.folder_.device, w.folder_.inode); },
         [](const std::vector<SafeFileWriter*>& group) {
-            const bool synced = ::fsync(group.front()->folder_->fd.Get()) == 0 || errno == EBADF;
+            const bool synced = ::fsync(group.front()->folder_.fd.Get()) == 0 || errno == EBADF;
             for (SafeFileWriter* writer : group) {
                 if (synced) {
                     writer->committed_ = true;
@@ -93,24 +85,6 @@ std::size_t WritersAtOnce() {
     // Some descriptors stay for the rest of the program (the window's, the reader's).
     const rlim_t spare = files.rlim_cur > 96 ? files.rlim_cur - 64 : files.rlim_cur / 3;
     return std::clamp<std::size_t>(static_cast<std::size_t>(spare / 2), 1, 1024);
-}
-
-void ReserveDescriptors(std::size_t count) {
-    rlimit files{};
-    if (count == 0 || ::getrlimit(RLIMIT_NOFILE, &files) != 0) {
-        return;
-    }
-    // The lowest free descriptor plus count: the table never shrinks, so one descriptor that
-    // high, opened and closed, leaves the room behind. A table already that large stays as it is.
-    const FileDescriptor any(::open("/", O_PATH | O_CLOEXEC));
-    if (!any.IsOpen()) {
-        return;
-    }
-    const rlim_t wanted =
-        std::min<rlim_t>(static_cast<rlim_t>(any.Get()) + count, files.rlim_cur - 1);
-    FileDescriptor(
-        ::fcntl(any.Get(), F_DUPFD_CLOEXEC, static_cast<int>(std::min<rlim_t>(wanted, INT_MAX))))
-        .Close();
 }
 
 }  // namespace zep

@@ -12,14 +12,7 @@ class SafeFileWriter;
 // synced. Each writer keeps its own result (Committed, Error); a failure costs only its file.
 void CommitTogether(std::span<SafeFileWriter* const> writers);
 
-// How many writers may be open at once: each holds its file's descriptor until committed, and
-// may be the only one in its folder.
+// How many writers may be open at once: each holds two descriptors, its file's and its folder's.
 std::size_t WritersAtOnce();
-
-// Makes room for count more descriptors before a batch opens them. The kernel grows a process's
-// table of descriptors in steps, and while the process has more than one thread every step waits
-// for all of them to pass a quiet point, some 20 ms each; growing it once, up front, pays that at
-// most once.
-void ReserveDescriptors(std::size_t count);
 
 }  // namespace zep

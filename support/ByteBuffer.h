@@ -19,13 +19,7 @@ public:
     // A copy holds the content only; its room past the content is not carried over.
     ByteBuffer(const ByteBuffer& other)
         : ByteBuffer(std::string_view(other.data(), other.size())) {}
-    ByteBuffer& operator=(const ByteBuffer& other) {
-        if (this != &other) {
-            ByteBuffer copy(other);
-            *this = std::move(copy);
-        }
-        return *this;
-    }
+    ByteBuffer& operator=(const ByteBuffer& other) { return *this = ByteBuffer(other); }
 
     const char* data() const { return data_.get(); }
     char* data() { return data_.get(); }
@@ -54,18 +48,15 @@ public:
         if (bytes.empty()) {
             return;
         }
-        if (bytes.size() <= capacity_ - size_) {
-            std::memmove(data_.get() + size_, bytes.data(), bytes.size());
-        } else {
-            const std::size_t capacity = std::max(size_ + bytes.size(), capacity_ * 2);
-            auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-            if (size_ > 0) {
-                std::memcpy(grown.get(), data_.get(), size_);
-            }
-            std::memcpy(grown.get() + size_, bytes.data(), bytes.size());
-            data_ = std::move(grown);
-            capacity_ = capacity;
+        if (bytes.size() > capacity_ - size_) {
+            ByteBuffer grown;
+            grown.Reserve(std::max(size_ + bytes.size(), capacity_ * 2));
+            grown.Append(std::string_view(data(), size_));
+            grown.Append(bytes);
+            *this = std::move(grown);
+            return;
         }
+        std::memmove(data_.get() + size_, bytes.data(), bytes.size());
         size_ += bytes.size();
     }
 

@@ -14,11 +14,11 @@ public:
     FileDescriptor() = default;
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() { Close(); }
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     FileDescriptor& operator=(FileDescriptor&& other) noexcept {
         if (this != &other) {
             Close();
-            fd_ = other.Release();
+            fd_ = std::exchange(other.fd_, -1);
         }
         return *this;
     }
@@ -27,9 +27,6 @@ public:
 
     int Get() const { return fd_; }
     bool IsOpen() const { return fd_ >= 0; }
-
-    // Hands the descriptor over to the caller, who closes it.
-    int Release() { return std::exchange(fd_, -1); }
 
     // Closes it now; false, with errno set, when the kernel reported an error. Closed either way.
     bool Close() { return fd_ < 0 || ::close(std::exchange(fd_, -1)) == 0; }

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <utility>
 
@@ -64,22 +63,6 @@ FileIdentity IdentityOf(const std::string& path) {
         const std::string last = TakeLast(head);
         below = below.empty() ? last : last + "/" + below;
     }
-}
-
-FileIdentity IdentityIn(const FileIdentity& folder, const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (name.empty() || name == "." || name == ".." || (folder.device == 0 && folder.inode == 0)) {
-        return IdentityOf(path);
-    }
-    if (!folder.below.empty()) {  // nothing below a folder that does not exist does either
-        return {folder.device, folder.inode, folder.below + "/" + name};
-    }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        return Found(info, {});
-    }
-    return errno == ENOENT ? FileIdentity{folder.device, folder.inode, name} : IdentityOf(path);
 }
 
 }  // namespace zep

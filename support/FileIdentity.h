@@ -25,9 +25,4 @@ struct FileIdentity {
 
 FileIdentity IdentityOf(const std::string& path);
 
-// IdentityOf(path) for a path that ends in a plain name within the folder whose identity is
-// folder, at the cost of at most one look-up, and none while the folder does not exist yet: for
-// the many files a batch writes into one folder.
-FileIdentity IdentityIn(const FileIdentity& folder, const std::string& path);
-
 }  // namespace zep

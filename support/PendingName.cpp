@@ -30,13 +30,6 @@ struct PendingNames {
         while (Lock().test_and_set(std::memory_order_acquire)) {
         }
     }
-    static void Release() { Lock().clear(std::memory_order_release); }
-
-    // How many SignalsHeld scopes are open on this thread.
-    static int& HeldHere() {
-        thread_local int depth = 0;
-        return depth;
-    }
 
     static void OnSignal(int signal) {
         Acquire();
@@ -63,77 +56,42 @@ struct PendingNames {
         }
     }
 
-    static void Block(sigset_t& saved) {
+    // Runs change with the signals held back on this thread and the lock taken.
+    template <typename Change>
+    static void Locked(Change change) {
         sigset_t block;
+        sigset_t saved;
         ::sigemptyset(&block);
         for (int signal : kSignals) {
             ::sigaddset(&block, signal);
         }
         ::pthread_sigmask(SIG_BLOCK, &block, &saved);
+        Acquire();
+        change();
+        Lock().clear(std::memory_order_release);
+        ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
     }
-
-    // Holds the signals back on this thread and takes the lock, for as long as it lives.
-    class Held {
-    public:
-        Held() {
-            if (HeldHere() == 0) {
-                Block(saved_);
-            }
-            Acquire();
-        }
-        ~Held() {
-            Release();
-            if (HeldHere() == 0) {
-                ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
-            }
-        }
-        Held(const Held&) = delete;
-        Held& operator=(const Held&) = delete;
-
-    private:
-        sigset_t saved_{};
-    };
 };
-
-SignalsHeld::SignalsHeld() : outermost_(PendingNames::HeldHere()++ == 0) {
-    if (outermost_) {
-        PendingNames::CatchSignals();
-        PendingNames::Block(saved_);
-    }
-}
-
-SignalsHeld::~SignalsHeld() {
-    --PendingNames::HeldHere();
-    if (outermost_) {
-        ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
-    }
-}
 
 bool PendingName::Make(int folder, std::string_view name, const std::function<bool()>& make) {
     if (listed_ || name.size() > NAME_MAX) {
         errno = listed_ ? EBUSY : ENAMETOOLONG;
         return false;
     }
-    if (PendingNames::HeldHere() == 0) {
-        PendingNames::CatchSignals();
-    }
+    PendingNames::CatchSignals();
     int error = 0;
-    {
-        PendingNames::Held held;
+    PendingNames::Locked([&] {
         if (!make()) {
             error = errno;
-        } else {
-            folder_ = folder;
-            std::memcpy(name_, name.data(), name.size());
-            name_[name.size()] = '\0';
-            next_ = PendingNames::Head();
-            if (next_ != nullptr) {
-                next_->prev_ = this;
-            }
-            PendingNames::Head() = this;
-            listed_ = true;
+            return;
         }
-    }
+        folder_ = folder;
+        std::memcpy(name_, name.data(), name.size());
+        name_[name.size()] = '\0';
+        next_ = PendingNames::Head();
+        PendingNames::Head() = this;
+        listed_ = true;
+    });
     errno = error;
     return listed_;
 }
@@ -142,12 +100,15 @@ void PendingName::Forget() {
     if (!listed_) {
         return;
     }
-    PendingNames::Held held;
-    (prev_ != nullptr ? prev_->next_ : PendingNames::Head()) = next_;
-    if (next_ != nullptr) {
-        next_->prev_ = prev_;
-    }
-    prev_ = next_ = nullptr;
+    PendingNames::Locked([this] {
+        for (PendingName** at = &PendingNames::Head(); *at != nullptr; at = &(*at)->next_) {
+            if (*at == this) {
+                *at = next_;
+                break;
+            }
+        }
+    });
+    next_ = nullptr;
     listed_ = false;
 }
 

@@ -1,18 +1,15 @@
 #pragma once
 
 #include <climits>
-#include <csignal>
 #include <functional>
 #include <string_view>
 
 namespace zep {
 
-// The name of a temporary file that must not outlive the process: from the moment it is made
-// until it is renamed away or removed, SIGINT, SIGTERM and SIGHUP remove it before the process
-// ends with the signal's usual action (and exit status). The handler is put only on a signal
-// whose action is still the default, so a program that ignores or handles one keeps its choice.
-// A killed process (SIGKILL) cannot clean up; that is why a save keeps such a name only for an
-// instant, or not at all where the file system has unnamed files.
+// The name of a temporary file that must not outlive the process: until it is renamed away or
+// removed, SIGINT, SIGTERM and SIGHUP remove it before the process ends with the signal's usual
+// action. Only a signal whose action is still the default is caught, so a program's own choice
+// stands. SIGKILL cannot clean up: that is why a save uses unnamed files where it can.
 class PendingName {
 public:
     PendingName() = default;
@@ -36,25 +33,8 @@ private:
 
     int folder_ = -1;
     char name_[NAME_MAX + 1] = {};
-    PendingName* prev_ = nullptr;
     PendingName* next_ = nullptr;
     bool listed_ = false;
-};
-
-// Holds SIGINT, SIGTERM and SIGHUP back on this thread, with their handlers in place, for as long
-// as it lives. Names made and forgotten on the thread meanwhile skip doing that each time, which
-// matters to a batch that names a thousand files in a row; a signal that arrives waits until
-// the end of the scope and then removes whatever is still listed.
-class SignalsHeld {
-public:
-    SignalsHeld();
-    ~SignalsHeld();
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-
-private:
-    sigset_t saved_{};  // this thread's mask before the outermost scope
-    bool outermost_ = false;
 };
 
 }  // namespace zep

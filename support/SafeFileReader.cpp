@@ -1,14 +1,14 @@
 #include "support/SafeFileReader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
-
-#include "support/HugePages.h"
 
 namespace zep {
 
@@ -35,6 +35,18 @@ SafeFileReader::Stamp StampOf(const struct stat& info) {
         static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
         static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
         static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
+// Asks for the whole 2 MB pages of a buffer about to be filled to be huge pages, before they are
+// first touched: tens of megabytes then take a few dozen page faults instead of thousands.
+void PrepareToFill(void* start, std::size_t size) {
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(start);
+    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
+    if (last > first) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
 }
 
 }  // namespace
@@ -92,7 +104,6 @@ void SafeFileReader::Begin(ByteBuffer& bytes, std::size_t spare) {
     const auto size = static_cast<std::size_t>(opened_.size);
     ByteBuffer content;
     content.Reserve(size + spare);
-    // Asked before the first byte is written, so that the kernel can back it with huge pages.
     PrepareToFill(content.data(), size + spare);
     content.SetSize(size);
     bytes = std::move(content);

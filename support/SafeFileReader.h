@@ -16,26 +16,18 @@ namespace zep {
 // shrank, was written to or was replaced by another file).
 class SafeFileReader {
 public:
-    SafeFileReader() = default;
-    SafeFileReader(const SafeFileReader&) = delete;
-    SafeFileReader& operator=(const SafeFileReader&) = delete;
-
     // False (with Error set) when path is not a regular file that can be opened for reading.
     bool Open(const std::string& path);
-    // The size found when opening.
     std::uint64_t Size() const { return opened_.size; }
-    // Which file was opened.
     FileIdentity Identity() const { return {opened_.device, opened_.inode, {}}; }
     // The whole content, with spare bytes of room after it for a caller that appends a little
     // without copying everything. bytes is left as it was when reading fails.
     bool Read(ByteBuffer& bytes, std::size_t spare = 0);
     bool Read(std::string& bytes, std::size_t spare = 0);
 
-    // Reading in steps, for a caller that works on the bytes as they arrive. Begin makes room
-    // for the whole file and spare bytes more, and counts Size() bytes as content that is still
-    // to come; ReadTo reads on until at least wanted bytes are in, or the file ends early (a
-    // failure), and returns how many are in; Finish reads the rest and checks that the file did
-    // not change.
+    // Reading in steps, so that a caller works on each step while it is still in the cache: Begin
+    // makes room for Size() + spare bytes, ReadTo reads until wanted bytes are in or the file ends
+    // early (a failure), Finish reads the rest and checks that the file did not change.
     void Begin(ByteBuffer& bytes, std::size_t spare);
     std::size_t ReadTo(std::size_t wanted);
     std::size_t ReadSoFar() const { return done_; }

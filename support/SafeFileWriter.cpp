@@ -2,10 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -24,43 +22,25 @@ std::string ResolveLink(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
-// A file without a name vanishes with the process however it ends. It is named later through
-// /proc, which must therefore be there; whether it is does not change while the program runs.
-bool ProcFdThere() {
-    static const bool there = ::access("/proc/self/fd", X_OK) == 0;
-    return there;
-}
-
-std::shared_ptr<const SaveFolder> OpenSaveFolder(const std::string& path) {
-    auto folder = std::make_shared<SaveFolder>();
-    folder->fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder->fd.IsOpen() && errno == EACCES) {  // a folder one may write in but not list
-        folder->fd = FileDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+bool OpenSaveFolder(const std::string& path, SaveFolder& folder) {
+    folder.fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.fd.IsOpen() && errno == EACCES) {  // a folder one may write in but not list
+        folder.fd = FileDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
     struct stat info {};
-    if (!folder->fd.IsOpen() || ::fstat(folder->fd.Get(), &info) != 0) {
-        return nullptr;
+    if (!folder.fd.IsOpen() || ::fstat(folder.fd.Get(), &info) != 0) {
+        return false;
     }
-    folder->device = info.st_dev;
-    folder->inode = info.st_ino;
-    const long limit = ::fpathconf(folder->fd.Get(), _PC_NAME_MAX);
-    folder->nameMax = static_cast<std::size_t>(limit > 16 ? limit : NAME_MAX);
-    return folder;
+    folder.device = info.st_dev;
+    folder.inode = info.st_ino;
+    const long limit = ::fpathconf(folder.fd.Get(), _PC_NAME_MAX);
+    folder.nameMax = static_cast<std::size_t>(limit > 16 ? limit : NAME_MAX);
+    return true;
 }
 
 }  // namespace
 
-std::shared_ptr<const SaveFolder> SaveFolders::Open(const std::string& path) {
-    const std::lock_guard lock(mutex_);
-    std::shared_ptr<const SaveFolder>& folder = open_[path];
-    if (folder == nullptr) {
-        folder = OpenSaveFolder(path);
-    }
-    return folder;
-}
-
-SafeFileWriter::SafeFileWriter(std::string target, SaveFolders* folders)
-    : target_(std::move(target)), folders_(folders) {}
+SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target)) {}
 
 SafeFileWriter::~SafeFileWriter() {
     Discard();
@@ -79,7 +59,12 @@ bool SafeFileWriter::Open() {
     }
     if (replacing_) {
         otherNames_ = S_ISREG(old.st_mode) && old.st_nlink > 1 ? old.st_nlink - 1 : 0;
-        KeepOwner(old);  // first: a change of owner drops the setuid and setgid bits
+        // First, since a change of owner drops the setuid and setgid bits. Only root may give a
+        // file away, and a member of the old file's group may still keep that: neither refusal
+        // is a reason to refuse the save.
+        [[maybe_unused]] const bool kept =
+            ::fchown(file_.Get(), old.st_uid, old.st_gid) == 0 ||
+            ::fchown(file_.Get(), static_cast<uid_t>(-1), old.st_gid) == 0;
         if (::fchmod(file_.Get(), old.st_mode & 07777) != 0) {
             return Fail("cannot set the file's permissions");
         }
@@ -97,14 +82,13 @@ bool SafeFileWriter::OpenFolder() {
         errno = EISDIR;
         return false;
     }
-    folder_ = folders_ != nullptr ? folders_->Open(folder) : OpenSaveFolder(folder);
-    return folder_ != nullptr;
+    return OpenSaveFolder(folder, folder_);
 }
 
 // What the target is now: whether there is a file to replace, and what it is. A link is
 // followed to the file it leads to, which is then the target.
 bool SafeFileWriter::LookAtTarget(struct stat& old) {
-    replacing_ = ::fstatat(folder_->fd.Get(), name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    replacing_ = ::fstatat(folder_.fd.Get(), name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (!replacing_ || !S_ISLNK(old.st_mode)) {
         return true;
     }
@@ -112,35 +96,29 @@ bool SafeFileWriter::LookAtTarget(struct stat& old) {
     if (!OpenFolder()) {
         return false;
     }
-    replacing_ = ::fstatat(folder_->fd.Get(), name_.c_str(), &old, 0) == 0;
+    replacing_ = ::fstatat(folder_.fd.Get(), name_.c_str(), &old, 0) == 0;
     return true;
 }
 
 bool SafeFileWriter::CreateUnnamed(mode_t mode) {
-    if (!ProcFdThere()) {
+    // A file without a name vanishes with the process however it ends. It may be named later
+    // through /proc, which must therefore be there.
+    if (::access("/proc/self/fd", X_OK) != 0) {
         return false;
     }
-    file_ = FileDescriptor(::openat(folder_->fd.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    file_ = FileDescriptor(::openat(folder_.fd.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
     unnamed_ = file_.IsOpen();
     return unnamed_;
 }
 
 bool SafeFileWriter::CreateNamed(mode_t mode) {
-    return WithFreeName(name_, folder_->nameMax, [&](const std::string& name) {
-        return temporary_.Make(folder_->fd.Get(), name, [&] {
-            file_ = FileDescriptor(::openat(folder_->fd.Get(), name.c_str(),
+    return WithFreeName(name_, folder_.nameMax, [&](const std::string& name) {
+        return temporary_.Make(folder_.fd.Get(), name, [&] {
+            file_ = FileDescriptor(::openat(folder_.fd.Get(), name.c_str(),
                                             O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode));
             return file_.IsOpen();
         });
     });
-}
-
-// Only root may give a file away; a member of the old file's group may still keep that. Neither
-// is a reason to refuse the save, so a refusal here is not an error.
-void SafeFileWriter::KeepOwner(const struct stat& old) {
-    [[maybe_unused]] const bool kept =
-        ::fchown(file_.Get(), old.st_uid, old.st_gid) == 0 ||
-        ::fchown(file_.Get(), static_cast<uid_t>(-1), old.st_gid) == 0;
 }
 
 // The writers of this program hand over large pieces (a coordinate file is gathered a megabyte at
@@ -150,48 +128,8 @@ bool SafeFileWriter::Write(std::string_view bytes) {
     if (failed_ || !file_.IsOpen()) {
         return false;
     }
-    return WriteAll(bytes);
-}
-
-// A piece the kernel took only in part is finished on its own before the rest go on together.
-bool SafeFileWriter::WriteGathered(std::span<const std::string_view> pieces) {
-    if (failed_ || !file_.IsOpen()) {
-        return false;
-    }
-    constexpr std::size_t kAtOnce = 64;
-    std::array<iovec, kAtOnce> slices{};
-    while (!pieces.empty()) {
-        const std::size_t count = std::min(pieces.size(), kAtOnce);
-        std::size_t wanted = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            slices[i] = {const_cast<char*>(pieces[i].data()), pieces[i].size()};
-            wanted += pieces[i].size();
-        }
-        const ssize_t n = ::writev(file_.Get(), slices.data(), static_cast<int>(count));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 || (n == 0 && wanted > 0)) {
-            return Fail("cannot write the file");
-        }
-        auto done = static_cast<std::size_t>(n);
-        while (!pieces.empty() && done >= pieces.front().size()) {
-            done -= pieces.front().size();
-            pieces = pieces.subspan(1);
-        }
-        if (done > 0) {
-            if (!WriteAll(pieces.front().substr(done))) {
-                return false;
-            }
-            pieces = pieces.subspan(1);
-        }
-    }
-    return true;
-}
-
-bool SafeFileWriter::WriteAll(std::string_view bytes) {
     while (!bytes.empty()) {
-        ssize_t n = ::write(file_.Get(), bytes.data(), bytes.size());
+        const ssize_t n = ::write(file_.Get(), bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -231,7 +169,7 @@ bool SafeFileWriter::Publish() {
             return true;
         }
         const int error = errno;
-        ::unlinkat(folder_->fd.Get(), name_.c_str(), 0);
+        ::unlinkat(folder_.fd.Get(), name_.c_str(), 0);
         errno = error;
         return Fail("cannot write the file to disk");
     }
@@ -241,7 +179,7 @@ bool SafeFileWriter::Publish() {
     if (!file_.Close()) {
         return Fail("cannot write the file to disk");
     }
-    if (::renameat(folder_->fd.Get(), temporary_.Name(), folder_->fd.Get(), name_.c_str()) != 0) {
+    if (::renameat(folder_.fd.Get(), temporary_.Name(), folder_.fd.Get(), name_.c_str()) != 0) {
         return Fail("cannot replace the file");
     }
     temporary_.Forget();
@@ -249,23 +187,22 @@ bool SafeFileWriter::Publish() {
 }
 
 bool SafeFileWriter::LinkUnnamed() {
-    return WithFreeName(name_, folder_->nameMax, [&](const std::string& name) {
-        return temporary_.Make(folder_->fd.Get(), name, [&] { return LinkAs(name); });
+    return WithFreeName(name_, folder_.nameMax, [&](const std::string& name) {
+        return temporary_.Make(folder_.fd.Get(), name, [&] { return LinkAs(name); });
     });
 }
 
 // The file is named straight from its descriptor where the system lets this process do that
 // (Linux 6.10 on, or with CAP_DAC_READ_SEARCH), and through /proc elsewhere.
 bool SafeFileWriter::LinkAs(const std::string& name) {
-    if (::linkat(file_.Get(), "", folder_->fd.Get(), name.c_str(), AT_EMPTY_PATH) == 0) {
+    if (::linkat(file_.Get(), "", folder_.fd.Get(), name.c_str(), AT_EMPTY_PATH) == 0) {
         return true;
     }
     if (errno == EEXIST) {
         return false;
     }
     const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());
-    return ::linkat(AT_FDCWD, self.c_str(), folder_->fd.Get(), name.c_str(), AT_SYMLINK_FOLLOW) ==
-           0;
+    return ::linkat(AT_FDCWD, self.c_str(), folder_.fd.Get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 bool SafeFileWriter::Fail(const char* what) {
@@ -281,7 +218,7 @@ bool SafeFileWriter::Fail(const char* what) {
 void SafeFileWriter::Discard() {
     file_.Close();
     if (temporary_.Name() != nullptr) {
-        ::unlinkat(folder_->fd.Get(), temporary_.Name(), 0);
+        ::unlinkat(folder_.fd.Get(), temporary_.Name(), 0);
         temporary_.Forget();
     }
 }

@@ -2,12 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,15 +19,10 @@ class ByteSink {
 public:
     virtual ~ByteSink() = default;
     virtual bool Write(std::string_view bytes) = 0;
-    // The pieces one after another; a sink that can takes them in one go.
-    virtual bool WriteGathered(std::span<const std::string_view> pieces) {
-        return std::all_of(pieces.begin(), pieces.end(),
-                           [this](std::string_view piece) { return Write(piece); });
-    }
 };
 
-// A folder files are saved in, open for as long as a writer needs it. Every step names the file
-// relative to it, so the folder cannot be swapped for another between the steps.
+// The folder a file is saved in, open for as long as its writer needs it. Every step names the
+// file relative to it, so the folder cannot be swapped for another between the steps.
 struct SaveFolder {
     FileDescriptor fd;
     dev_t device = 0;
@@ -39,39 +30,20 @@ struct SaveFolder {
     std::size_t nameMax = 255;  // the longest name it takes
 };
 
-// The folders of one batch of saves, each opened once and shared by the batch's writers, which
-// spares every file opening and looking at its folder again. Safe to use from many threads.
-class SaveFolders {
-public:
-    // The open folder, or nullptr with errno set.
-    std::shared_ptr<const SaveFolder> Open(const std::string& path);
-
-private:
-    std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<const SaveFolder>> open_;
-};
-
-// Replaces a file only once its new content is complete and on disk. The bytes go to a file in
-// the target's folder that has no name (O_TMPFILE) or, where the file system cannot do that, a
-// name that SIGINT, SIGTERM and SIGHUP remove (PendingName). Commit syncs it, gives it a short
-// temporary name for an instant, renames that over the target and syncs the folder; a target
-// that did not exist is simply given its name, which never replaces anything. Until then,
-// and whenever anything fails, the target stays exactly as it was and nothing is left behind.
-// The new file keeps the old one's permissions and, where the system allows, its owner and
-// group. A target with other names (hard links) is replaced like any other: only this name gets
-// the new content, which OtherNames tells the caller.
+// Replaces a file only once its new content is complete and on disk. The bytes go to an unnamed
+// file (O_TMPFILE) in the target's folder or, where that cannot be, to a name that SIGINT, SIGTERM
+// and SIGHUP remove (PendingName). Commit syncs it, renames it over the target (or links it, where
+// no target was) and syncs the folder; until then, and on any failure, the target stays as it was
+// and nothing is left behind. The old file's permissions, and where allowed its owner and group,
+// are kept; other hard links to it keep the old content, which OtherNames tells.
 class SafeFileWriter final : public ByteSink {
 public:
-    // A writer of a batch takes its folder from folders, which must outlive it.
-    explicit SafeFileWriter(std::string target, SaveFolders* folders = nullptr);
+    explicit SafeFileWriter(std::string target);
     ~SafeFileWriter() override;
-    SafeFileWriter(const SafeFileWriter&) = delete;
-    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
     // Creates the new file; false (with Error set) when the folder cannot take it.
     bool Open();
     bool Write(std::string_view bytes) override;
-    bool WriteGathered(std::span<const std::string_view> pieces) override;
     // Marks the content complete: neither on disk nor in place yet. Many files are finished
     // first and then committed together.
     bool Finish();
@@ -91,8 +63,6 @@ private:
     bool LookAtTarget(struct stat& old);
     bool CreateUnnamed(mode_t mode);
     bool CreateNamed(mode_t mode);
-    void KeepOwner(const struct stat& old);
-    bool WriteAll(std::string_view bytes);
     bool SyncData();
     bool Publish();
     bool LinkUnnamed();
@@ -103,8 +73,7 @@ private:
     std::string target_;
     std::string name_;  // of the target, in its folder
     std::string error_;
-    SaveFolders* folders_;
-    std::shared_ptr<const SaveFolder> folder_;
+    SaveFolder folder_;
     FileDescriptor file_;
     bool unnamed_ = false;
     bool replacing_ = false;  // a file had the target's name when this one was created

@@ -8,13 +8,8 @@
 
 namespace zep {
 
-// Random bits, from a generator seeded once per thread by the kernel, so a batch of a thousand
-// names does not make a thousand calls.
-std::uint64_t RandomBits();
-
-// A dot, as much of name as fits, a dot and six random characters: the name stays within a
-// folder's limit of nameMax bytes however long name is, and a stray one still shows what it
-// belonged to. The cut never splits a UTF-8 character.
+// A dot, as much of name as fits in nameMax bytes (never splitting a UTF-8 character), a dot and
+// six random characters, so that a stray one still shows what it belonged to.
 std::string TemporaryName(std::string_view name, std::size_t nameMax);
 
 // Runs make(temporary name) again with a fresh name while the name is taken (errno EEXIST).

@@ -94,40 +94,6 @@ TEST(BatchSave, GivesWhatSavingOneByOneGives) {
     }
 }
 
-// A batch grows the table of descriptors once, ahead of the threads that open its files.
-TEST(BatchSave, MakesRoomForItsDescriptorsFirst) {
-    rlimit files{};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
-    const auto wanted = static_cast<long>(std::min<rlim_t>(3000, files.rlim_cur - 1));
-    ReserveDescriptors(3000);
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    long size = 0;
-    while (std::getline(status, line)) {
-        if (line.starts_with("FDSize:")) {
-            size = std::stol(line.substr(7));
-        }
-    }
-    EXPECT_GT(size, wanted);
-}
-
-// The short way to a name's identity in a known folder gives what the long way gives, for
-// folders that exist, do not exist yet, are links or files, and names of every kind.
-TEST(IdentityIn, AgreesWithTheLongWay) {
-    test::TempDir dir;
-    fs::create_directory(dir / "old");
-    test::Put(dir / "old/f", "x");
-    fs::create_symlink("f", dir / "old/l");
-    fs::create_symlink("nowhere", dir / "old/d");
-    fs::create_directory_symlink("old", dir / "lnk");
-    for (const char* folder : {"old", "new", "new/deeper", "lnk", "new/..", "old/..", "old/f"}) {
-        for (const char* name : {"f", "l", "d", "x", "..", ".", ""}) {
-            const std::string path = dir / folder + "/" + name;
-            EXPECT_EQ(IdentityIn(IdentityOf(dir / folder), path), IdentityOf(path)) << path;
-        }
-    }
-}
-
 // A file's key reaches the file its path reaches, also where ".." follows a symbolic link, and is
 // absolute, with no "." component or doubled slash.
 TEST(KeyForPath, ReachesTheFileThePathReaches) {

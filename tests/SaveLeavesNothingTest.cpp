@@ -75,30 +75,6 @@ TEST(SaveLeavesNothing, WhenStoppedBySignal) {
     }
 }
 
-// A signal that comes while a batch names its files waits for the names to be done, then still
-// removes the temporary name and ends the process as usual.
-TEST(SaveLeavesNothing, SignalWhileABatchIsNamedWaitsItsTurn) {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        test::TempDir dir;
-        test::Put(dir / "f", "old");
-        const int status = InChild(Files::Named, [&] {
-            SafeFileWriter writer(dir / "f");
-            if (!writer.Open() || !writer.Write("new")) {
-                return false;
-            }
-            {
-                const SignalsHeld held;
-                ::raise(signal);
-                test::Put(dir / "held", "");
-            }
-            return false;
-        });
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-        EXPECT_EQ(test::Contents(dir / "f"), "old");
-        EXPECT_EQ(test::NamesIn(dir.path()).size(), 2u);
-    }
-}
-
 // A new file takes a free name in one step; when a file took the name meanwhile, it is replaced
 // as a whole all the same. A name as long as a name may be still gets a temporary name that fits.
 TEST(SaveLeavesNothing, NewOrOldFileUpToTheLongestNameIsReplacedWhole) {
