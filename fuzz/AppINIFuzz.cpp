@@ -11,8 +11,7 @@
 
 #include "checks/IniRoundTrip.h"
 
-// One folder for the whole run: ZEP_FUZZ_DIR (tools/fuzz.sh makes and removes it), else a new
-// one, on a memory file system when there is one, since every rewrite is synced to disk.
+// One folder per run, on a memory file system if any: every rewrite is synced to disk.
 static std::string WorkFolder() {
     if (const char* given = std::getenv("ZEP_FUZZ_DIR"); given != nullptr && *given != 0) {
         return given;

@@ -1,6 +1,4 @@
-// Saving many files as one batch gives the same files, messages and results, in the same order,
-// as saving them one by one, also when a file of the batch fails or has other names. A file is
-// known by what its path reaches.
+// A batch save gives the same files, messages and order as one-by-one saves, faults included.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -24,7 +22,6 @@ namespace fs = std::filesystem;
 
 enum class Fault { None, NoOldFiles, FolderInTheWay, MissingFolder, OtherNames, FullDisk };
 
-// Old files under root, with the fault; returns the targets.
 std::vector<std::string> Arrange(const std::string& root, Fault fault) {
     std::vector<std::string> targets;
     for (const char* name : {"a.Zep", "b.Zep", "c.Zep"}) {
@@ -44,7 +41,6 @@ std::vector<std::string> Arrange(const std::string& root, Fault fault) {
     return targets;
 }
 
-// Every entry under root with its content, then the messages, root written as "~".
 std::vector<std::string> Outcome(const std::string& root, test::TestWorkspace& t) {
     std::vector<std::string> lines;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
@@ -75,7 +71,6 @@ TEST(BatchSave, GivesWhatSavingOneByOneGives) {
         test::TempDir oneByOne, batch;
         const std::vector<std::string> targets = Arrange(oneByOne.path(), fault);
         const std::vector<std::string> batchTargets = Arrange(batch.path(), fault);
-        // No file fits on the disk: every one fails while it is written.
         const rlim_t room = fault == Fault::FullDisk ? 1 : RLIM_INFINITY;
         std::vector<bool> saved;
         for (std::size_t i = 0; i < requests.size(); ++i) {
@@ -94,8 +89,7 @@ TEST(BatchSave, GivesWhatSavingOneByOneGives) {
     }
 }
 
-// A file's key reaches the file its path reaches, also where ".." follows a symbolic link, and is
-// absolute, with no "." component or doubled slash.
+// A key reaches what its path reaches, also past a symlink's ".."; absolute, no "." or "//".
 TEST(KeyForPath, ReachesTheFileThePathReaches) {
     test::TempDir dir;
     fs::create_directories(dir / "real/sub");

@@ -1,5 +1,4 @@
-// Saving when the disk or the folder fails: the old file stays exactly as it was, nothing is left
-// beside it, the failure is reported, and the next save works.
+// A failed save keeps the old file exactly, leaves nothing beside it, is reported; the next works.
 
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -24,7 +23,6 @@ constexpr std::string_view kOldSettings =
     "; kept\r\n[Setup]\r\nSTR_OPT_TOLERANCE=000.010\r\nBLN_OPT_SORTASCII=False\r\n"
     "[POSTION]\r\nMainLeft=1\r\nMainTop=2\r\nMainWidth=6500000\r\nMainHeight=6500000\r\n";
 
-// A list holding one file, loaded from a folder of its own that never fails.
 class FaultInjection : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,8 +38,7 @@ protected:
     const std::string old_ = dir / "src/old.Zep";
 };
 
-// A save and every change of the settings file, cut short at every byte: success is reported
-// exactly when the whole change was made; one rewrite that fails leaves the old file.
+// A change cut short at any byte reports success only when whole, and keeps the old file.
 TEST_F(FaultInjection, ChangeCutShortAtAnyByteIsReportedAndKeepsTheOldFile) {
     const std::string target = dir / "target.Zep";
     AppINI store;

@@ -1,5 +1,4 @@
-// Finding files: by name or pattern, and the system information tool the about box starts, by
-// two registry keys that Linux answers with a program found on $PATH.
+// Finding files by name or pattern, and the system information tool of the about box.
 
 #include "app/Registry.h"
 #include "support/FSUPLIBmain.h"
@@ -13,8 +12,7 @@
 namespace zep {
 namespace {
 
-// Hidden files count only with the hidden bit; folders never; the last part may be a glob
-// (the cases are tests/data/tables/file-exist.tsv).
+// Hidden files count only with the hidden bit; folders never; the last part may be a glob.
 TEST(FileExist, FindsFilesByNameOrPattern) {
     test::TempDir dir;
     test::Put(dir / "plain.Zep", "x");
@@ -50,8 +48,7 @@ TEST(FindSysInfoTool, TakesTheFirstKeyOrAToolInTheSecondKeysFolder) {
     EXPECT_EQ(registry.OpenKeyCount(), 0u);
 }
 
-// The first program of the list that is an executable file in a folder of $PATH, programs
-// first; never one in the working folder, which an empty entry would mean.
+// The first listed program executable on $PATH; never one in the working folder (empty entry).
 TEST(PlatformRegistry, AnswersTheFirstKeyWithTheFirstToolOnPath) {
     test::TempDir first;
     test::TempDir second;

@@ -1,7 +1,4 @@
-// Hostile files are refused with their reason, inert and without blocking: reading neither waits
-// on what is not a regular file, nor takes in a file that changed, nor lets a header make it
-// allocate much beyond the file's bytes or a fixed ceiling; bytes of a refused file reach the
-// terminal escaped and cut short.
+// Hostile files are refused with their reason, inert, without blocking or outsized allocations.
 
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -42,7 +39,6 @@ bool HeavyCasesWanted() {
     return wanted != nullptr && std::string(wanted) == "1";
 }
 
-// Adds the file: it is refused with the reason, nothing is loaded, and the memory stays below.
 void ExpectRefused(const std::string& path, const char* reason, std::size_t memory) {
     test::TestWorkspace t;
     const std::size_t peak = PeakBytes();
@@ -53,8 +49,7 @@ void ExpectRefused(const std::string& path, const char* reason, std::size_t memo
     EXPECT_EQ(t.ws.store.FileCount(), 0);
 }
 
-// 2900 rows of as many values would take 67 MB of cells: 8.4 MB of junk is refused before. A
-// sparse file of 5 GB is refused unread.
+// A header claiming 67 MB of cells is refused within 8.4 MB; a sparse 5 GB file unread.
 TEST(HostileHeader, IsRefusedBeforeMemoryIsSpentOnIt) {
     test::TempDir dir;
     test::Put(dir / "junk.Zep", "F  2900 1 1 \r\n" + std::string(2900 * 2900, 'x'));
@@ -64,7 +59,6 @@ TEST(HostileHeader, IsRefusedBeforeMemoryIsSpentOnIt) {
     ExpectRefused(dir / "huge.Zep", "the file is larger than 4 GB", 64 * kMiB);
 }
 
-// 50 MB with no line end at all: the whole file is the header.
 TEST(EnormousLine, FiftyMegabytesWithoutALineEndAreRefused) {
     if (!HeavyCasesWanted()) {
         GTEST_SKIP() << "a case of 50 MB; set ZEP_LARGE_TESTS=1 to run it";
@@ -82,7 +76,6 @@ TEST(EnormousLine, FiftyMegabytesWithoutALineEndAreRefused) {
     ExpectRefused(dir / "spaced.Zep", "the file ends in row 1", 3 * size);
 }
 
-// 100 MB of random bytes: the key is not found, whatever the bytes hold.
 TEST(JunkSettings, HundredMegabytesReadInBoundedMemory) {
     if (!HeavyCasesWanted()) {
         GTEST_SKIP() << "a case of 100 MB; set ZEP_LARGE_TESTS=1 to run it";

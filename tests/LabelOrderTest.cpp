@@ -1,5 +1,4 @@
-// Undo of Sort By ASCII and Compare, as the window runs them, against the files as a save would
-// write them before each step.
+// Undo of Sort By ASCII and Compare restores the files exactly as a save would write them.
 
 #include <random>
 
@@ -14,7 +13,6 @@
 namespace zep {
 namespace {
 
-// A coordinate file of n labels drawn from a few words, blanks and case twins among them.
 std::string RandomZep(std::int32_t n, std::mt19937& rng) {
     static const char* words[] = {"Sta1", "sta1", "BM", "  ", "A", "a", "Z9", "pt 2"};
     const std::string count = std::to_string(n);
@@ -34,7 +32,6 @@ std::string RandomZep(std::int32_t n, std::mt19937& rng) {
     return text;
 }
 
-// Every file as a save would write it, its match counts and its row.
 std::vector<std::string> Saved(test::TestWorkspace& t) {
     std::vector<std::string> files;
     for (std::int32_t row = 1; row <= t.view.RowCount(); ++row) {
@@ -51,8 +48,7 @@ std::vector<std::string> Saved(test::TestWorkspace& t) {
     return files;
 }
 
-// Sort By ASCII of one file or Compare of all, as the window runs them: remembered first, then
-// the reordered rows marked.
+// Sort By ASCII or Compare as the window runs them: remembered first, then the rows marked.
 void Reorder(test::TestWorkspace& t, std::mt19937& rng) {
     if (rng() % 3 == 0) {
         std::vector<std::int32_t> all;

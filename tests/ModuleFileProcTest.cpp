@@ -9,7 +9,6 @@
 namespace zep {
 namespace {
 
-// Everything the list holds: rows, descriptors, records and MaxNumber.
 std::string Listing(test::TestWorkspace& t) {
     std::string listing = "max " + std::to_string(t.ws.store.MaxNumber()) + ", records " +
                           std::to_string(t.ws.store.FileCount()) + "\n";
@@ -25,8 +24,7 @@ std::string Listing(test::TestWorkspace& t) {
     return listing;
 }
 
-// Every bad file, a missing path, a folder and the file already loaded: one message each, naming
-// the file, with the reader's reason.
+// Every refusal (bad, missing, folder, already loaded) gives one message with the reason.
 TEST(InitFileAdd, RefusedFileChangesNothing) {
     test::TestWorkspace t;
     ASSERT_TRUE(InitFileAdd(t.ws, ZEP_EXAMPLES_DIR "/atlantic.Zep"));
@@ -56,7 +54,6 @@ TEST(InitFileAdd, RefusedFileChangesNothing) {
     ASSERT_EQ(t.view.AppendRow(indian, "held"), 0);
     EXPECT_FALSE(InitFileAdd(t.ws, indian));
     EXPECT_EQ(t.messages.str(), "This file already in list!\n");
-    // The report of an error nobody expected, such as a list that refuses a row.
     EXPECT_EQ(ErrProcText("InitFileAdd", 5), "Unknow Error :\r\nModule:InitFileAdd\r\nCode: 5");
 }
 

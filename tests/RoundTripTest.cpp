@@ -1,7 +1,4 @@
-// Read, write, read again: the same model and the same bytes, for files as people and programs
-// write them, the fuzzers' seeds and every input a fuzzer once failed on (tests/data/fuzz).
-// Lists of such files go through Compare, which must order them as the long way does. The SSE2
-// and the portable scan find what cutting random texts by hand finds.
+// Read, write, read again: same model and bytes; Compare and the SSE2 scan match the long way.
 
 #include <map>
 #include <random>
@@ -23,9 +20,7 @@ std::string Piece(std::string_view text) {
     return std::to_string(text.size()) + ":" + std::string(text) + " ";
 }
 
-// Files with irregular spacing, rows wrapped over several lines, labels of any bytes but a CR LF
-// pair, with or without a deviation block; each with what it holds, as Describe gives it. Given
-// shared labels, the labels are mostly drawn from them and the label rows can mostly be moved.
+// Random files: odd spacing, wrapped rows, labels of any bytes but CR LF, often shared labels.
 class FileGenerator {
 public:
     std::pair<std::string, std::string> Next(const std::vector<std::string>& shared = {}) {
@@ -77,7 +72,6 @@ private:
     bool Chance(int oneIn) { return Between(1, oneIn) == 1; }
     std::string Spaces(int most) { return std::string(std::size_t(Between(0, most)), ' '); }
 
-    // Up to 20 bytes of the alphabet, never a CR LF pair.
     std::string Token(std::string_view alphabet) {
         std::string token;
         for (int i = Between(1, 20); i > 0; --i) {
@@ -89,10 +83,8 @@ private:
         return token;
     }
 
-    // Mostly number-like, now and then with a lone CR or LF.
     std::string Value() { return Chance(5) ? Token("0.12-\r\n") : Token("0123456789.-+E"); }
 
-    // The first value on a new line, each other one on the same line or the next, spaced at random.
     void PutOnLines(std::string& out, const std::vector<std::string>& values) {
         for (std::size_t i = 0; i < values.size(); ++i) {
             out += i == 0 ? "\r\n" : (Chance(6) ? Spaces(2) + "\r\n" : " ");
@@ -118,8 +110,7 @@ TEST(ZepRoundTrip, GeneratedFilesReadAsWrittenAndRoundTrip) {
     }
 }
 
-// Every input a fuzzer once failed on, and the seeds: coordinate files are read, written and read
-// again unchanged; a settings file keeps its lines when a key is written.
+// Inputs a fuzzer failed on, and the seeds: coordinate and settings files round-trip.
 TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
     const std::pair<const char*, bool> folders[] = {{ZEP_EXAMPLES_DIR, true},
                                                     {ZEP_TEST_DATA_DIR "/bad", true},
@@ -139,8 +130,7 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
     }
 }
 
-// Lists of up to six files sharing labels of every tricky kind: blanks of several widths, case
-// and trailing-space twins, leading parts, tabs, bytes above 127.
+// Shared labels of every tricky kind: blanks, case and trailing-space twins, prefixes, tabs, >127.
 std::vector<std::string> SharedLabels(std::mt19937& rng) {
     static const std::vector<std::string> tricky = {
         "",    " ", "  ", "    ", "A", "a",        "A ",   "a ",   " A",   "AB",    "B",    "\t",
@@ -165,8 +155,7 @@ TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
     }
 }
 
-// The table the window shows is the report's table with the blank labels after it: every
-// distinct blank label one row, holding each of its positions in each file.
+// The window's table is the report's, then a row per distinct blank label with its positions.
 TEST(Coverage, BlankLabelsFollowTheReportsRows) {
     std::mt19937 rng(7);
     FileGenerator generator;
@@ -215,7 +204,6 @@ TEST(Coverage, BlankLabelsFollowTheReportsRows) {
     }
 }
 
-// Two whole label rows change places, only at positions of a file whose rows allow it.
 TEST(SwapLabelRows, ExchangesTwoWholeRowsOfAFileThatAllowsIt) {
     const auto read = [](const char* text) { return *ParseZepFile(text, "0").file; };
     FileDataStore store;

@@ -1,6 +1,4 @@
-// Saving over a file: the new file takes the old one's owner, group and mode, and a file with
-// other names (hard links) is replaced under the saved name only, with a warning. A listed file
-// that another program changed is replaced only when the user says so.
+// Saving over a file keeps owner, group and mode; hard links and outside changes are guarded.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,7 +41,6 @@ TEST(SaveInPlace, KeepsOwnerGroupAndModeAndWarnsOfOtherNames) {
                   saved + " -- 1 other hard link(s) to the old file\n");
 }
 
-// Answers every question as told and counts them; messages become lines as the batch tool's.
 class Answering : public MessageSink {
 public:
     explicit Answering(bool yes) : yes_(yes) {}
@@ -65,7 +62,6 @@ private:
 
 const std::string kSample = test::Contents(ZEP_EXAMPLES_DIR "/atlantic.Zep");
 
-// What another program does to a listed file before it is saved again.
 const std::pair<const char*, std::function<void(const std::string&)>> kOutsideChanges[] = {
     {"nothing", [](const std::string&) {}},
     {"size", [](const std::string& path) { test::Put(path, test::Contents(path) + "x"); }},
@@ -108,8 +104,7 @@ TEST(SaveInPlace, FileChangedOnDiskIsReplacedOnlyOnYes) {
                           std::string::npos);
                 EXPECT_NE(answers.shown.str().find("File Name : " + path), std::string::npos);
             }
-            // The file remembers what it saved, or still what it read: only a refused file asks
-            // again.
+            // Only a refused file asks again: it remembers what it saved, or still what it read.
             WriteZEPFile(ws, path, path, 1);
             EXPECT_EQ(answers.asked, changed ? (yes ? 1 : 2) : 0);
         }

@@ -1,6 +1,5 @@
-// A save that is stopped by a signal, or given a name near the length limit, leaves the folder
-// with the old file or the complete new one and nothing else. Each case runs in a child, on
-// unnamed temporary files or, as on a file system without them, on named ones.
+// A save stopped by a signal, or near the name length limit, leaves only the old or new file.
+// Each case runs in a child, with unnamed temporary files and with named ones.
 
 #include <fcntl.h>
 #include <linux/filter.h>
@@ -36,7 +35,6 @@ void RefuseUnnamedFiles() {
     ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program);
 }
 
-// Runs body in a child with the signals' usual actions and returns its wait status.
 template <typename Body>
 int InChild(Files files, Body body) {
     const pid_t pid = ::fork();
@@ -54,8 +52,7 @@ int InChild(Files files, Body body) {
     return status;
 }
 
-// The child has written a megabyte of the new file when the signal comes. Only a named
-// temporary file could be left, and only SIGKILL leaves one.
+// Stopped after a megabyte was written: only SIGKILL may leave a named temporary file.
 TEST(SaveLeavesNothing, WhenStoppedBySignal) {
     for (Files files : {Files::Unnamed, Files::Named}) {
         for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
@@ -75,8 +72,7 @@ TEST(SaveLeavesNothing, WhenStoppedBySignal) {
     }
 }
 
-// A new file takes a free name in one step; when a file took the name meanwhile, it is replaced
-// as a whole all the same. A name as long as a name may be still gets a temporary name that fits.
+// A new or replaced file appears whole, also when its name is as long as a name may be.
 TEST(SaveLeavesNothing, NewOrOldFileUpToTheLongestNameIsReplacedWhole) {
     for (Files files : {Files::Unnamed, Files::Named}) {
         // The last name is all continuation bytes: no cut between characters is left.

@@ -1,6 +1,4 @@
-// The settings file: what reads find and changes leave in it, byte for byte, how start-up reads
-// it (tests/data/tables/settings-*.tsv), where it lives, and that zepconv refuses one it cannot
-// use.
+// The settings file: reads, byte-exact changes, start-up, its place, and zepconv's refusal.
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -23,8 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using Row = std::vector<std::string>;
 
-// ReadKey finds what the table says; values of any length read back whole, however the reads'
-// buffer has to grow.
+// ReadKey finds what the table says; values of any length read back whole.
 TEST(SettingsStore, ReadsFindTheKeyOfTheFirstSectionSoNamed) {
     test::TempDir dir;
     AppINI store;
@@ -47,8 +44,7 @@ TEST(SettingsStore, ReadsFindTheKeyOfTheFirstSectionSoNamed) {
     EXPECT_EQ(GetPrivateProfileString("S", "K1", none, store.IniName), 0u);
 }
 
-// Each table row: the file before (<absent>: none), the section and what else the change is
-// given, what it returns and the file after. Nothing else is left in the folder.
+// Table rows: file before (<absent>: none), section, arguments, result, file after; no leftovers.
 TEST(SettingsStore, ChangesRewriteOnlyWhatTheyMust) {
     const std::map<std::string, std::function<bool(AppINI&, const Row&)>> changes = {
         {"WriteKey", [](AppINI& s, const Row& row) { return s.WriteKey(row[2], row[3]); }},

@@ -1,7 +1,6 @@
 #pragma once
 
-// What the tests share: a list of files as the batch tool keeps it, a scratch folder, files and
-// tables of tests/data.
+// What the tests share: a batch-tool list, a scratch folder, files and tables of tests/data.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -30,7 +29,6 @@ struct TestWorkspace {
     Workspace ws{view, sink};
 };
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
     TempDir() {
@@ -53,14 +51,12 @@ private:
     std::string path_;
 };
 
-// The whole content of a file, failing the test when it cannot be read.
 inline std::string Contents(const std::string& path) {
     std::string bytes;
     EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
     return bytes;
 }
 
-// Writes a file's whole content (without waiting for the disk), failing the test when it cannot.
 inline void Put(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     ASSERT_TRUE(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush())
@@ -91,8 +87,7 @@ inline bool WithFileSizeLimit(rlim_t bytes, const std::function<bool()>& make) {
     return made;
 }
 
-// The rows of a table in tests/data/tables: fields separated by tabs, with \t, \r, \n, \0 and
-// \\ standing for their characters; lines starting with # are comments.
+// Rows of tests/data/tables/<name>: tab-separated, \t \r \n \0 \\ escaped, # lines skipped.
 inline std::vector<std::vector<std::string>> Table(const std::string& name) {
     std::vector<std::vector<std::string>> rows;
     std::istringstream lines(Contents(ZEP_TEST_DATA_DIR "/tables/" + name));
@@ -117,7 +112,6 @@ inline std::vector<std::vector<std::string>> Table(const std::string& name) {
     return rows;
 }
 
-// The five options as one text: tolerance, amount per line, then the switches as 1 or 0.
 inline std::string OptionsText(const Options& o) {
     return o.STR_OPT_TOLERANCE + " " + std::to_string(o.LNG_OPT_COUNT_PER_TOLERANCELINE) + " " +
            std::to_string(o.BLN_OPT_SORTASCII) + std::to_string(o.BLN_OPT_ADJTOMAXCOUNT) +

@@ -1,7 +1,6 @@
 #pragma once
 
-// The main window after the program's own start-up, driven as the user drives it on Qt's
-// offscreen platform, with the file dialogs and message boxes answered by a stand-in.
+// The main window after its own start-up, on Qt's offscreen platform, with stand-in dialogs.
 
 #include <sys/stat.h>
 
@@ -23,7 +22,6 @@ namespace zep::test {
 
 namespace fs = std::filesystem;
 
-// Answers the file dialogs with preset replies and records every request and message box.
 class FakeDialogs : public UserDialogs {
 public:
     QList<QStringList> replies;
@@ -78,7 +76,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
         Seen();
     }
-    // Closes the window, which stores the settings, and ends the program.
     void Stop() {
         form().close();
         program.reset();
@@ -87,17 +84,15 @@ protected:
     QTreeWidget* list() { return form().findChild<QTreeWidget*>("lvFile"); }
     QMenu* menu(const char* name) { return form().findChild<QMenu*>(name); }
     QAction* entry(const char* name) { return form().findChild<QAction*>(name); }
-    // A copy of A.Zep under another name, in a folder below the scratch folder if need be.
     std::string Copy(const std::string& name) {
         fs::create_directories(fs::path(dir / name).parent_path());
         fs::copy_file(dir / "A.Zep", dir / name);
         return name;
     }
 
-    // Does a step as the user does: "AddFile P.Zep A.Zep" clicks a toolbar button with the file
-    // dialog answering those files, "Ctrl+O I.Zep" presses a key on the list, "2" clicks row 2,
-    // "2 mnuFileItemSave" chooses from its pop-up menu, "mnuFile mnuFileSaveAll" from a menu
-    // ("mnuFile -" only opens it, which brings its entries up to date).
+    // A step as the user does it: "AddFile P.Zep A.Zep" clicks a toolbar button, the dialog giving
+    // those files; "Ctrl+O I.Zep" keys the list; "2" clicks row 2; "2 mnuFileItemSave" its pop-up;
+    // "mnuFile mnuFileSaveAll" a menu ("mnuFile -" only opens it, updating its entries).
     void Do(const std::string& step) {
         std::istringstream words(step);
         std::string verb;
@@ -138,7 +133,6 @@ protected:
         }
         dialogs.replies.clear();
     }
-    // The steps of a session of tests/data/tables/window-steps.tsv, each with what it shows.
     void Run(const std::string& session) {
         for (const auto& row : Table("window-steps.tsv")) {
             if (row[0] == session) {
@@ -147,7 +141,6 @@ protected:
             }
         }
     }
-    // Does a step that opens a modal window, and hands that window to look at before it closes.
     void Modal(const std::string& step, const std::function<void(QWidget&)>& look) {
         bool seen = false;
         QTimer::singleShot(0, [&] {
@@ -182,7 +175,6 @@ protected:
         }
         return state;
     }
-    // The rows' texts, then the status bar's and the save sign's when it shows.
     std::string Rows() {
         QStringList rows;
         for (int i = 0; i < list()->topLevelItemCount(); ++i) {

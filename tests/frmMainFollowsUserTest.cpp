@@ -1,6 +1,4 @@
-// The main window keeps up with its user: label views follow their files, the Save button follows
-// the selected row, the window stays readable at its smallest, cut texts show in full, the file
-// dialogs remember their folder, and keys, Undo, Recent Files and the Coverage window work.
+// The main window keeps up with its user: views, Save, size, tips, dialogs, keys, Undo, Coverage.
 
 #include <tuple>
 
@@ -14,7 +12,6 @@ namespace fs = std::filesystem;
 
 class frmMainFollowsUserTest : public test::WindowTest {
 protected:
-    // Double-clicks a row and gives the label view that opened last.
     frmLabels* OpenLabels(int row) {
         ClickRow(row);
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, RowPoint(row));
@@ -51,8 +48,7 @@ TEST_F(frmMainFollowsUserTest, LabelViewsFollowTheirFilesUntilTheyLeaveTheList) 
     EXPECT_FALSE(Shown(other)) << "Clear List";
 }
 
-// An asterisk inside a file name is no marker, and taking the marker off keeps the name whole.
-// Saving says what it saved beside "Max Number : ", which stays in view.
+// An asterisk inside a file name is no marker; the save message stays beside "Max Number : ".
 TEST_F(frmMainFollowsUserTest, SaveButtonFollowsEveryChangeOfTheSelectedRow) {
     Copy("a*b.Zep");
     Copy("x* y.Zep");
@@ -114,8 +110,7 @@ TEST_F(frmMainFollowsUserTest, FileDialogsOpenInTheFolderUsedLastAlsoInTheNextRu
     Run("folders 2");
 }
 
-// Save waits for a Yes before it replaces a file another program changed; Save As onto another
-// listed file marks that file's row.
+// Save asks before replacing a file changed on disk; Save As onto a listed file marks its row.
 TEST_F(frmMainFollowsUserTest, SavesGuardFilesChangedOnDiskAndMarkFilesTheyReplace) {
     Start();
     Run("save guard 1");
@@ -127,7 +122,6 @@ TEST_F(frmMainFollowsUserTest, SavesGuardFilesChangedOnDiskAndMarkFilesTheyRepla
     EXPECT_EQ(test::Contents(dir / "A.Zep"), test::Contents(dir / "P.Zep"));
 }
 
-// Ctrl+Z takes back a Compare and then a Sort By ASCII: the orders and the rows' markers.
 TEST_F(frmMainFollowsUserTest, UndoTakesBackReorderingsOneAfterAnother) {
     Start();
     const auto labels = [&] {
@@ -280,7 +274,6 @@ TEST_F(frmMainFollowsUserTest, CoverageWindowShowsWhatTheFilesShareAndFollowsThe
     EXPECT_FALSE(window->isVisible());
 }
 
-// 20 files of 3,000 labels, half of them shared by all: the table is made without a pause.
 TEST_F(frmMainFollowsUserTest, CoverageOfALargeListIsQuick) {
     Start();
     Workspace& ws = program->workspace;
@@ -300,8 +293,7 @@ TEST_F(frmMainFollowsUserTest, CoverageOfALargeListIsQuick) {
     QApplication::processEvents();
     const qint64 took = timer.elapsed();
     EXPECT_EQ(window.Model().rowCount(), 1500 + 20 * 1500);
-    // A view with a widget per cell takes seconds here; the table is shown in 35-80 ms on a busy
-    // two-core machine, most of it spent counting the labels.
+    // A view with a widget per cell takes seconds; this one takes 35-80 ms on a busy two-core box.
 #if defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(took, 3000);
 #else

@@ -1,5 +1,4 @@
-// The windows after the program's own start-up, driven as the user drives them on Qt's offscreen
-// platform, with the file dialogs and message boxes answered by a stand-in.
+// The windows after start-up, driven as the user drives them.
 
 #include "app/frmMain.h"
 
@@ -37,8 +36,7 @@ int Pixels(double twips, double twipsPerPixel) {
 
 class frmMainTest : public test::WindowTest {};
 
-// The enabling of buttons and menu entries, the row markers and the messages, step by step. A
-// menu's entries take their state as the menu opens, and keep it for their shortcuts.
+// Enabling, row markers and messages after each command; menu entries update as the menu opens.
 TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
     fs::copy_file(ZEP_TEST_DATA_DIR "/bad/row-too-long.Zep", dir / "Broken.Zep");
     ASSERT_EQ(::mkfifo((dir / "Pipe.Zep").c_str(), 0600), 0);  // would block a plain read
@@ -77,8 +75,7 @@ TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWi
     EXPECT_EQ(list()->headerItem()->text(0) + " | " + list()->headerItem()->text(1),
               "File Name | Full Path");
     EXPECT_EQ(form().font(), QFont("MS Sans Serif", 9));
-    // With no system information tool on $PATH, System Info says so and the box stays open; the
-    // licence shown is the words of LICENSE as they stand.
+    // Without a system information tool on $PATH, System Info says so; the licence is LICENSE's.
     const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     ::setenv("PATH", dir.path().c_str(), 1);
     Modal("mnuHelp mnuHelpAbout", [&](QWidget& box) {
@@ -114,8 +111,7 @@ TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWi
     EXPECT_FALSE(fs::exists(iniName));
 }
 
-// OK checks both boxes (tests/data/tables/options-dialog.tsv): a refusal shows its message and
-// leaves the dialog open and everything unchanged; else the options are taken and stored.
+// OK checks both boxes: a refusal shows its message and changes nothing, else options are stored.
 TEST_F(frmMainTest, OptionsDialogTakesAWholeAmountOfOneOrMoreAndAOneWordTolerance) {
     Start();
     AppINI stored;
@@ -142,8 +138,7 @@ TEST_F(frmMainTest, OptionsDialogTakesAWholeAmountOfOneOrMoreAndAOneWordToleranc
     }
 }
 
-// The dialog shows the options in memory. On OK a tolerance left alone keeps its bytes, even ones
-// the box cannot show, and a grayed box counts as off.
+// The dialog shows the options in memory; OK keeps an untouched tolerance's bytes, grayed = off.
 TEST_F(frmMainTest, OptionsDialogShowsTheOptionsInMemory) {
     Start();
     Options& options = program->workspace.options;

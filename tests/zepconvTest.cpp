@@ -1,8 +1,7 @@
-// Runs every case of tests/data/zepconv in a scratch folder holding copies of examples/ and of
-// tests/data's bad/, uneven/ and settings/, with the case's in/ put over them. zepconv gets the
-// arguments of `args`, one a line; it must exit with `status`, print `stdout` and `stderr` (none:
-// nothing; paths relative to the scratch folder), and leave the folder as it was with the case's
-// out/ put over it.
+// Runs each case of tests/data/zepconv in a scratch copy of examples/ and tests/data's bad/,
+// uneven/, settings/ with in/ over them: zepconv gets `args` (one a line), must exit `status`,
+// print `stdout`/`stderr` (none: nothing; paths scratch-relative), and leave the folder as
+// before with out/ over it.
 
 #include <map>
 
@@ -24,7 +23,6 @@ std::vector<std::string> CaseNames() {
     return names;
 }
 
-// The content of a file, empty when there is none.
 std::string Text(const fs::path& file) {
     std::string bytes;
     return ReadWholeFile(file.string(), bytes) ? bytes : std::string();

@@ -21,8 +21,7 @@ constexpr std::string_view kWrittenValues[] = {" 7 = [x]; y ", "\"q\"", "'s' ", 
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Lines cut at LF, a CR just before the LF dropped; a final LF starts no further line. A UTF-8
-// byte-order mark at the start is no part of the first line.
+// Lines cut at LF, a CR before it dropped, no line after a final LF, a leading UTF-8 BOM skipped.
 std::vector<std::string_view> Lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     std::size_t pos = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
@@ -49,11 +48,9 @@ bool MayHoldWrittenKey(std::string_view line) {
                       [](unsigned char a, char b) { return std::toupper(a) == b; });
 }
 
-// Whether the old lines stand in the new ones in order, one line holding the key excepted.
 bool OldLinesKept(const std::vector<std::string_view>& before,
                   const std::vector<std::string_view>& after) {
-    // Greedy matching is exact for subsequences; the two positions follow the match without
-    // and with the one permitted drop.
+    // Greedy matching is exact for subsequences; track the match without and with one drop.
     const std::size_t none = after.size() + 1;
     std::size_t whole = 0;
     std::size_t dropped = none;

@@ -32,7 +32,6 @@ bool ComesBefore(std::string_view a, std::string_view b) {
                                         [](unsigned char x, unsigned char y) { return x < y; });
 }
 
-// What moves together when labels are reordered, with the label's match count.
 struct LabelRow {
     std::string label;
     std::string deviation;
@@ -76,7 +75,6 @@ Snapshot Snap(const FileData& data) {
     return snap;
 }
 
-// How many times each non-blank label stands in each file.
 using Holders = std::map<std::string, std::vector<std::int32_t>>;
 
 Holders CountHolders(const std::vector<Snapshot>& files) {
@@ -105,8 +103,7 @@ std::int32_t MatchCount(const Holders& holders, const std::string& label, std::s
     return count;
 }
 
-// The rows as Compare must leave them: counted, ordered by character code (blank labels last
-// when asked), then by descending match count, each stable.
+// Compare's order: by character code (blanks last when asked), then by descending count; stable.
 std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const Holders& holders,
                                     std::size_t file, const Options& options) {
     for (LabelRow& row : rows) {
@@ -174,8 +171,7 @@ std::string Title(std::size_t file) {
     return (file % 2 == 0 ? "=f" : "f") + std::to_string(file + 1) + ".Zep";
 }
 
-// The report's rows as they must be: heading, then every non-blank label with its files and
-// positions, the most widely shared first and by character code among equals.
+// The report as it must be: heading, then each non-blank label, most shared first, then by code.
 std::vector<std::vector<std::string>> ExpectedReport(const std::vector<Snapshot>& files) {
     std::vector<std::vector<std::string>> report{{"label", "files"}};
     std::vector<std::pair<std::int32_t, std::vector<std::string>>> rows;
@@ -219,8 +215,7 @@ std::string CheckOrder(Workspace& ws, const std::vector<Snapshot>& before) {
     return {};
 }
 
-// A refused Compare names the first file it cannot reorder, once, and leaves every file and its
-// match counts as they were.
+// A refused Compare names the first file it cannot reorder, once, and changes nothing.
 std::string CheckRefusal(Workspace& ws, const std::vector<Snapshot>& before,
                          const std::string& told) {
     std::size_t first = 0;
