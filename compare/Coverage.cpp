@@ -10,7 +10,6 @@ namespace zep {
 
 namespace {
 
-// The files in list order, which is the order of their records.
 std::vector<CoverageColumn> ListColumns(Workspace& ws) {
     std::vector<const clsZEPFileItem*> itemOf(static_cast<std::size_t>(ws.store.FileCount()) + 1);
     for (const auto& item : ws.ZEPFiles.Item()) {
@@ -53,7 +52,6 @@ std::vector<CoverageRow> GatherLabels(const FileDataStore& store, bool withBlank
     return gathered;
 }
 
-// Blank labels after all others; then the most widely shared first, by character code within.
 bool RowBefore(const CoverageRow& a, const CoverageRow& b) {
     if (a.blank != b.blank) {
         return b.blank;
@@ -61,17 +59,13 @@ bool RowBefore(const CoverageRow& a, const CoverageRow& b) {
     return a.files != b.files ? a.files > b.files : LabelBefore(a.label, b.label);
 }
 
-// A spreadsheet takes a cell that begins with one of these as a formula (or, for tab and CR,
-// trims them off and looks again), so a label such as =HYPERLINK(...) would be evaluated when
-// the table is opened.
+// A spreadsheet would evaluate a cell starting with these, e.g. =HYPERLINK(...).
 bool StartsLikeAFormula(std::string_view text) {
     return !text.empty() &&
            std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
-// Quotes a field when it holds a separator, a quote or a line break, and also when it begins or
-// ends with a space, which spreadsheet programs would otherwise trim. A field that would start
-// a formula gets a leading apostrophe first, so that it is shown as text.
+// Edge spaces are quoted since spreadsheets trim them; a would-be formula is kept as text.
 std::string CsvField(std::string_view text) {
     const std::string shown =
         StartsLikeAFormula(text) ? "'" + std::string(text) : std::string(text);
@@ -95,7 +89,6 @@ void AppendField(std::string& csv, bool first, std::string_view text) {
     csv += CsvField(text);
 }
 
-// A column is headed by its file name, unless another column has that name too.
 std::string Heading(const std::vector<CoverageColumn>& columns, const CoverageColumn& column) {
     const auto sameName =
         std::count_if(columns.begin(), columns.end(),

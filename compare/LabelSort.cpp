@@ -25,8 +25,7 @@ std::vector<SortKey> SortKeys(const FileData& record) {
     return keys;
 }
 
-// The order the neighbour exchanges of the placing rule settle into: a stable sort by this
-// strict weak order gives exactly the same arrangement.
+// A stable sort by this strict weak order settles where the neighbour exchanges would.
 std::vector<std::int32_t> AsciiOrder(const FileData& record, bool spaceToLast) {
     const std::vector<SortKey> keys = SortKeys(record);
     std::vector<std::int32_t> order = LabelPositions(record);

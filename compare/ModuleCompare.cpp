@@ -14,8 +14,7 @@ namespace {
 
 constexpr std::uint32_t kNoLabel = UINT32_MAX;
 
-// Every label of every file as a dense number (kNoLabel for blank labels), so that counting
-// needs one hash look-up per label and plain arrays after that.
+// Dense label ids, so counting needs one hash look-up per label and plain arrays after.
 struct LabelIds {
     std::vector<std::vector<std::uint32_t>> perFile;  // [file - 1][position - 1]
     std::vector<std::int32_t> totals;                 // occurrences over all files, by id

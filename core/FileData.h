@@ -10,33 +10,20 @@
 
 namespace zep {
 
-// A piece of text inside a record's byte buffer.
 struct TextRef {
     std::uint32_t offset = 0;
     std::uint32_t length = 0;
 };
 
-// The contents of one loaded coordinate file. Every token is kept exactly as read, inside the
-// file's own bytes; texts that did not come from the file (a default deviation, a value set by
-// a test) are added to the same buffer.
-//
-// The model is small next to the file. A label or deviation is only where it starts (4 bytes):
-// a text from the file ends where its line or field ends, and an added text carries its length
-// in front of it. A coordinate row read from the file is only where its lines are; its values
-// are found again when asked for, which is what the writer does anyway, one row after the
-// other. Only a row whose values are set one by one keeps a reference per value.
-//
-// All indices are 1-based. Row r of Coordinates, Labels(r), Deviations(r) and MatchCounts(r)
-// form one label row. Label rows are reached through a position index, so exchanging two of
-// them is O(1) whatever VarCount is.
+// Every token stays as read, in the file's own bytes, and added texts join that buffer; file rows
+// are re-read on demand. 1-based; label rows go through a position index, so a swap is O(1).
 class FileData {
 public:
     std::int32_t VarCount() const { return varCount_; }
     std::int32_t LabelCount() const { return static_cast<std::int32_t>(labels_.size()); }
     std::int32_t DeviationCount() const { return static_cast<std::int32_t>(deviations_.size()); }
 
-    // Finding value c walks row r from its start: fine for a look now and then, while code
-    // that goes through whole rows uses ForEachCoordinate.
+    // Walks row r from its start; whole rows go through ForEachCoordinate.
     std::string_view Coordinates(std::int32_t r, std::int32_t c) const;
     std::string_view Labels(std::int32_t i) const { return TextFrom(labels_[slot(i)], LineEnd); }
     std::string_view Deviations(std::int32_t i) const { return ValueText(deviations_[slot(i)]); }
@@ -51,24 +38,19 @@ public:
     void SizeLabels(std::int32_t n);       // Labels and MatchCounts
     void SizeDeviations(std::int32_t n);
 
-    // Hands the record the bytes that texts from the file point into.
     void AdoptBytes(ByteBuffer bytes);
-    // Adds text to the record's buffer and returns where it stands.
     TextRef AppendText(std::string_view text);
 
     void SetCoordinate(std::int32_t r, std::int32_t c, std::string_view text);
     void SetLabel(std::int32_t i, std::string_view text) { labels_[slot(i)] = Added(text); }
     void SetDeviation(std::int32_t i, std::string_view text) { deviations_[slot(i)] = Added(text); }
 
-    // Exchanges the label rows at positions a and b: match count, label, deviation and the
-    // whole row of coordinates. The caller makes sure both positions exist in every array.
+    // The caller makes sure both positions exist in every array.
     void SwapLabelRows(std::int32_t a, std::int32_t b);
-    // Moves the label rows so that position k + 1 receives the row that stood at order[k], a
-    // permutation of 1..LabelCount.
+    // Position k + 1 receives the row at order[k]; order is a permutation of 1..LabelCount.
     void ReorderLabelRows(const std::vector<std::int32_t>& order);
 
-    // Where every label row stands, as a reordering found it. Reorderings only move rows, so
-    // this is a few index vectors, not the texts; putting it back undoes any number of them.
+    // Only index vectors, since reorderings only move rows; restoring undoes any number.
     class Order {
         friend class FileData;
         std::vector<std::uint32_t> labels_;
@@ -81,35 +63,27 @@ public:
     bool RestoreOrder(const Order& order);
 
     std::string_view text(TextRef ref) const { return {bytes_.data() + ref.offset, ref.length}; }
-    // Size of the buffer the texts lie in.
     std::size_t ByteCount() const { return bytes_.size(); }
 
-    // For the reader, which knows where each text of the file starts and that it ends where
-    // its line or field ends.
-    // Row r (after SizeCoordinates) is the file's bytes [begin, end).
+    // For the reader: row r (after SizeCoordinates) is the file's bytes [begin, end).
     void SetFileRow(std::int32_t r, std::size_t begin, std::size_t end, bool written);
     void SetLabelAt(std::int32_t i, std::size_t offset);
     void SetDeviationAt(std::int32_t i, std::size_t offset);
-    // Every deviation becomes text, added once.
     void FillDeviations(std::string_view text);
 
-    // Row r as read, through its last CR LF, when the file had it exactly as the writer
-    // writes it; empty otherwise.
+    // Row r through its last CR LF when read in the writer's exact layout; empty otherwise.
     std::string_view WrittenRow(std::int32_t r) const;
 
-    // Calls take(value) for the VarCount values of row r, in order.
     template <typename Take>
     void ForEachCoordinate(std::int32_t r, Take&& take) const;
 
 private:
-    // Where a text starts: an offset into the buffer, or kEmpty.
     using TextAt = std::uint32_t;
     static constexpr TextAt kEmpty = UINT32_MAX;
     // What an empty text reads as: never a null pointer, which the C library may not be given.
     static constexpr std::string_view kNoText = "";
 
-    // A coordinate row: a stretch of the file's lines, or values set one by one (cells >= 0),
-    // or, before either, a row of empty values.
+    // File lines, values set one by one (cells >= 0), or before either, empty values.
     struct Row {
         std::uint32_t begin = 0;
         std::uint32_t end = 0;

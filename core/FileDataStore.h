@@ -8,8 +8,7 @@
 
 namespace zep {
 
-// One FileData record per loaded file, in the order the files were added, and the largest
-// label count in the list. Indices are 1-based; FileCount is the number of records.
+// One record per loaded file in add order; indices are 1-based.
 class FileDataStore {
 public:
     std::int32_t FileCount() const { return static_cast<std::int32_t>(records_.size()); }
@@ -31,7 +30,6 @@ public:
         records_.clear();
         maxNumber_ = 0;
     }
-    // Appends an empty record and returns its index (the new FileCount).
     std::int32_t AddFileData() {
         records_.emplace_back();
         return FileCount();

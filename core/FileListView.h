@@ -6,12 +6,9 @@
 
 namespace zep {
 
-// What the file operations need of the main window's file list and status bar. Rows are
-// addressed by their 1-based position; each has a unique key (the full path), a text, a
-// second column and a whole-number tag (the file's FileDataIndex).
+// Rows: 1-based positions, unique keys (full paths), tag = the file's FileDataIndex.
 class FileListView {
 public:
-    // The error number the list gives for a key it already holds.
     static constexpr std::int32_t kErrKeyNotUnique = 35602;
 
     virtual ~FileListView() = default;
@@ -28,7 +25,6 @@ public:
     virtual void SelectRow(std::int32_t position) = 0;
     virtual void RemoveRow(std::int32_t position) = 0;
 
-    // The status bar's first panel.
     virtual void SetStatusText(std::string_view text) = 0;
 };
 

@@ -11,12 +11,10 @@
 
 namespace zep {
 
-// The keyed collection of descriptors, in insertion order. Keys (full paths) are unique and
-// compare exactly, letter case included.
+// Keys (full paths) are unique and compare exactly, letter case included.
 class Item {
 public:
-    // Inserts a descriptor under its Key; returns nullptr, inserting nothing, when the key is
-    // already present.
+    // nullptr, inserting nothing, when the key is already present.
     clsZEPFileItem* Add(std::unique_ptr<clsZEPFileItem> item);
 
     // nullptr when the position is outside 1..Count or the key is unknown.
@@ -24,7 +22,6 @@ public:
     clsZEPFileItem* Find(std::string_view key) const;
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
 
-    // false when nothing was there to remove.
     bool Remove(std::string_view key);
 
     auto begin() const { return items_.begin(); }
@@ -32,8 +29,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<clsZEPFileItem>> items_;
-    // The same descriptors by key, so that a list of thousands of files is not searched from
-    // the start for every file added or saved.
+    // So adding or saving among thousands of files needs no linear search.
     std::unordered_map<std::string, clsZEPFileItem*> byKey_;
 };
 

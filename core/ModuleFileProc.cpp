@@ -31,10 +31,8 @@ constexpr std::int32_t kMaxNumber = 2004;
 // Told after a save that gave a file with hard links a new file under this name only.
 constexpr std::int32_t kOtherNamesKeepOldContent = 2011;
 constexpr std::int32_t kChangedOnDisk = 2012;
-// The run-time error number for a failed allocation.
 constexpr std::int32_t kErrOutOfMemory = 7;
 
-// A message with the file it is about on a line of its own.
 std::string TextNaming(std::int32_t id, const std::string& path) {
     return std::string(ResString(id)) + "\r\n" + std::string(ResString(kFileName)) + path;
 }
@@ -43,15 +41,13 @@ void ShowText(Workspace& ws, std::int32_t id, MessageIcon icon, std::string_view
     ws.messages.ShowMessage(ResString(id), icon, detail);
 }
 
-// Why a file was refused, with its line, and which file it was unless the messages say so.
 std::string RefusalDetail(const Workspace& ws, const std::string& path, const ReadError& error) {
     const std::string reason = DescribeReadError(error);
     return ws.messages.NamesFileItself() ? reason : path + ": " + reason;
 }
 
-// A file is in the list once, whatever name it is given: a second name would have Compare count
-// its labels twice. Identities are kept from the read, so an add costs one look-up, not one per
-// listed file; a save forgets them, as the file under a name may now be another.
+// A second name would have Compare count its labels twice. A save forgets identities, as the
+// file under a name may now be another.
 bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& identity) {
     if (ws.ZEPFiles.Item().Find(path) != nullptr) {
         return true;
@@ -67,7 +63,6 @@ bool AlreadyInList(Workspace& ws, const std::string& path, const FileIdentity& i
     return false;
 }
 
-// A file as read for adding it, before anything of the list is touched.
 struct PreparedFile {
     ReadResult result;
     bool outOfMemory = false;
@@ -112,7 +107,6 @@ bool AppendListRow(Workspace& ws, const std::string& path, const std::string& ti
     return true;
 }
 
-// Hands the record to the store and ties a descriptor, the row and MaxNumber to it.
 void CommitFile(Workspace& ws, const std::string& path, const std::string& title,
                 ZepFileContents& contents, FileIdentity identity,
                 std::optional<SafeFileReader::Stamp> stamp) {
@@ -166,13 +160,11 @@ std::optional<FileStamp> StampNow(const std::string& path) {
         static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
-// Guards the listed files a batch of saves replaces (see WriteZEPFiles).
 class SaveCheck {
 public:
     explicit SaveCheck(Workspace& ws) : ws_(ws) {}
 
-    // Whether target may be replaced: asks, naming it, when it is a listed file changed on disk.
-    // The same spelling is the same file; any other is found by where the listed paths lead now.
+    // Asks before replacing a listed file changed on disk, matching other spellings by identity.
     bool MayReplace(const std::string& target) {
         const std::optional<FileStamp> now = StampNow(target);
         clsZEPFileItem* item = ws_.ZEPFiles.Item().Find(target);
@@ -188,8 +180,7 @@ public:
         return !changed || ws_.messages.AskYesNo(TextNaming(kChangedOnDisk, target));
     }
 
-    // A listed file whose other name was saved to keeps its old content under its own name
-    // (the writer gives that name a new file); only one that now is the new file took it.
+    // Only a listed file that now is the new file took the content; other names keep the old.
     void Saved(const std::string& target, const std::string& key) {
         clsZEPFileItem* item = replacing_[target];
         if (item == nullptr) {  // a file no one listed
@@ -228,7 +219,6 @@ private:
     std::unordered_map<std::string, clsZEPFileItem*> replacing_;  // by target
 };
 
-// One file of a batch on its way: written, committed with the others, and reported afterwards.
 struct PreparedSave {
     std::unique_ptr<SafeFileWriter> writer;
     std::string failure;  // set when the file never reached the commit
@@ -269,7 +259,6 @@ bool ReportSave(Workspace& ws, const std::string& target, const PreparedSave& sa
     return true;
 }
 
-// Writes every file of the group, then commits the written ones together and reports each.
 void SaveGroup(Workspace& ws, const std::vector<SaveRequest>& requests,
                std::span<const std::size_t> group, std::vector<bool>& saved) {
     std::vector<PreparedSave> saves;
@@ -286,7 +275,6 @@ void SaveGroup(Workspace& ws, const std::vector<SaveRequest>& requests,
     }
 }
 
-// Lowers every index that pointed past a removed record.
 void CloseIndexGap(Workspace& ws, std::int32_t index) {
     for (const auto& item : ws.ZEPFiles.Item()) {
         if (item->FileDataIndex() > index) {
@@ -347,8 +335,7 @@ bool WriteZEPFile(Workspace& ws, const std::string& target, const std::string& k
     return WriteZEPFiles(ws, {SaveRequest{target, key, index}}).front();
 }
 
-// Every question comes before the first file is written, so that no answer waits on a half
-// done batch.
+// Every question comes first, so no answer waits on a half-done batch.
 std::vector<bool> WriteZEPFiles(Workspace& ws, const std::vector<SaveRequest>& requests) {
     SaveCheck check(ws);
     std::vector<std::size_t> going;

@@ -11,8 +11,7 @@ namespace zep {
 // A row whose file has changes that are only in memory starts with this marker.
 inline constexpr std::string_view kChangedMarker = "* ";
 
-// Only the front counts, so that a file name holding an asterisk, or "* " itself, is never taken
-// for the marker.
+// Only the front counts, so a file name holding "* " is never taken for the marker.
 inline bool IsMarked(std::string_view rowText) {
     return rowText.starts_with(kChangedMarker);
 }

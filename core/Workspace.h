@@ -9,8 +9,6 @@
 
 namespace zep {
 
-// Everything one list of loaded files consists of: the descriptors, the records with their
-// counters, the options, and the window (or its stand-in) that shows rows and messages.
 // The window and the batch tool each build one; every test builds its own.
 struct Workspace {
     Workspace(FileListView& listView, MessageSink& messageSink)

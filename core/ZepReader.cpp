@@ -14,8 +14,7 @@
 namespace zep {
 namespace {
 
-// Texts are 32-bit offsets into the record's buffer, which also takes the default deviation
-// behind its length; the largest offset stays clear of the record's mark for an empty text.
+// Texts are 32-bit offsets; the largest stays clear of the empty-text mark.
 constexpr std::uint64_t kMaxBufferBytes = std::numeric_limits<std::uint32_t>::max() - 1;
 constexpr std::uint64_t kAddedTextRoom = sizeof(std::uint32_t);
 constexpr std::size_t kReadStep = std::size_t{128} << 10;
@@ -48,8 +47,7 @@ bool ParseCount(std::string_view field, std::int32_t& count) {
     return true;
 }
 
-// A field quoted in a reason, cut short: one field of a junk header can be megabytes long, and
-// the reason becomes a line on a terminal or a message box. The cut keeps UTF-8 characters whole.
+// Cut short, UTF-8 kept whole: a junk header field can be megabytes, and reasons reach a terminal.
 std::string Quoted(std::string_view field) {
     constexpr std::size_t kShown = 40;
     if (field.size() <= kShown) {
@@ -63,9 +61,8 @@ std::string Quoted(std::string_view field) {
            " bytes)";
 }
 
-// Reads the file in one walk over its bytes: the lines of the rows are checked and kept as
-// stretches of the file, and nothing is allocated for labels or deviations before the file is
-// known to hold them all, so a file that is refused costs little more than its own bytes.
+// Nothing is allocated for labels or deviations until the file is known to hold them, so a
+// refused file costs little more than its own bytes.
 class Parser {
 public:
     Parser(ZepFileContents& file, std::string_view text, std::string_view tolerance,
@@ -86,7 +83,6 @@ private:
         return false;
     }
 
-    // The next line after the last one taken; false when the file has none left.
     bool NextLine(ScannedLine& line) {
         if (!scanner_.Next(line)) {
             return false;
@@ -127,9 +123,7 @@ private:
                            " is not a whole number from 1 to 2147483647");
     }
 
-    // Every value takes at least one byte and every line but the last two, so a header can be
-    // checked against the file's size at once. Deviations may be missing altogether; then
-    // their number is bounded by kMostDefaultDeviations instead.
+    // Each value takes at least a byte, so a header can be checked against the file's size.
     bool FitsTheFile() {
         const auto size = static_cast<std::uint64_t>(text_.size());
         const auto rows = static_cast<std::uint64_t>(file_.VarCount);
@@ -153,9 +147,7 @@ private:
                            " bytes can hold");
     }
 
-    // Every row starts on a line of its own and may run over several lines; the lines of a row
-    // carry exactly its values. A row is kept as the stretch of its lines, and marked when
-    // they are laid out exactly as the writer would lay them out.
+    // A row is kept as the stretch of its lines, marked when laid out exactly as written.
     bool ReadRows() {
         const std::int32_t n = file_.VarCount;
         file_.data.SizeCoordinates(n);
@@ -186,7 +178,6 @@ private:
         return true;
     }
 
-    // The labels are counted before room is made for them.
     bool ReadLabels() {
         ScannedLine line;
         for (std::int32_t i = 1; i <= file_.StrCount; ++i) {
@@ -208,10 +199,8 @@ private:
         return true;
     }
 
-    // The block is there when the line after the labels holds anything but spaces, also when
-    // it is the file's last line: that is the shape written for fewer values than fill a line.
-    // Its values are counted before room is made for them; values past the last one needed
-    // are not read.
+    // Anything but spaces after the labels starts the block, even on the last line (the shape
+    // written for few values); values past the last one needed are not read.
     bool ReadDeviations() {
         const std::int32_t m = file_.MidCount;
         ScannedLine line;
@@ -261,8 +250,7 @@ private:
     ReadResult failure_;
 };
 
-// Reads bytes as a coordinate file, or the reader's file a step ahead of the scan, so that each
-// step is scanned while it is still in the cache; the reading stops when the scan gives up.
+// Scans each step just behind the read, while it is still in the cache.
 ReadResult Parse(ByteBuffer bytes, std::string_view tolerance, SafeFileReader* reader = nullptr) {
     try {
         if (reader != nullptr) {

@@ -11,18 +11,14 @@
 
 namespace zep {
 
-// Why a file cannot be read: the 1-based line where the reader gave up (0 for the file as a
-// whole) and a short reason a person can act on.
+// line is 1-based, 0 for the file as a whole.
 struct ReadError {
     std::int32_t line = 0;
     std::string reason;
 };
 
-// "reason (line N)", or the bare reason for the file as a whole.
 std::string DescribeReadError(const ReadError& error);
 
-// A coordinate file as read: the header's format field and counts, and a record already sized
-// to those counts and filled.
 struct ZepFileContents {
     std::string Formats;
     std::int32_t VarCount = 0;
@@ -38,16 +34,13 @@ struct ReadResult {
     bool ok() const { return file.has_value(); }
 };
 
-// At most this many deviations are filled with the default for a file without a deviation
-// block: 64 MB of references. A file with the block is bounded by its size instead.
+// Default deviations for a file without the block: 64 MB of references at most.
 constexpr std::int32_t kMostDefaultDeviations = std::int32_t{1} << 24;
 
-// Reads a coordinate file from its bytes. tolerance fills the deviations of a file that has
-// no deviation block.
+// tolerance fills the deviations of a file that has no deviation block.
 ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance);
 
-// Reads the file at path. identity, when given, gets which file that was once it is open, and
-// stamp, when given, the state it was read in.
+// identity gets the file once open, stamp the state it was read in; both optional.
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
                        std::optional<FileIdentity>* identity = nullptr,
                        std::optional<SafeFileReader::Stamp>* stamp = nullptr);

@@ -40,7 +40,6 @@ std::uint64_t HighBitsWhere(std::uint64_t word, unsigned char byte) {
     return ~(((x & kLows) + kLows) | x) & kHighs;
 }
 
-// Eight high bits gathered into the low byte, byte i to bit i.
 std::uint64_t Gather(std::uint64_t highs) {
     return ((highs >> 7) * 0x0102040810204080ULL) >> 56;
 }
@@ -58,7 +57,6 @@ ByteClasses ClassifyPortable(const char* p) {
 }
 
 #if defined(__SSE2__)
-// The 64 bytes of a block against one byte value, one bit each.
 std::uint64_t Matches(const __m128i (&bytes)[4], char wanted) {
     const __m128i value = _mm_set1_epi8(wanted);
     const auto bits = [&](int i) {
@@ -116,8 +114,7 @@ LineScanner::LineScanner(std::string_view text, std::size_t from, ScanPath path,
     Load(from);
 }
 
-// Classifies the block at base and derives its masks; the masks of the block before carry over
-// through the prev* fields, so a block never looks back at bytes before it.
+// Masks carry over through prev*, so a block never looks back at bytes before it.
 void LineScanner::Load(std::size_t base) {
     base_ = base;
     // The block and the byte after it, which tells whether a CR at its end ends a line.
@@ -148,8 +145,7 @@ void LineScanner::Load(std::size_t base) {
     const std::uint64_t starts = value & ~((value << 1) | (prevValue_ >> 63));
     const std::uint64_t space = c.space & valid;
     const std::uint64_t runStarts = space & ~((space << 1) | (prevSpace_ >> 63));
-    // A value is led well when the run of spaces right before it began three bytes before it
-    // and it starts with a minus sign, or began four bytes before it and it does not.
+    // A value is led well by three spaces before a leading minus sign, else by four.
     const auto back = [](std::uint64_t mask, std::uint64_t before, unsigned k) {
         return (mask << k) | (before >> (kBlock - k));
     };

@@ -7,12 +7,10 @@
 
 namespace zep {
 
-// Which code classifies the bytes of a file: SSE2, which every x86-64 processor has, or a
-// portable one that gives the same answers everywhere.
+// SSE2 is on every x86-64; Portable gives the same answers everywhere.
 enum class ScanPath { Portable, Sse2 };
 
-// Sse2 where the program is built for a processor that has it, Portable elsewhere; Sse2 asked
-// for where the build has no SSE2 scans portably.
+// Asking for Sse2 where the build has no SSE2 scans portably.
 ScanPath FastestScanPath();
 
 // One line of a file cut at every CR LF pair (a lone CR or LF stays inside its line).
@@ -21,25 +19,21 @@ struct ScannedLine {
     std::size_t end = 0;       // its CR, or the end of the text for the last line
     std::size_t next = 0;      // where the next line starts; the end of the text after the last
     std::uint64_t values = 0;  // non-empty fields between single spaces
-    // Laid out as the writer lays out values: each one behind three spaces, and a fourth when it
-    // holds no minus sign; a minus sign only as a value's first byte; nothing after the last.
+    // Each value behind three spaces, a fourth when it holds no minus sign; a minus sign only
+    // as its first byte; nothing after the last value.
     bool written = false;
     bool last = false;  // no CR LF ends it
 };
 
-// Makes at least the first wanted bytes of a text readable, or all there will be, and returns
-// how many are: for a text that is scanned while it is still being read.
+// Makes at least wanted bytes readable (or all there will be); returns how many.
 using ByteArrival = std::function<std::size_t(std::size_t wanted)>;
 
-// Walks the lines of text from a line start, 64 bytes at a time: every byte is classified once,
-// and lines, values and the written layout are found from bit masks of those classes.
+// Classifies each byte once per 64-byte block; lines and values come from bit masks.
 class LineScanner {
 public:
-    // Without arrival, the whole text is there from the start.
     LineScanner(std::string_view text, std::size_t from, ScanPath path, ByteArrival arrival = {});
 
-    // The next line; false when the text has none left. A text ending with CR LF has an empty
-    // last line.
+    // A text ending with CR LF has an empty last line.
     bool Next(ScannedLine& line);
 
     // Where the text ends: short of its full size when its bytes stopped arriving early.
@@ -62,15 +56,13 @@ private:
     unsigned bit_ = 0;         // where the next line starts, in bits of the current block
     bool done_ = false;
     Block block_;
-    // What the block before left for the next one, as masks of its bytes.
     std::uint64_t prevValue_ = 0;
     std::uint64_t prevSpace_ = 0;
     std::uint64_t prevRunStart_ = 0;
     std::uint64_t prevLineEnd_ = 0;
 };
 
-// The byte after the value that starts at p: the first space or CR LF from p on, or end. A
-// lone CR belongs to the value.
+// The first space or CR LF from p on, or end; a lone CR belongs to the value.
 const char* ValueEnd(const char* p, const char* end);
 
 // The first value at or after p: spaces and CR LF pairs are skipped; end when there is none.

@@ -15,8 +15,7 @@ constexpr std::string_view kPaddingCell = "    0.000000";
 constexpr std::string_view kPaddingLabel = "    ";
 constexpr std::int32_t kValuesPerLine = 6;
 
-// Gathers the many small pieces of a file into large writes; memory stays one chunk whatever
-// the file's size.
+// Memory stays one chunk whatever the file's size.
 class ChunkedOutput {
 public:
     // The chunk is left uncleared: a small file touches only the pages it fills.
@@ -41,7 +40,6 @@ public:
         Put(std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
 
-    // Three spaces, a fourth for a value without a minus sign anywhere, then the value.
     void PutCoordinate(std::string_view value) {
         const bool minus = std::memchr(value.data(), '-', value.size()) != nullptr;
         Put(minus ? std::string_view("   ") : std::string_view("    "));
@@ -79,7 +77,6 @@ void PutHeader(ChunkedOutput& out, const std::string& formats, const ZepLayout& 
     out.Put(kLineEnd);
 }
 
-// Values 1..held of row r, six to a line.
 void PutValues(ChunkedOutput& out, const FileData& data, std::int32_t r, std::int32_t held) {
     std::int32_t c = 0;
     data.ForEachCoordinate(r, [&](std::string_view value) {
@@ -93,8 +90,7 @@ void PutValues(ChunkedOutput& out, const FileData& data, std::int32_t r, std::in
     });
 }
 
-// Six values a line; a row that does not fill its last line still ends it. A row read in the
-// written form goes out as it came in.
+// A row read in the written form goes out as it came in.
 void PutRows(ChunkedOutput& out, const FileData& data, std::int32_t rows, std::int32_t held) {
     for (std::int32_t r = 1; r <= rows && out.ok(); ++r) {
         std::int32_t c = 0;

@@ -19,12 +19,9 @@ struct ZepLayout {
     bool padded = false;
 };
 
-// The padded form is used when BLN_OPT_ADJTOMAXCOUNT is on and the file has fewer rows than
-// maxNumber; a file whose labels or deviations outnumber maxNumber keeps its own counts, since
-// padding would cut them off.
+// Labels or deviations beyond maxNumber keep a file's own counts, since padding would cut them.
 ZepLayout ChooseLayout(const clsZEPFileItem& item, const Options& options, std::int32_t maxNumber);
 
-// Writes the file described by item, with the contents of data, in the coordinate file format.
 // False once the sink has failed.
 bool WriteZep(ByteSink& sink, const clsZEPFileItem& item, const FileData& data,
               const Options& options, std::int32_t maxNumber);

@@ -12,9 +12,7 @@ namespace zep {
 class FileData;
 class FileDataStore;
 
-// The descriptor of one loaded file: its names, the header's format field and its three
-// counts. FileDataIndex ties it to its record in the store; the count setters size that
-// record's arrays, so the index must name an existing record before a count is set.
+// Count setters size the record FileDataIndex names, so it must exist before a count is set.
 class clsZEPFileItem {
 public:
     explicit clsZEPFileItem(FileDataStore& store) : store_(&store) {}

@@ -6,7 +6,6 @@
 
 namespace zep {
 
-// Holds the one collection of loaded files.
 class clsZEPFiles {
 public:
     zep::Item& Item() { return item_; }
