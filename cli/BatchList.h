@@ -15,8 +15,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// What the options of one command line ask for; unset values keep the options' defaults, or
-// the values of the settings file when one is given.
+// Unset values keep the options' defaults, or the settings file's values when one is given.
 struct BatchSettings {
     std::string outDir;
     std::string settingsFile;
@@ -35,8 +34,7 @@ struct Request {
     std::string reportPath;  // compare and report: where the CSV of shared labels goes
 };
 
-// The files of one command line, loaded into one list in order, as the Add File command would
-// add them one by one. Messages go to err, each naming the file it is about.
+// Loaded in order as Add File would add them; each message names its file.
 class BatchList {
 public:
     BatchList(const BatchSettings& settings, std::ostream& err);
@@ -48,11 +46,9 @@ public:
     // Adds every file; false when any was refused (the others stay loaded).
     bool AddAll(const std::vector<std::string>& files);
 
-    // The files that were loaded, as given on the command line, in list order.
     const std::vector<std::string>& Given() const { return given_; }
 
-    // Writes every loaded file to its target (same order as the list) as one batch, each line
-    // of progress to out; false when any write failed. The others are still written.
+    // One batch in list order, progress to out; false if any write failed (the rest still are).
     bool SaveAll(const std::vector<std::string>& targets, std::ostream& out);
 
 private:

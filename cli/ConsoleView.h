@@ -12,7 +12,6 @@
 
 namespace zep::cli {
 
-// The file list of the batch tool: rows kept in memory, keys unique like the window's list.
 class ConsoleListView final : public FileListView {
 public:
     std::int32_t AppendRow(std::string_view key, std::string_view text) override;
@@ -45,17 +44,14 @@ private:
     std::string status_;
 };
 
-// Message boxes as lines on the error stream: "context: text -- detail", the message's own
-// line breaks turned into spaces. The context names the file being added. The context and the
-// detail may quote a file name or the file itself, so their control characters are escaped.
+// "context: text -- detail" lines on err, line breaks as spaces, control characters escaped.
 class ConsoleMessages final : public MessageSink {
 public:
     explicit ConsoleMessages(std::ostream& err) : err_(err) {}
 
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override;
     bool NamesFileItself() const override { return !context_.empty(); }
-    // Nobody is there to answer: the question becomes a message line, so the user learns why a
-    // file was left alone, and the answer is No.
+    // Nobody can answer: the question becomes a message line and the answer is No.
     bool AskYesNo(std::string_view text, std::string_view detail) override;
 
     void SetContext(std::string context) { context_ = std::move(context); }

@@ -22,7 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What a run writes and reads, by the files the paths reach.
 struct Plan {
     std::vector<std::string> read;                // the inputs in order, then the settings file
     std::vector<std::string> targets;             // per input
@@ -30,7 +29,6 @@ struct Plan {
     std::map<FileIdentity, std::size_t> written;  // position in targets
 };
 
-// Where every file goes: over itself, or into the out-dir under its file name.
 std::string TargetOf(const Request& request, const std::string& file) {
     if (request.settings.outDir.empty()) {
         return KeyForPath(file);
@@ -38,9 +36,7 @@ std::string TargetOf(const Request& request, const std::string& file) {
     return (fs::path(request.settings.outDir) / fs::path(file).filename()).string();
 }
 
-// Nothing may be written twice to one file, and no save may land on a file the run reads unless
-// it is that input's own save. Files count by identity, so no link or ".." hides a collision.
-// The same input named twice is left to the list, which refuses it as the window would.
+// No file is written twice or saved over another input, by identity so no link or ".." hides it.
 bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
     plan.read = request.files;
     for (std::size_t i = 0; i < request.files.size(); ++i) {
@@ -73,7 +69,6 @@ bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
     return false;
 }
 
-// The report must not replace a file that the run reads or writes.
 bool ReportCollides(const Request& request, const Plan& plan, std::ostream& err) {
     if (request.reportPath.empty()) {
         return false;
@@ -92,7 +87,6 @@ bool ReportCollides(const Request& request, const Plan& plan, std::ostream& err)
     return hit != nullptr;
 }
 
-// A report on its own only reads: it must not replace one of its inputs.
 bool ReportOverAnInput(const Request& request, std::ostream& err) {
     Plan plan;
     plan.read = request.files;
@@ -137,7 +131,6 @@ void PrintInfo(Workspace& ws, const std::string& given, const clsZEPFileItem& it
     }
 }
 
-// The coverage table of the loaded files as CSV, the columns named as the files were given.
 std::string CoverageCsvOf(BatchList& list) {
     Coverage coverage = CoverageOf(list.ws());
     for (std::size_t i = 0; i < coverage.columns.size() && i < list.Given().size(); ++i) {
@@ -163,8 +156,7 @@ bool WriteCoverageFile(BatchList& list, const std::string& path, std::ostream& e
 // Changes the loaded list before it is written; false (having said why) stops the run.
 using Transform = std::function<bool(BatchList&)>;
 
-// The road of every writing verb. Nothing is written when a target or the report would land on
-// another file of the run (kExitUsage), or when any file is refused or the change fails.
+// Writes nothing when saves collide (kExitUsage), a file is refused or the change fails.
 int LoadChangeAndSave(const Request& request, const Transform& change, std::ostream& out,
                       std::ostream& err) {
     const std::optional<std::vector<std::string>> targets = PlanTargets(request, err);

@@ -48,7 +48,6 @@ void AddReportOptions(CLI::App& verb, Request& request) {
         ->option_text("FILE");
 }
 
-// A new verb is one row here and one function in Verbs.cpp.
 const std::vector<Verb>& Verbs() {
     static const std::vector<Verb> verbs{
         {"check", "Exit 0 when every file reads; name each refused file with the reason.", false,
@@ -77,9 +76,7 @@ std::string CheckTolerance(const std::string& text) {
     return IsUsableTolerance(text) ? std::string() : std::string(ResString(2010));
 }
 
-// A settings file that cannot be used is a mistake on the command line, not a reason to write
-// every file with the defaults. It is opened as every file is read, so that a FIFO or a device
-// cannot block the run.
+// An unusable settings file is a usage error; opened like any input, so a FIFO cannot block.
 std::string CheckSettingsFile(const std::string& path) {
     SafeFileReader reader;
     if (reader.Open(path)) {

@@ -4,8 +4,7 @@
 
 namespace zep::cli {
 
-// The batch tool: parses the command line, runs the verb and returns the exit code. Results go
-// to out, messages and refusals to err.
+// Results go to out, messages and refusals to err; returns the exit code.
 int RunZepconv(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace zep::cli

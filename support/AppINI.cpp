@@ -16,9 +16,8 @@
 namespace zep {
 namespace {
 
-// The private-profile functions and AppINI's own line operations read the same text by two rule
-// sets: Exact ones match a header as exactly "[name]", end a body at a line beginning with '[',
-// find a key's '=' from the second character on, and compare names as they are.
+// Exact rules (AppINI's own line operations) match "[name]" as is, end a body at any '[' line,
+// find '=' from the second character on and compare names byte for byte.
 enum class IniRules { Profile, Exact };
 
 constexpr std::string_view kLineBreak = "\r\n";
@@ -55,8 +54,7 @@ bool IsKeyLine(std::string_view line, std::string_view key, IniRules rules) {
 // A path that reaches no regular file fails before it is opened, so that it cannot block.
 enum class ProfileFile { Read, Missing, Failed };
 
-// A settings file split into lines (line indexes are lines.size() for none); a UTF-8 byte-order
-// mark at its start is kept on a rewrite.
+// A UTF-8 byte-order mark at the start is kept on a rewrite; a missing line is lines.size().
 struct IniFile {
     std::string bytes;
     std::size_t start = 0;                // past the byte-order mark
@@ -84,12 +82,10 @@ struct IniFile {
         return static_cast<std::size_t>(lines[line].data() - bytes.data());
     }
 
-    // Where the line after line begins: past the line break, if any.
     std::size_t Next(std::size_t line) const {
         return line + 1 < lines.size() ? Begin(line + 1) : bytes.size();
     }
 
-    // The header of the first section so named.
     std::size_t FindSection(std::string_view section, IniRules rules) const {
         auto header = std::find_if(lines.begin(), lines.end(), [&](std::string_view line) {
             return IsHeaderOf(line, section, rules);
@@ -105,7 +101,6 @@ struct IniFile {
         return i;
     }
 
-    // The first key line so named in the body of the section headed at header.
     std::size_t FindKey(std::size_t header, std::string_view key, IniRules rules) const {
         const std::size_t end = BodyEnd(header, rules);
         for (std::size_t i = header + 1; i < end; ++i) {
@@ -127,8 +122,7 @@ std::string_view StoredValue(std::string_view raw) {
     return value;
 }
 
-// A value that reading would change (blanks or quotes around it) is written in double quotes,
-// which reading takes off again, so every value reads back exactly as written.
+// Values that reading would change are quoted, so every value reads back exactly as written.
 std::string WrittenValue(std::string_view value) {
     if (StoredValue(value).size() == value.size()) {
         return std::string(value);
@@ -136,8 +130,7 @@ std::string WrittenValue(std::string_view value) {
     return "\"" + std::string(value) + "\"";
 }
 
-// The last line of the section, header included, that is not blank: new lines go after it,
-// so blank lines that set the next section apart stay where they are.
+// New lines go after the last filled line, so blank lines before the next section stay put.
 std::size_t LastFilledLine(const IniFile& ini, std::size_t header) {
     std::size_t last = header;
     const std::size_t end = ini.BodyEnd(header, IniRules::Profile);
@@ -151,7 +144,6 @@ bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// A line break goes first when text would otherwise continue a last line that has none.
 bool Replace(const std::string& file, const IniFile& ini, std::size_t from, std::size_t to,
              std::string_view text) {
     std::string out = ini.bytes.substr(0, from);
@@ -186,8 +178,7 @@ bool WriteLines(const std::string& file, const IniFile& ini, bool breakAfterLast
     return WriteFileSafely(file, out);
 }
 
-// A result that fills the buffer may have been cut: the read is repeated with a buffer at least
-// twice as large, so that a long value costs few reads.
+// A full buffer may hold a cut value: read again with twice the room, so few reads are needed.
 bool ReadThroughProfile(const std::string& file, const std::string& section, const std::string& key,
                         std::string& value) {
     std::vector<char> buffer(kFirstReadSize, '\0');

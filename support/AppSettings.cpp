@@ -38,7 +38,6 @@ bool ReadSwitch(AppINI& store, const char* key, bool fallback) {
     return SwitchFromText(store.ReadKeyEx(key, fallback ? "True" : "False")).value_or(fallback);
 }
 
-// The number that is the whole of text, or nothing.
 template <typename T>
 std::optional<T> Number(std::string_view text) {
     T value{};
@@ -96,8 +95,7 @@ bool IsUsableTolerance(std::string_view text) {
 
 std::string SettingsFileFor(const std::string& exePath) {
     const std::filesystem::path exe(exePath);
-    // Without a known executable (no /proc), the program's own name stands in for it, and the
-    // working folder is no place for it.
+    // Without /proc the program's own name stands in; the working folder is no place for it.
     std::filesystem::path name = exe.has_filename() ? exe.filename() : kConfigFolder;
     name.replace_extension(".ini");
     const std::filesystem::path folder = exe.parent_path();

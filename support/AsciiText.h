@@ -6,10 +6,8 @@
 
 namespace zep {
 
-// Small text helpers for names in settings files and the registry, which ignore the case of
-// ASCII letters only: every other byte is compared as it is, whatever its encoding.
+// Settings and registry names ignore ASCII letter case only; other bytes compare as they are.
 
-// text without the given blanks at either end.
 inline std::string_view Trim(std::string_view text, std::string_view blanks = " \t") {
     const std::size_t first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) {
@@ -22,7 +20,6 @@ inline char UpperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// text with its ASCII letters in upper case, as a key that ignores their case.
 inline std::string UpperAscii(std::string_view text) {
     std::string upper(text);
     for (char& c : upper) {

@@ -20,7 +20,6 @@
 namespace zep {
 namespace {
 
-// Runs sync once for every key (a file system, a folder) with the writers that share it.
 template <typename Key, typename Sync>
 void OncePer(std::span<SafeFileWriter* const> writers, Key key, Sync sync) {
     std::map<decltype(key(*writers.front())), std::vector<SafeFileWriter*>> groups;
@@ -41,9 +40,7 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
             live.push_back(writer);
         }
     }
-    // One syncfs writes out every file of the batch on that file system together; a single
-    // file, or a batch whose syncfs reports an error, is synced file by file, which also tells
-    // which file the error belongs to.
+    // One syncfs per file system; a lone file or failed syncfs is synced file by file to name it.
     OncePer(
         live, [](const SafeFileWriter& w) { return w.folder_.device; },
         [](const std::vector<SafeFileWriter*>& group) {
@@ -60,8 +57,7 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
             placed.push_back(writer);
         }
     }
-    // A rename lasts only once its folder is on disk too. A folder opened only as a path
-    // (one may write in it but not list it) cannot be synced, and is taken as it is.
+    // A rename lasts once its folder is synced; an O_PATH folder cannot be and is taken as it is.
     OncePer(
         placed,
         [](const SafeFileWriter& w) { return std::pair(w.folder_.device, w.folder_.inode); },

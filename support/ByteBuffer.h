@@ -8,8 +8,7 @@
 
 namespace zep {
 
-// A growable run of bytes whose free room is left uncleared, so that reading a large file into
-// it writes every byte once instead of clearing it first.
+// Free room is left uncleared, so reading a large file writes each byte once, not twice.
 class ByteBuffer {
 public:
     ByteBuffer() = default;
@@ -27,7 +26,6 @@ public:
     std::size_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
 
-    // Makes room for at least capacity bytes in all, keeping the content; the room is uncleared.
     void Reserve(std::size_t capacity) {
         if (capacity <= capacity_) {
             return;
@@ -40,7 +38,6 @@ public:
         capacity_ = capacity;
     }
 
-    // Counts the first size bytes of the room as content, for a caller that filled them itself.
     void SetSize(std::size_t size) { size_ = size; }
 
     // bytes may lie inside this buffer: they are copied before the old room is let go.

@@ -10,8 +10,7 @@
 namespace zep {
 namespace {
 
-// A normal file always qualifies; a hidden one only when the mask asks for hidden files.
-// Directories and other kinds of entry never do.
+// Hidden files qualify only when the mask asks; directories and other entries never do.
 bool Qualifies(const std::string& path, std::string_view name, std::int16_t attributes) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -38,7 +37,6 @@ bool AnyMatchIn(const std::string& folder, const std::string& pattern, std::int1
 }  // namespace
 
 std::string GetFileNameInPathName(const std::string& PathName) {
-    // The final character is not examined, so a path ending in '/' yields its last folder.
     for (std::size_t pos = PathName.size(); pos-- > 1;) {
         if (PathName[pos - 1] == '/') {
             return PathName.substr(pos);

@@ -6,9 +6,7 @@
 
 namespace zep {
 
-// An open file descriptor owned by one object, closed when it goes. Close reports what the
-// kernel said, since a file written over NFS or a full disk may only tell at closing that the
-// bytes did not make it.
+// Close reports the kernel's answer: over NFS or on a full disk, closing may be the first to fail.
 class FileDescriptor {
 public:
     FileDescriptor() = default;

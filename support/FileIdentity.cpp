@@ -16,7 +16,6 @@ FileIdentity ByText(const std::string& path) {
     return {0, 0, (error ? fs::path(path) : full).lexically_normal().string()};
 }
 
-// Takes the last component off head and returns it; trailing slashes go with it.
 std::string TakeLast(std::string& head) {
     while (head.size() > 1 && head.back() == '/') {
         head.pop_back();
@@ -35,7 +34,6 @@ std::string Normalised(const std::string& below) {
     return rest == "." ? std::string() : rest;
 }
 
-// What info tells of a file or folder, with the part of a path still below it.
 FileIdentity Found(const struct stat& info, std::string below) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
             std::move(below)};
@@ -50,8 +48,7 @@ FileIdentity IdentityOf(const std::string& path) {
         struct stat info {};
         if (::stat(head.empty() ? "." : head.c_str(), &info) == 0) {
             std::string rest = Normalised(below);
-            // A ".." that climbs out of the part still to be created climbs out of head, where
-            // the file system, links and all, decides where it leads.
+            // A ".." above the part still to be created is left to the file system, links and all.
             if ((rest == ".." || rest.starts_with("../")) && S_ISDIR(info.st_mode)) {
                 return IdentityOf((head.empty() ? "." : head) + "/" + rest);
             }

@@ -11,7 +11,6 @@ namespace zep {
 // The report of an unexpected run-time error: three lines naming the routine and the number.
 std::string ErrProcText(std::string_view ModuleName, std::int32_t ErrNumber);
 
-// Shows that report with the critical icon.
 void ErrProc(MessageSink& messages, std::string_view ModuleName, std::int32_t ErrNumber);
 
 }  // namespace zep

@@ -5,7 +5,6 @@
 
 namespace zep {
 
-// The five options, named after their settings keys.
 struct Options {
     std::string STR_OPT_TOLERANCE = "000.005";
     std::int32_t LNG_OPT_COUNT_PER_TOLERANCELINE = 11;
@@ -15,8 +14,7 @@ struct Options {
 
     friend bool operator==(const Options&, const Options&) = default;
 
-    // The per-line amount the writer may divide by: a hand-edited value below 1 falls back to
-    // the default instead of dividing by zero.
+    // Below 1 falls back to the default, so a hand-edited value cannot cause a division by 0.
     std::int32_t deviationsPerLine() const {
         return LNG_OPT_COUNT_PER_TOLERANCELINE >= 1 ? LNG_OPT_COUNT_PER_TOLERANCELINE : 11;
     }

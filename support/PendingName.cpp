@@ -11,9 +11,8 @@
 
 namespace zep {
 
-// The list the handler walks. Changes happen under a spin lock with the signals held back on
-// the changing thread, so the handler (on whatever thread it runs) never sees a half-made
-// change and never waits on its own thread. The handler keeps the lock: the process is ending.
+// Changes take a spin lock with signals blocked on that thread, so the handler never sees a
+// half-made change nor waits on its own thread. The handler keeps the lock: the process is ending.
 struct PendingNames {
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
@@ -56,7 +55,6 @@ struct PendingNames {
         }
     }
 
-    // Runs change with the signals held back on this thread and the lock taken.
     template <typename Change>
     static void Locked(Change change) {
         sigset_t block;

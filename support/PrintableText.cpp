@@ -3,7 +3,6 @@
 namespace zep {
 namespace {
 
-// The length of the well-formed UTF-8 sequence at the start of text, or 0.
 std::size_t SequenceLength(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
     const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
@@ -21,7 +20,6 @@ std::size_t SequenceLength(std::string_view text) {
     return length;
 }
 
-// A backslash doubled, a control character (C0, DEL, C1) as \xHH, any other byte as it is.
 void AppendByte(std::string& out, char c, bool control) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\\') {

@@ -5,11 +5,8 @@
 
 namespace zep {
 
-// Bytes from a file or a file name, made safe to print on a terminal. Control characters (the
-// C0 range with tab, CR and LF, DEL, and the C1 range both as single bytes and in their UTF-8
-// form) are written as \xHH escapes, and a backslash as \\, so that a label can neither move
-// the cursor, retitle or clear the terminal, nor break a line, and every escape is unambiguous.
-// Every other byte passes unchanged: UTF-8 text and 8-bit text of other code pages alike.
+// Control bytes (C0 with tab/CR/LF, DEL, C1 raw or UTF-8) become \xHH and '\' becomes \\, so
+// escapes are unambiguous and a label cannot steer the terminal or break a line; others pass.
 std::string PrintableText(std::string_view text);
 
 }  // namespace zep

@@ -37,8 +37,7 @@ SafeFileReader::Stamp StampOf(const struct stat& info) {
         static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
-// Asks for the whole 2 MB pages of a buffer about to be filled to be huge pages, before they are
-// first touched: tens of megabytes then take a few dozen page faults instead of thousands.
+// Huge pages asked for before first touch: tens of MB then fault a few dozen times, not thousands.
 void PrepareToFill(void* start, std::size_t size) {
     constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
     const auto begin = reinterpret_cast<std::uintptr_t>(start);
@@ -51,8 +50,7 @@ void PrepareToFill(void* start, std::size_t size) {
 
 }  // namespace
 
-// The path is looked at before it is opened, so that nothing but a regular file is ever
-// opened; it is opened without blocking all the same, in case it was swapped meanwhile.
+// Only a regular file is ever opened, and still without blocking in case it was swapped meanwhile.
 bool SafeFileReader::Open(const std::string& path) {
     path_ = path;
     struct stat info {};

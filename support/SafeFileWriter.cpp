@@ -15,8 +15,7 @@
 namespace zep {
 namespace {
 
-// Where a target that is a link to a file leads, so that the file is written through the link
-// and the link stays. A link that leads nowhere is replaced like a file.
+// A link to a file is written through and stays; a link that leads nowhere is replaced.
 std::string ResolveLink(const std::string& path) {
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
@@ -51,17 +50,14 @@ bool SafeFileWriter::Open() {
     if (!OpenFolder() || !LookAtTarget(old)) {
         return Fail("cannot create a file in the folder");
     }
-    // A new file takes what a plain create gives; a replacement starts private and takes the
-    // old file's owner and mode once they are set.
+    // A replacement starts private and takes the old owner and mode once they are set.
     const mode_t mode = replacing_ ? 0600 : 0666;
     if (!CreateUnnamed(mode) && !CreateNamed(mode)) {
         return Fail("cannot create a file in the folder");
     }
     if (replacing_) {
         otherNames_ = S_ISREG(old.st_mode) && old.st_nlink > 1 ? old.st_nlink - 1 : 0;
-        // First, since a change of owner drops the setuid and setgid bits. Only root may give a
-        // file away, and a member of the old file's group may still keep that: neither refusal
-        // is a reason to refuse the save.
+        // Owner first, as chown drops setuid/setgid; a refused chown or chgrp never fails the save.
         [[maybe_unused]] const bool kept =
             ::fchown(file_.Get(), old.st_uid, old.st_gid) == 0 ||
             ::fchown(file_.Get(), static_cast<uid_t>(-1), old.st_gid) == 0;
@@ -85,8 +81,6 @@ bool SafeFileWriter::OpenFolder() {
     return OpenSaveFolder(folder, folder_);
 }
 
-// What the target is now: whether there is a file to replace, and what it is. A link is
-// followed to the file it leads to, which is then the target.
 bool SafeFileWriter::LookAtTarget(struct stat& old) {
     replacing_ = ::fstatat(folder_.fd.Get(), name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (!replacing_ || !S_ISLNK(old.st_mode)) {
@@ -101,8 +95,7 @@ bool SafeFileWriter::LookAtTarget(struct stat& old) {
 }
 
 bool SafeFileWriter::CreateUnnamed(mode_t mode) {
-    // A file without a name vanishes with the process however it ends. It may be named later
-    // through /proc, which must therefore be there.
+    // An unnamed file vanishes however the process ends; naming it later needs /proc.
     if (::access("/proc/self/fd", X_OK) != 0) {
         return false;
     }
@@ -121,9 +114,7 @@ bool SafeFileWriter::CreateNamed(mode_t mode) {
     });
 }
 
-// The writers of this program hand over large pieces (a coordinate file is gathered a megabyte at
-// a time, a settings file or a report is written whole), so the bytes go straight to the file
-// without a buffer of their own.
+// Callers hand over large pieces (a megabyte, or a whole file), so there is no buffer of our own.
 bool SafeFileWriter::Write(std::string_view bytes) {
     if (failed_ || !file_.IsOpen()) {
         return false;
@@ -159,10 +150,8 @@ bool SafeFileWriter::SyncData() {
     return ::fdatasync(file_.Get()) == 0 || Fail("cannot write the file to disk");
 }
 
-// The file gets its name and replaces the target in two steps right after each other; only
-// between them does a temporary name exist, listed for the signals. Where no file had the name,
-// the complete file takes it in one step: a link never replaces anything, so a file that turned
-// up there meanwhile sends it the long way after all.
+// Naming and replacing run back to back; only between them does a listed temporary name exist.
+// With no old file one link takes the name; if a file turned up meanwhile, it goes the long way.
 bool SafeFileWriter::Publish() {
     if (unnamed_ && !replacing_ && LinkAs(name_)) {
         if (file_.Close()) {
@@ -192,8 +181,7 @@ bool SafeFileWriter::LinkUnnamed() {
     });
 }
 
-// The file is named straight from its descriptor where the system lets this process do that
-// (Linux 6.10 on, or with CAP_DAC_READ_SEARCH), and through /proc elsewhere.
+// Named from the descriptor where allowed (Linux 6.10 on, CAP_DAC_READ_SEARCH), else via /proc.
 bool SafeFileWriter::LinkAs(const std::string& name) {
     if (::linkat(file_.Get(), "", folder_.fd.Get(), name.c_str(), AT_EMPTY_PATH) == 0) {
         return true;

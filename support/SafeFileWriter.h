@@ -13,16 +13,14 @@
 
 namespace zep {
 
-// Where a writer puts its bytes. Write returns false once the output has failed; later writes
-// keep failing.
+// Write is false once the output has failed, and stays false.
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
     virtual bool Write(std::string_view bytes) = 0;
 };
 
-// The folder a file is saved in, open for as long as its writer needs it. Every step names the
-// file relative to it, so the folder cannot be swapped for another between the steps.
+// Every step names the file relative to this folder, so it cannot be swapped between steps.
 struct SaveFolder {
     FileDescriptor fd;
     dev_t device = 0;
@@ -30,12 +28,9 @@ struct SaveFolder {
     std::size_t nameMax = 255;  // the longest name it takes
 };
 
-// Replaces a file only once its new content is complete and on disk. The bytes go to an unnamed
-// file (O_TMPFILE) in the target's folder or, where that cannot be, to a name that SIGINT, SIGTERM
-// and SIGHUP remove (PendingName). Commit syncs it, renames it over the target (or links it, where
-// no target was) and syncs the folder; until then, and on any failure, the target stays as it was
-// and nothing is left behind. The old file's permissions, and where allowed its owner and group,
-// are kept; other hard links to it keep the old content, which OtherNames tells.
+// Replaces a file only once its new content is complete and on disk, via O_TMPFILE or a name that
+// SIGINT/SIGTERM/SIGHUP remove; until Commit succeeds the target stays and nothing is left behind.
+// Permissions (owner and group where allowed) are kept; other hard links keep the old content.
 class SafeFileWriter final : public ByteSink {
 public:
     explicit SafeFileWriter(std::string target);
@@ -44,14 +39,12 @@ public:
     // Creates the new file; false (with Error set) when the folder cannot take it.
     bool Open();
     bool Write(std::string_view bytes) override;
-    // Marks the content complete: neither on disk nor in place yet. Many files are finished
-    // first and then committed together.
+    // Content complete, not yet on disk or in place: many files finish first and commit together.
     bool Finish();
     // Finishes, syncs and puts the file in place. It counts as saved only when this is true.
     bool Commit();
     bool Committed() const { return committed_; }
 
-    // Why the last step failed, for messages.
     const std::string& Error() const { return error_; }
     // How many other names the replaced file had; they keep the old content.
     std::uint64_t OtherNames() const { return otherNames_; }
@@ -83,7 +76,6 @@ private:
     PendingName temporary_;
 };
 
-// Writes bytes as the whole new content of path, through SafeFileWriter.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace zep

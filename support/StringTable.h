@@ -6,7 +6,6 @@
 
 namespace zep {
 
-// The numbered texts the program shows, in UTF-8. A number without an entry gives nothing.
 std::optional<std::string_view> FindResString(std::int32_t id);
 
 // For numbers the program itself uses, all of which exist; an unknown number gives "".

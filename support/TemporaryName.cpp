@@ -13,8 +13,7 @@ std::string TemporaryName(std::string_view name, std::size_t nameMax) {
            (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
         --keep;
     }
-    // Seeded once per thread, so a batch of a thousand names does not ask the kernel a thousand
-    // times.
+    // Seeded once per thread, so a thousand names do not ask the kernel a thousand times.
     thread_local std::mt19937_64 bits{std::random_device{}()};
     std::uint64_t random = bits();
     std::string temporary = "." + std::string(name.substr(0, keep)) + ".";

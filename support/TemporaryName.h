@@ -8,12 +8,10 @@
 
 namespace zep {
 
-// A dot, as much of name as fits in nameMax bytes (never splitting a UTF-8 character), a dot and
-// six random characters, so that a stray one still shows what it belonged to.
+// ".name.XXXXXX", name cut to nameMax bytes on a UTF-8 boundary, so a stray shows its owner.
 std::string TemporaryName(std::string_view name, std::size_t nameMax);
 
-// Runs make(temporary name) again with a fresh name while the name is taken (errno EEXIST).
-// Random names collide so rarely that running out of tries means something else is wrong.
+// Retries make with fresh names on EEXIST; running out of tries means something else is wrong.
 template <typename MakeName>
 bool WithFreeName(std::string_view name, std::size_t nameMax, MakeName make) {
     constexpr int kNameTries = 64;
