@@ -15,8 +15,7 @@
 namespace zep {
 namespace {
 
-// A text number as a control carries it: a whole number, blanks around it allowed. With
-// leading, only as far as the text begins with a number, after an optional '+'.
+// With leading, only as far as the text begins with a number, after an optional '+'.
 std::optional<std::int32_t> TextNumber(const QString& carried, bool leading = false) {
     std::string token = carried.trimmed().toStdString();
     if (leading && !token.empty() && token.front() == '+') {
@@ -44,14 +43,12 @@ QString TagOf(const QObject* object) {
     return object->property(kTagProperty).toString();
 }
 
-// Qt hands a window's font down to every control in it; the controls keep their own fonts, so
-// each holds on to its own value of whatever the window's font sets.
+// Qt hands a window's font down to its controls, so each first pins its own values.
 void ApplyWindowFont(QWidget* window) {
     const std::optional<QString> face = TextOf(101);
     if (!face) {
         return;
     }
-    // QFont matches the nearest installed face when the named one is missing.
     QFont font(*face);
     if (const std::optional<QString> size = TextOf(102)) {
         if (const std::optional<std::int32_t> points = TextNumber(*size); points && *points > 0) {
@@ -101,7 +98,6 @@ void ApplyToControl(QObject* control) {
             label->setText(*text);
         }
     } else if (const std::int32_t id = *TextNumber(TagOf(control), true); id > 0) {
-        // Buttons, check boxes and frames: their caption.
         if (const std::optional<QString> text = TextOf(id)) {
             if (auto* button = qobject_cast<QAbstractButton*>(control)) {
                 button->setText(*text);

@@ -86,8 +86,7 @@ bool FileListInput::Dropped(QDropEvent& drop) {
     return true;
 }
 
-// Below the current row's text, as the mouse would open it on the row; at the list's top left
-// when no row is current. A menu already open for this key press is not opened twice.
+// A menu already open for this key press is not opened twice.
 void FileListInput::PopUpAtCurrentRow() {
     if (QApplication::activePopupWidget() != nullptr) {
         return;

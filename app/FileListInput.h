@@ -13,17 +13,15 @@ class QTreeWidgetItem;
 
 namespace zep {
 
-// What the file list does beyond selecting rows: Enter opens the row's label view; the Menu
-// key, Shift+F10 and a right click open the pop-up menu; coordinate files dropped on it are
-// added in the order they come, and anything else dropped there is refused.
+// Enter opens a row's label view; Menu, Shift+F10 and a right click pop the menu up; dropped
+// coordinate files are added in order, anything else dropped is refused.
 class FileListInput : public QObject {
 public:
     struct Actions {
         std::function<void(QTreeWidgetItem*)> openRow;
         std::function<void(const QPoint&)> popUpAt;  // the point on the screen
         std::function<void(const QStringList&)> addFiles;
-        // Shortcuts of menu entries whose enabling is worked out as their menu opens get it
-        // worked out before the key acts, so the key does what the entry would do just then.
+        // Keys that run update first, as their menu would on opening, before they act.
         QList<QKeySequence> updatedKeys;
         std::function<void()> update;
     };

@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLocale>
@@ -18,7 +17,6 @@
 namespace zep {
 namespace {
 
-// Where a row keeps what the file operations see of it.
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kTagRole = Qt::UserRole + 1;
 constexpr int kTextRole = Qt::UserRole + 2;
@@ -31,8 +29,7 @@ QLabel* Panel(const char* name, QStatusBar& bar) {
     return panel;
 }
 
-// Draws the list's cells as usual; a cell whose text is cut short with "…" shows its whole text
-// as a tool tip, and cells that show their whole text get no tip.
+// Only a cell whose text is cut short shows its whole text as a tool tip.
 class FullTextTips : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -54,8 +51,7 @@ public:
     }
 
 private:
-    // The style draws a cell's text inside its text area less a margin on each side, and cuts
-    // it when it is wider than that.
+    // The style cuts text wider than the text area less a margin on each side.
     bool IsCut(const QStyleOptionViewItem& option, const QModelIndex& index) const {
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);

@@ -15,13 +15,10 @@ class QTreeWidgetItem;
 
 namespace zep {
 
-// The rows of the main window's file list and its status bar, as the file operations see them.
-// A row keeps the exact bytes of its key and text beside what it shows, so that names the locale
-// cannot show still come back unchanged. The window attaches its list once it is built.
+// Rows keep the exact bytes of key and text, so names the locale cannot show come back intact.
 class FileListRows final : public FileListView {
 public:
-    // Fills bar with its panels: the status text, the save sign, the date and the time; cut
-    // texts of the list show in full as tool tips.
+    // Fills bar with the status text, save sign, date and time panels.
     void Attach(QTreeWidget& lvFile, QStatusBar& bar);
 
     std::int32_t AppendRow(std::string_view key, std::string_view text) override;
@@ -42,9 +39,7 @@ public:
     static std::string KeyOf(const QTreeWidgetItem* row);
     static std::int32_t TagOf(const QTreeWidgetItem* row);
 
-    // Tells for a few seconds, beside "Max Number : " and asking nothing of the user, what the
-    // last save wrote: "Saved NAME" of path, or "Saved N files" (nothing when none was saved,
-    // as each failure has been told).
+    // "Saved NAME" or "Saved N files" for a few seconds; nothing for 0, as failures were told.
     void ShowSavedFile(std::string_view path);
     void ShowSavedCount(std::size_t count);
 

@@ -10,8 +10,7 @@
 
 namespace zep {
 
-// Texts of the string table are UTF-8; labels and names out of files are in the locale's
-// encoding; paths are the file system's bytes.
+// String-table texts are UTF-8, labels from files the locale's encoding, paths raw bytes.
 inline QString Res(std::int32_t id) {
     const std::string_view text = ResString(id);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -58,7 +58,7 @@ void RecentFiles::Changed() {
     menu_.menuAction()->setEnabled(!paths_.empty());
 }
 
-// Gone means nothing is under the name any more; anything else there is for adding to judge.
+// Only a name with nothing under it is gone; anything else is for adding to judge.
 void RecentFiles::Choose(const std::string& path) {
     struct stat found {};
     if (::lstat(path.c_str(), &found) == 0) {
@@ -70,8 +70,7 @@ void RecentFiles::Choose(const std::string& path) {
     messages_.ShowMessage(std::string(ResString(2013)) + path, MessageIcon::Information, {});
 }
 
-// Made as the menu opens, never while one of its entries is acting. Entries are numbered for the
-// keyboard; an ampersand of a path is doubled to show as itself.
+// Made as the menu opens, never while one of its entries is acting.
 void RecentFiles::Fill() {
     menu_.clear();
     int number = 0;

@@ -12,16 +12,14 @@ class QMenu;
 
 namespace zep {
 
-// The File menu's "Recent Files": the files added last, the newest first, each once; and the
-// folder the file dialogs open in: the one of the file chosen last in one, in this run or an
-// earlier one. Both are kept in the settings file when the main window closes, if they changed.
+// "Recent Files" (newest first, each once) and the folder the file dialogs open in (that of
+// the file last chosen in one); Store writes them to the settings file if they changed.
 class RecentFiles {
 public:
     // add adds a file as Add File does; messages names a file that has gone.
     RecentFiles(AppINI& store, QMenu& menu, MessageSink& messages,
                 std::function<void(const QString&)> add);
 
-    // A file has been added to the list.
     void Added(const std::string& path);
     void Store();
     QString DialogFolder() const;
@@ -38,7 +36,7 @@ private:
     std::function<void(const QString&)> add_;
     std::vector<std::string> paths_;
     bool changed_ = false;
-    std::string lastFolder_;  // as bytes of the file system
+    std::string lastFolder_;
     bool folderChanged_ = false;
 };
 

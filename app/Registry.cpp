@@ -14,9 +14,7 @@ namespace {
 
 constexpr std::size_t kValueBufferSize = 1024;
 
-// The first of the programs found as an executable file in a folder of searchPath (programs
-// first, then folders). An empty entry would mean the working folder: a tool never comes from
-// there.
+// Programs first, then folders. An empty entry (the working folder) is skipped on purpose.
 std::optional<std::string> FindProgramOnPath(std::string_view searchPath) {
     for (const char* program : {"hardinfo2", "hardinfo", "kinfocenter", "lshw-gtk",
                                 "gnome-system-monitor", "mate-system-monitor"}) {
@@ -73,18 +71,18 @@ std::unique_ptr<MemoryRegistry> PlatformRegistry() {
 bool GetKeyValue(MemoryRegistry& registry, RegRoot KeyRoot, std::string_view KeyName,
                  std::string_view SubKeyRef, std::string& KeyVal) {
     const MemoryRegistry::Values* values = registry.OpenKey(KeyRoot, KeyName);
-    if (values == nullptr) {
+    const RegValue* value = nullptr;
+    if (values != nullptr) {
+        const auto found = values->find(UpperAscii(SubKeyRef));
+        value = found != values->end() ? &found->second : nullptr;
+        registry.CloseKey();
+    }
+    if (value == nullptr || value->data.size() > kValueBufferSize) {
         KeyVal.clear();
         return false;
     }
-    const auto value = values->find(UpperAscii(SubKeyRef));
-    registry.CloseKey();
-    if (value == values->end() || value->second.data.size() > kValueBufferSize) {
-        KeyVal.clear();
-        return false;
-    }
-    const std::vector<unsigned char>& data = value->second.data;
-    if (value->second.type == RegType::String) {
+    const std::vector<unsigned char>& data = value->data;
+    if (value->type == RegType::String) {
         KeyVal.assign(data.begin(), std::find(data.begin(), data.end(), 0));
     }
     return true;

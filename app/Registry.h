@@ -10,8 +10,7 @@
 
 namespace zep {
 
-// A small stand-in for the Windows registry, through which the about box finds the system
-// information tool. Key paths and value names compare without regard to ASCII letter case.
+// A stand-in for the Windows registry; key paths and value names ignore ASCII letter case.
 using RegRoot = std::uint32_t;
 constexpr RegRoot kHKeyLocalMachine = 0x80000002;
 
@@ -30,7 +29,6 @@ public:
 
     void SetValue(RegRoot root, std::string_view keyName, std::string_view valueName,
                   RegValue value);
-    // A key that exists but holds no values.
     void AddKey(RegRoot root, std::string_view keyName);
     // The values of the key, open until CloseKey; nullptr when there is no such key.
     const Values* OpenKey(RegRoot root, std::string_view keyName);
@@ -47,18 +45,15 @@ inline constexpr std::string_view kMsInfoValue = "PATH";
 inline constexpr std::string_view kSharedToolsKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 inline constexpr std::string_view kSharedToolsValue = "MSINFO";
 
-// A Linux desktop has no registry: this one answers only the first key the about box asks, with
-// the first system information program found in a folder of $PATH.
+// Answers only the first key the about box asks, with the first system tool found on $PATH.
 std::unique_ptr<MemoryRegistry> PlatformRegistry();
 
-// Reads value SubKeyRef of key KeyName under KeyRoot. A string value becomes its text up to the
-// first zero byte; a value of any other type leaves KeyVal as passed in. A missing key or value,
-// or data over 1024 bytes, gives False and an empty KeyVal. The key is always closed again.
+// A string value gives its text up to the first zero byte, another type leaves KeyVal as it was;
+// a missing key or value, or data over 1024 bytes, gives false and an empty KeyVal.
 bool GetKeyValue(MemoryRegistry& registry, RegRoot KeyRoot, std::string_view KeyName,
                  std::string_view SubKeyRef, std::string& KeyVal);
 
-// The first key's path as it stands, else the program file named by the second key when it
-// exists; nothing when neither leads to a tool.
+// The first key's path as it stands, else the program the second key names if it exists.
 std::optional<std::string> FindSysInfoTool(MemoryRegistry& registry);
 
 }  // namespace zep

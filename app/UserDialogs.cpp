@@ -8,7 +8,6 @@
 namespace zep {
 namespace {
 
-// The button the box was closed with; No is the default and the escape of a question.
 int Box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
         const QString& detail) {
     const bool question = icon == QMessageBox::Question;

@@ -9,31 +9,24 @@ class QWidget;
 
 namespace zep {
 
-// Everything the main window asks of the user: the file dialogs, the message boxes and the modal
-// windows it opens. The program shows real dialogs; tests answer with preset replies and see
-// every message.
+// Everything the window asks of the user, so tests can answer with preset replies.
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
-    // The file dialogs open in folder (the working folder when it is empty) and give the chosen
-    // existing files in order, or the target with its overwriting confirmed; nothing on Cancel.
+    // Empty folder means the working folder; the save target comes with overwriting confirmed.
     virtual QStringList GetOpenFileNames(QWidget* parent, const QString& title,
                                          const QString& filter, const QString& folder) = 0;
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& folder) = 0;
-    // A modal box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text,
                              MessageIcon icon, const QString& detail) = 0;
-    // A question with Yes and No, No the default; true for Yes.
+    // No is the default.
     virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
                           const QString& detail) = 0;
 };
 
-// The title of every message box of the program.
 inline constexpr char kMessageTitle[] = "ZEP converter";
 
-// Message boxes of the core operations, shown through the user dialogs over the main window
-// once it is built.
 class DialogMessageSink : public MessageSink {
 public:
     explicit DialogMessageSink(UserDialogs& dialogs) : dialogs_(dialogs) {}
@@ -47,7 +40,6 @@ private:
     UserDialogs& dialogs_;
 };
 
-// The real dialogs of the desktop.
 class QtUserDialogs : public UserDialogs {
 public:
     QStringList GetOpenFileNames(QWidget* parent, const QString& title, const QString& filter,

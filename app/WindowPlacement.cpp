@@ -19,18 +19,16 @@ namespace {
 
 constexpr double kListWidthLess = 200;
 constexpr double kListHeightLess = 1500;
-// The window never gets smaller than this, in pixels, whatever its contents need.
+// Pixels, whatever the contents need.
 constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;
-// Rows of the list that stay in view at the smallest size.
 constexpr int kMinListRows = 2;
 
 std::int32_t ToTwips(int pixels, double twipsPerPixel) {
     return static_cast<std::int32_t>(std::lround(pixels * twipsPerPixel));
 }
 
-// The screen the bounds land on: the one holding their centre, else the one sharing most of
-// them, else the main screen.
+// The one holding the centre, else the one sharing most of the bounds, else the main screen.
 const QScreen* LandingScreen(const QRect& bounds) {
     if (const QScreen* where = QGuiApplication::screenAt(bounds.center())) {
         return where;
@@ -48,8 +46,6 @@ const QScreen* LandingScreen(const QRect& bounds) {
     return best;
 }
 
-// The client area bounds moved and shrunk so that they, with the frame margins around them,
-// lie on the screen area available; smaller never than minimum.
 QRect FitInto(QRect bounds, const QRect& available, const QMargins& frame, const QSize& minimum) {
     const QRect room = available.marginsRemoved(frame);
     bounds.setWidth(std::max(std::min(bounds.width(), room.width()), minimum.width()));

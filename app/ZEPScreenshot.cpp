@@ -1,6 +1,4 @@
-// Draws the main window with the sample files loaded and compared into a PNG, for the README:
-//   ZEPScreenshot <folder of .Zep files> <output.png>
-// Run it on Qt's offscreen platform (tools/screenshot.sh does), so no desktop is needed.
+// The README's picture; tools/screenshot.sh runs it on the offscreen platform.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -13,7 +11,6 @@
 
 namespace {
 
-// Messages go to the terminal; nothing asks for a file.
 class SampleDialogs : public zep::UserDialogs {
 public:
     QStringList GetOpenFileNames(QWidget*, const QString&, const QString&,

@@ -30,7 +30,7 @@ QPushButton* Button(const QString& name, const QString& text, QWidget* parent) {
     return button;
 }
 
-// The licence's paragraphs each on one line, for the message box to wrap to its own width.
+// One line per paragraph, for the message box to wrap to its own width.
 std::string Paragraphs(std::string_view text) {
     std::string flowed(text);
     for (std::size_t i = 1; i + 1 < flowed.size(); ++i) {
@@ -113,8 +113,7 @@ void frmAbout::Form_Load() {
     show("lblDisclaimer", Res(1039) + "\n" + Res(2007));
 }
 
-// The box stays open whether the tool starts or not. The path is the program itself, never a
-// command line: no shell sees it. An empty one (a value of an unexpected type) names nothing.
+// The path is the program itself, never a command line: no shell sees it.
 void frmAbout::StartSysInfo() {
     const std::optional<std::string> tool = FindSysInfoTool(*PlatformRegistry());
     if (!tool || tool->empty() || !QProcess::startDetached(QString::fromStdString(*tool), {})) {

@@ -6,8 +6,6 @@
 
 namespace zep {
 
-// The about box: title, version, description and credits, a button that starts the system
-// information tool the registry names, and one that shows the licence.
 class frmAbout : public QDialog {
     Q_OBJECT
 
@@ -15,7 +13,6 @@ public:
     frmAbout(MessageSink& messages, QWidget* parent);
 
 private:
-    // Puts the texts on the box.
     void Form_Load();
     void StartSysInfo();
 

@@ -17,8 +17,7 @@ namespace {
 
 constexpr int kLabelColumn = 0;
 constexpr int kFirstFileColumn = 2;
-// How strongly a cell of a file holding the label takes on the selection colour, out of 255: a
-// tint that reads in light and dark colour schemes alike.
+// Out of 255: a tint that reads in light and dark colour schemes alike.
 constexpr int kPresenceAlpha = 90;
 constexpr std::int32_t kUnwritable = 2002;
 
@@ -107,8 +106,7 @@ frmCoverage::frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
-    // Columns as wide as their heading and the first rows need: measuring every row of a long
-    // list after each change would cost more than making the table.
+    // Measuring every row of a long list would cost more than making the table.
     table_->horizontalHeader()->setResizeContentsPrecision(200);
 
     auto* exportCsv = new QPushButton(QStringLiteral("Export CSV..."), this);

@@ -12,9 +12,7 @@ namespace zep {
 
 class UserDialogs;
 
-// The coverage table as a model: the label, how many files hold it, then its positions in each
-// file, one column per file. Cells are made only as the view asks for them, so a large list costs
-// no more than the rows in sight.
+// Cells are made only as the view asks, so a large list costs no more than the rows in sight.
 class CoverageModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -31,15 +29,12 @@ private:
     Coverage coverage_;
 };
 
-// What the listed files share, in a window of its own beside the main window. Its owner shows the
-// list again after every change; the table can be written out as CSV.
 class frmCoverage : public QDialog {
     Q_OBJECT
 
 public:
     frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner);
 
-    // Builds the table afresh from the listed files.
     void ShowCoverage();
     const CoverageModel& Model() const { return model_; }
 
@@ -52,7 +47,7 @@ private:
     QTableView* table_;
 };
 
-// How a label of nothing but blanks shows, since as itself it would look like an empty cell.
+// A label of only blanks would look like an empty cell.
 QString VisibleBlankLabel(std::string_view label);
 
 }  // namespace zep

@@ -16,6 +16,29 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment) {
     return cell;
 }
 
+QList<frmLabels*> OpenViews(QWidget& owner) {
+    QList<frmLabels*> views = owner.findChildren<frmLabels*>(Qt::FindDirectChildrenOnly);
+    views.removeIf([](const frmLabels* view) { return !view->isVisible(); });
+    return views;
+}
+
+bool ShowFileIn(Workspace& ws, frmLabels& view) {
+    for (std::int32_t position = 1; position <= ws.view.RowCount(); ++position) {
+        if (ws.view.RowKey(position) == view.Key()) {
+            const FileData* record = ws.store.Record(ws.view.RowTag(position));
+            const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(view.Key());
+            if (record != nullptr && item != nullptr) {
+                view.ShowFile(*record, FromBytes(item->Title()),
+                              IsMarked(ws.view.RowText(position)));
+                return true;
+            }
+            break;
+        }
+    }
+    view.close();
+    return false;
+}
+
 }  // namespace
 
 frmLabels::frmLabels(std::string key, QWidget* owner)
@@ -59,36 +82,6 @@ void frmLabels::ShowFile(const FileData& record, const QString& fileName, bool u
     }
 }
 
-namespace {
-
-// Views closed by the user are on their way out and left alone.
-QList<frmLabels*> OpenViews(QWidget& owner) {
-    QList<frmLabels*> views = owner.findChildren<frmLabels*>(Qt::FindDirectChildrenOnly);
-    views.removeIf([](const frmLabels* view) { return !view->isVisible(); });
-    return views;
-}
-
-// False, and the view closed, once its file is no longer listed.
-bool ShowFileIn(Workspace& ws, frmLabels& view) {
-    for (std::int32_t position = 1; position <= ws.view.RowCount(); ++position) {
-        if (ws.view.RowKey(position) != view.Key()) {
-            continue;
-        }
-        const FileData* record = ws.store.Record(ws.view.RowTag(position));
-        const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(view.Key());
-        if (record != nullptr && item != nullptr) {
-            view.ShowFile(*record, FromBytes(item->Title()), IsMarked(ws.view.RowText(position)));
-            return true;
-        }
-        break;
-    }
-    view.close();
-    return false;
-}
-
-}  // namespace
-
-// A second request for a file brings its view to the front instead of opening another.
 void ShowLabelsOf(Workspace& ws, QWidget& owner, const std::string& key) {
     const QList<frmLabels*> views = OpenViews(owner);
     const auto open = std::find_if(views.begin(), views.end(),

@@ -9,9 +9,7 @@ class QTableWidget;
 
 namespace zep {
 
-// A read-only view of one loaded file's label rows as they stand in memory: position, label,
-// match count and deviation. It shows what Sort By ASCII and Compare did before anything is
-// saved.
+// A read-only view of one file's label rows as they stand in memory, before anything is saved.
 class frmLabels : public QDialog {
     Q_OBJECT
 
@@ -19,7 +17,6 @@ public:
     frmLabels(std::string key, QWidget* owner);
 
     const std::string& Key() const { return key_; }
-    // Shows the record's rows under the file's name; unsaved marks the title as modified.
     void ShowFile(const FileData& record, const QString& fileName, bool unsaved);
 
     QTableWidget* Table() const { return table_; }
@@ -29,9 +26,7 @@ private:
     QTableWidget* table_;
 };
 
-// The label views of the owner's files, its children: opened, or brought to the front when
-// open; shown again after every change of the list and closed once their file has left it; all
-// closed with the owner, the front one first.
+// One view per file; closed when the file leaves the list, and with the owner, front first.
 void ShowLabelsOf(Workspace& ws, QWidget& owner, const std::string& key);
 void FollowLabelViews(Workspace& ws, QWidget& owner);
 void CloseLabelViews(QWidget& owner);

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <numeric>
 
 #include "app/ApplyResStrings.h"
 #include "app/FileListInput.h"
@@ -24,7 +25,7 @@
 #include "core/RowMarker.h"
 #include "support/AppSettings.h"
 
-// The icons live in this static library; its resources have to be registered by hand.
+// Resources of a static library have to be registered by hand.
 static void InitIconResources() {
     Q_INIT_RESOURCE(icons);
 }
@@ -33,7 +34,7 @@ namespace zep {
 namespace {
 
 constexpr double kListLeftTwips = 20;
-// How long a window manager is given to frame a newly shown window, in milliseconds.
+// Milliseconds a window manager is given to frame a newly shown window.
 constexpr int kFrameSettles = 250;
 
 QString FileFilter() {
@@ -92,7 +93,6 @@ QAction* frmMain::AddMenuEntry(QMenu* menu, const char* name, const char* text,
     return entry;
 }
 
-// Menu texts are string numbers until ApplyResStrings puts the texts on them.
 void frmMain::BuildMenus() {
     QMenu* mnuFile = AddMenu("mnuFile", "1000");
     AddMenuEntry(mnuFile, "mnuFileNew", "1001", nullptr)->setVisible(false);
@@ -130,8 +130,7 @@ void frmMain::BuildMenus() {
     mnuToolsUndo = AddMenuEntry(mnuTools, "mnuToolsUndo", "&Undo", &frmMain::UndoReordering,
                                 Qt::CTRL | Qt::Key_Z);
     mnuToolsUndo->setEnabled(ws_.history.CanUndo());
-    // The entry, and with it its shortcut, follows every command that adds to the history or
-    // forgets it. The workspace outlives the window.
+    // The workspace outlives the window, hence the guarded pointer.
     ws_.history.OnChange([entry = QPointer<QAction>(mnuToolsUndo), &history = ws_.history] {
         if (entry != nullptr) {
             entry->setEnabled(history.CanUndo());
@@ -153,8 +152,7 @@ void frmMain::BuildMenus() {
     mnuFileItem->addSeparator();
     AddMenuEntry(mnuFileItem, "mnuFileItemRemove", "304", &frmMain::RemoveSelectedFile);
 
-    // As designed: until the menus first open, only Add File, Clear List and Exit of the File
-    // menu, and Options of the Tools menu, can act.
+    // As designed: until the menus first open, only Add File, Clear List, Exit and Options act.
     for (QAction* entry : {mnuFileRemove, mnuFileSave, mnuFileSaveAs, mnuFileSaveAll, mnuToolsSort,
                            mnuToolsCompare}) {
         entry->setEnabled(false);
@@ -188,7 +186,6 @@ void frmMain::BuildToolbar() {
         if (position == 5) {
             buttons_[position++] = tbToolBar->addSeparator();
         }
-        // One icon of the image list per button, in button order.
         const QIcon imlToolbarIcons(QStringLiteral(":/icons/%1.png").arg(design.key));
         QAction* button = tbToolBar->addAction(imlToolbarIcons, QString());
         button->setObjectName(QLatin1String(design.key));
@@ -200,8 +197,6 @@ void frmMain::BuildToolbar() {
     SetButtons({kNewList, kSaveFile, kDeleteFile, kSortASC, kCompare}, false);
 }
 
-// Save and Save As follow the selected row; their keys see the File menu's enabling worked out
-// as if it had opened.
 void frmMain::BuildFileList() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
@@ -214,10 +209,8 @@ void frmMain::BuildFileList() {
     lvFile->setSelectionMode(QAbstractItemView::SingleSelection);
     lvFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvFile->setContextMenuPolicy(Qt::PreventContextMenu);
-    lvFile->setColumnCount(2);
+    lvFile->setHeaderLabels({QStringLiteral("ColumnHeader1"), QStringLiteral("ColumnHeader2")});
     QTreeWidgetItem* header = lvFile->headerItem();
-    header->setText(0, QStringLiteral("ColumnHeader1"));
-    header->setText(1, QStringLiteral("ColumnHeader2"));
     header->setData(0, kColumnTagRole, QStringLiteral("200"));
     header->setData(1, kColumnTagRole, QStringLiteral("201"));
     lvFile->setColumnWidth(0, 160);
@@ -244,8 +237,7 @@ void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {
 }
 
 QTreeWidgetItem* frmMain::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = lvFile->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.constFirst();
+    return lvFile->selectedItems().value(0);
 }
 
 bool frmMain::SelectedRowIsMarked() const {
@@ -305,8 +297,7 @@ void frmMain::RemoveSelectedFile() {
     ListChanged();
 }
 
-// A row whose file could not be written keeps its marker: the writer has told the user, and
-// the changes are still only in memory.
+// A row whose file could not be written keeps its marker: the changes are only in memory.
 void frmMain::SaveSelectedFile() {
     QTreeWidgetItem* row = SelectedRow();
     if (row == nullptr) {
@@ -354,8 +345,7 @@ void frmMain::ClearAllFiles() {
     ListChanged();
 }
 
-// A reordering is remembered before it starts, so that Undo can take it back; one that failed
-// changed nothing and is forgotten again.
+// Remembered before it starts, so Undo can take it back; a failed one changed nothing.
 void frmMain::SortSelectedFile() {
     QTreeWidgetItem* row = SelectedRow();
     if (row == nullptr) {
@@ -372,10 +362,8 @@ void frmMain::SortSelectedFile() {
 }
 
 void frmMain::CompareAllFiles() {
-    std::vector<std::int32_t> indices;
-    for (std::int32_t index = 1; index <= ws_.store.FileCount(); ++index) {
-        indices.push_back(index);
-    }
+    std::vector<std::int32_t> indices(static_cast<std::size_t>(ws_.store.FileCount()));
+    std::iota(indices.begin(), indices.end(), 1);
     ws_.history.Remember(ws_, indices);
     if (!CompareFiles(ws_)) {
         ws_.history.DropLast();
@@ -388,7 +376,6 @@ void frmMain::CompareAllFiles() {
     messages_.ShowMessage(ResString(2005), MessageIcon::Information, {});
 }
 
-// The rows' markers are back as they were; the Save button follows the selected one's.
 void frmMain::UndoReordering() {
     if (ws_.history.Undo(ws_)) {
         RowClicked();
@@ -411,7 +398,6 @@ void frmMain::ListChanged() {
     }
 }
 
-// One Coverage window at a time; asking again brings it to the front.
 void frmMain::ShowCoverage() {
     if (coverage_.isNull()) {
         coverage_ = new frmCoverage(ws_, dialogs_, this);
@@ -441,7 +427,6 @@ void frmMain::UpdateToolsMenu() {
     mnuToolsUndo->setEnabled(ws_.history.CanUndo());
 }
 
-// Only a list with a file in it has a pop-up menu.
 void frmMain::PopUpFileItemMenu(const QPoint& where) {
     if (ws_.store.FileCount() >= 1) {
         mnuFileItem->popup(where);
@@ -453,8 +438,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     FollowOuterSize(*lvFile, *this);
 }
 
-// The frame is known only once the window is shown, and under a window manager only once it has
-// framed the window; until then nothing tells whether the frame pushes the window off screen.
+// The frame is known only once the window manager has framed the shown window.
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!placementChecked_) {

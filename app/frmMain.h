@@ -26,8 +26,6 @@ class UserDialogs;
 class frmCoverage;
 struct Program;
 
-// The main window: the list of loaded files, the commands in menus, toolbar and pop-up menu, and
-// the status bar. Its rows are what the core operations add rows to and remove them from.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -35,14 +33,12 @@ public:
     // Toolbar positions; 5 is the separator.
     enum Button : int { kNewList = 1, kAddFile, kSaveFile, kDeleteFile, kSortASC = 6, kCompare };
 
-    // Loading puts the interface texts on the window and moves it to its kept position.
     explicit frmMain(Program& program);
     ~frmMain() override;
 
     MessageSink& Messages();
     FileListRows& Rows() { return rows_; }
     void AddFiles(const QStringList& paths);
-    // The toolbar button at a position 1..7 (the separator at 5 included).
     QAction* ToolbarButton(int position) const {
         return position >= 1 && position <= 7 ? buttons_[std::size_t(position)] : nullptr;
     }
@@ -65,18 +61,15 @@ private:
     void ShowOptions();
     void ShowAbout();
     void ShowCoverage();
-    // Every command that changed the list, or the order or marks of a file, ends here: the
-    // windows that show the files follow.
+    // Every command that changed the list or a file ends here, so the views follow.
     void ListChanged();
     void PopUpFileItemMenu(const QPoint& where);
-    // A click on a row, and every other change of the selected row, which counts as one.
+    // Also every other change of the selected row.
     void RowClicked();
 
-    // Enabling rules, brought up to date as each menu opens.
     void UpdateFileMenu();
     void UpdateToolsMenu();
     void SetButtons(std::initializer_list<int> positions, bool enabled);
-    // The buttons that need one or two files follow the count.
     void FollowFileCount(std::int32_t countBefore);
 
     void BuildMenus();
@@ -110,9 +103,7 @@ private:
     QAction* mnuToolsUndo = nullptr;
     QAction* mnuFileItemSave = nullptr;
 
-    // Whether the restored place has been checked against the frame the window manager gave.
     bool placementChecked_ = false;
-    // The Coverage window, closed with this one.
     QPointer<frmCoverage> coverage_;
     std::unique_ptr<RecentFiles> recentFiles_;
 };

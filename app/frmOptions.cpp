@@ -27,8 +27,7 @@ std::string_view Trimmed(std::string_view text, std::string_view blanks) {
     return text.substr(0, text.find_last_not_of(blanks) + 1);
 }
 
-// A signed whole number in the 16-bit range, blanks around it allowed; nothing for anything
-// else (letters, fractions, exponents, thousands separators, out of range, empty).
+// Blanks around it allowed; no fractions, exponents or thousands separators.
 std::optional<std::int16_t> ParseAmount(std::string_view text) {
     std::string_view token = Trimmed(text, " \t");
     if (token.size() > 1 && token.front() == '+' && token[1] != '-') {
@@ -51,11 +50,6 @@ int PageTop(const QWidget& widget) {
     return TwipsToPixels(widget, kPageShownLeftTwips) / 2;
 }
 
-QString ToQt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// A control named and carrying its text number, with its text as designed.
 template <typename Control>
 Control* Make(QWidget* parent, const QString& name, const char* tag, const char* text = "") {
     auto* control = new Control(parent);
@@ -93,8 +87,7 @@ void frmOptions::BuildControls() {
     tbsOptions_->setObjectName("tbsOptions");
     tbsOptions_->addTab("Custom");
     tbsOptions_->setTabData(0, QString("1029"));
-    // The pages are placed by hand, like the tab strip's own pages: the one of the selected tab
-    // sits in view, the others far to the left, out of sight.
+    // Pages are placed by hand, like the tab strip's own: unselected ones far left, out of sight.
     tbsOptions_->setExpanding(false);
     tbsOptions_->setDrawBase(false);
     auto* pageArea = new QFrame(this);
@@ -136,7 +129,6 @@ void frmOptions::BuildControls() {
     const QSize pageSize = picOptions_[0]->sizeHint().expandedTo(QSize(360, 0));
     const int shownLeft = TwipsToPixels(*this, kPageShownLeftTwips);
     pageArea->setFixedSize(pageSize.width() + 2 * shownLeft, pageSize.height() + shownLeft);
-    // Every page starts out of sight; the tab strip's rule brings the selected one in.
     for (QWidget* page : picOptions_) {
         page->resize(pageSize);
         page->move(TwipsToPixels(*this, kPageHiddenLeftTwips), PageTop(*this));
@@ -150,8 +142,7 @@ void frmOptions::BuildControls() {
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(tbsOptions_, &QTabBar::tabBarClicked, this, &frmOptions::tbsOptions_Click);
     connect(tbsOptions_, &QTabBar::currentChanged, this, &frmOptions::tbsOptions_Click);
-    // The box only places the buttons, in the platform's order and spacing; the buttons' own
-    // clicks do the work.
+    // The box only places the buttons; their own clicks do the work.
     auto* buttons = new QDialogButtonBox(this);
     buttons->setObjectName("buttons");
     buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
@@ -201,7 +192,7 @@ void frmOptions::tbsOptions_Click(int selectedIndex) {
 }
 
 void frmOptions::LoadOptions() {
-    loadedTolerance_ = ToQt(options_.STR_OPT_TOLERANCE);
+    loadedTolerance_ = QString::fromStdString(options_.STR_OPT_TOLERANCE);
     txtDefTolerance_->setText(loadedTolerance_);
     txtTolPerLin_->setText(QString::number(options_.LNG_OPT_COUNT_PER_TOLERANCELINE));
     chkSortAscii_->setChecked(options_.BLN_OPT_SORTASCII);
@@ -225,7 +216,6 @@ bool frmOptions::ValidateTolPerLin() {
     return true;
 }
 
-// Blanks typed around the word are forgiven and taken off.
 bool frmOptions::ValidateTolerance() {
     const QString shown = txtDefTolerance_->text();
     // A text the user left alone keeps its bytes, even ones the text box cannot show.
@@ -238,7 +228,7 @@ bool frmOptions::ValidateTolerance() {
     }
     tolerance_ = word;
     if (tolerance_ != text) {
-        txtDefTolerance_->setText(ToQt(tolerance_));
+        txtDefTolerance_->setText(QString::fromStdString(tolerance_));
     }
     return true;
 }

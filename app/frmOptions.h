@@ -16,9 +16,7 @@ class QWidget;
 
 namespace zep {
 
-// The options dialog: edits the five in-memory options and, when confirmed, stores them in
-// section "Setup" of the settings file. Opened modally by the main window; every opening starts
-// from the in-memory options.
+// Edits the in-memory options; OK also stores them in section "Setup" of the settings file.
 class frmOptions : public QDialog {
     Q_OBJECT
 
@@ -37,7 +35,7 @@ private:
     void SaveOptions();
     void cmdOK_Click();
     void tbsOptions_Click(int selectedIndex);
-    // Ctrl+Tab and Ctrl+Shift+Tab; false for every other key, which the controls then get.
+    // Ctrl+Tab and Ctrl+Shift+Tab; false lets the controls have the key.
     bool HandleTabKeys(const QKeyEvent& event);
 
     Options& options_;
@@ -51,9 +49,8 @@ private:
     QCheckBox* chkSortAscii_ = nullptr;
     QCheckBox* chkAdjToMax_ = nullptr;
     QCheckBox* chkSortSpaceToLast_ = nullptr;
-    // What LoadOptions showed of the tolerance.
     QString loadedTolerance_;
-    // The values ValidateTolPerLin and ValidateTolerance accepted, for SaveOptions.
+    // Accepted by the Validate functions, for SaveOptions.
     std::int16_t tolPerLin_ = 0;
     std::string tolerance_;
 };
