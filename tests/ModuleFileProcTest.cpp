@@ -4,6 +4,7 @@
 
 #include "TestWorkspace.h"
 #include "core/ZepReader.h"
+#include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
 
 namespace zep {
@@ -75,6 +76,25 @@ TEST(clsZEPFileItem, CountsSizeTheRecordOfItsIndexAndItemsKeepTheirKeysInOrder) 
     EXPECT_EQ(items.At(1)->Key(), "/a/One.Zep");
     EXPECT_EQ(items.At(2)->Key(), "/a/one.Zep");
     EXPECT_EQ(items.At(3), nullptr);
+}
+
+// A row whose values were set one by one no longer goes out as the bytes the file held.
+TEST(FileData, RowSetByHandIsNoLongerTheWrittenRow) {
+    ReadResult read = ParseZepFile(test::Contents(ZEP_EXAMPLES_DIR "/atlantic.Zep"), "000.005");
+    ASSERT_TRUE(read.ok());
+    FileData& data = read.file->data;
+    ASSERT_FALSE(data.WrittenRow(1).empty());
+    data.SetCoordinate(1, 1, "9.5");
+    EXPECT_TRUE(data.WrittenRow(1).empty());
+    EXPECT_EQ(data.Coordinates(1, 1), "9.5");
+}
+
+// A place under the root that does not exist yet counts by the root.
+TEST(IdentityOf, PlaceUnderTheRootCountsByTheRoot) {
+    const FileIdentity root = IdentityOf("/");
+    const FileIdentity place = IdentityOf("/no-such-zep-folder/f.Zep");
+    EXPECT_EQ(std::pair(place.device, place.inode), std::pair(root.device, root.inode));
+    EXPECT_EQ(place.below, "no-such-zep-folder/f.Zep");
 }
 
 }  // namespace
