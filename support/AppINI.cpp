@@ -286,8 +286,10 @@ bool AppINI::DelSection(const std::string& SectionNameString) {
     const std::size_t header = ini.FindSection(SectionNameString, IniRules::Exact);
     const bool found = header < ini.lines.size();
     if (found) {
-        ini.lines.erase(ini.lines.begin() + header,
-                        ini.lines.begin() + ini.BodyEnd(header, IniRules::Exact));
+        const auto at = [&](std::size_t line) {
+            return ini.lines.begin() + static_cast<std::ptrdiff_t>(line);
+        };
+        ini.lines.erase(at(header), at(ini.BodyEnd(header, IniRules::Exact)));
     }
     return WriteLines(IniName, ini, true) && found;
 }
