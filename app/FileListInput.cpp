@@ -24,10 +24,10 @@ QStringList CoordinateFiles(const QDropEvent& drop) {
 }  // namespace
 
 FileListInput::FileListInput(QTreeWidget& list, Actions actions)
-    : QObject(&list), list_(list), actions_(std::move(actions)) {
+    : QObject(&list), list_(list), viewport_(list.viewport()), actions_(std::move(actions)) {
     list_.installEventFilter(this);
-    list_.viewport()->installEventFilter(this);
-    list_.viewport()->setAcceptDrops(true);
+    viewport_->installEventFilter(this);
+    viewport_->setAcceptDrops(true);
     qApp->installEventFilter(this);
 }
 
@@ -44,13 +44,13 @@ bool FileListInput::eventFilter(QObject* watched, QEvent* event) {
         // The platform's own keyboard request (the Menu key under X11) arrives as well as the key.
         PopUpAtCurrentRow();
         return true;
-    } else if (watched == list_.viewport() && type == QEvent::MouseButtonRelease) {
+    } else if (watched == viewport_ && type == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
             actions_.popUpAt(mouse->globalPosition().toPoint());
             return true;
         }
-    } else if (watched == list_.viewport() &&
+    } else if (watched == viewport_ &&
                (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
         return Dropped(*static_cast<QDropEvent*>(event));
     }

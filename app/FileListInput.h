@@ -36,6 +36,8 @@ private:
     void PopUpAtCurrentRow();
 
     QTreeWidget& list_;
+    // Kept, not asked for: the filter also sees events while the list is being destroyed.
+    QWidget* const viewport_;
     Actions actions_;
 };
 
