@@ -20,6 +20,8 @@
 #include "core/ModuleFileProc.h"
 #include "core/ZepReader.h"
 #include "support/AppINI.h"
+#include "support/PrintableText.h"
+#include "support/SafeFileReader.h"
 
 namespace zep {
 namespace {
@@ -109,6 +111,10 @@ TEST(HostileReads, WhatIsNotARegularFileIsRefusedWithoutBlocking) {
                                      {dir / "sock.Zep", "socket"},
                                      {"/dev/zero", "device"}}) {
         EXPECT_NE(LoadZEPFile(path, "0").error.reason.find(kind), std::string::npos) << path;
+        std::string bytes;
+        std::string why;
+        EXPECT_FALSE(ReadWholeFile(path, bytes, 0, &why));
+        EXPECT_NE(why.find(kind), std::string::npos) << path;
     }
     ::alarm(0);
     ::close(listener);
@@ -162,6 +168,11 @@ TEST(InertFileText, ARefusalQuotesABadCountFieldShortAndEscaped) {
             return c < 0x20 || c == 0x7f;
         })) << run.err;
     }
+}
+
+// A C1 control right after a letter of two bytes is escaped whole; the letter passes.
+TEST(InertFileText, AControlAfterALetterIsEscaped) {
+    EXPECT_EQ(PrintableText("\xC3\xA9\xC2\x85\xC3\xA9"), "\xC3\xA9\\xc2\\x85\xC3\xA9");
 }
 
 }  // namespace

@@ -72,6 +72,20 @@ TEST(SettingsStore, ChangesRewriteOnlyWhatTheyMust) {
     }
 }
 
+// At most eight recent files are kept, whatever the caller hands over.
+TEST(SettingsStore, KeepsEightRecentFiles) {
+    test::TempDir dir;
+    AppINI store;
+    store.IniName = dir / "recent.ini";
+    std::vector<std::string> nine;
+    for (int i = 1; i <= 9; ++i) {
+        nine.push_back("/f" + std::to_string(i) + ".Zep");
+    }
+    ASSERT_TRUE(WriteRecentFiles(store, nine));
+    nine.pop_back();
+    EXPECT_EQ(ReadRecentFiles(store), nine);
+}
+
 TEST(StoredValue, IsConvertedOrGivesNothing) {
     for (const Row& row : test::Table("settings-switches.tsv")) {
         const std::optional<bool> on = SwitchFromText(row[0]);
