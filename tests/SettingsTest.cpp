@@ -84,6 +84,7 @@ TEST(SettingsStore, KeepsEightRecentFiles) {
     ASSERT_TRUE(WriteRecentFiles(store, nine));
     nine.pop_back();
     EXPECT_EQ(ReadRecentFiles(store), nine);
+    EXPECT_EQ(test::Contents(store.IniName).find("File9"), std::string::npos);
 }
 
 TEST(StoredValue, IsConvertedOrGivesNothing) {
