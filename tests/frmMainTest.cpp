@@ -1,22 +1,67 @@
-// The windows after start-up, driven as the user drives them.
+// The windows, started from a command line and driven as the user drives them, and how the about
+// box finds files and its system information tool.
 
 #include "app/frmMain.h"
 
-#include <sys/stat.h>
-
-#include <QTest>
-#include <QtWidgets>
-#include <cmath>
 #include <cstdlib>
-#include <functional>
 
 #include "WindowTest.h"
+#include "app/Registry.h"
 #include "support/AppSettings.h"
+#include "support/FSUPLIBmain.h"
 
 namespace zep {
 namespace {
 
 namespace fs = std::filesystem;
+
+class frmMainTest : public test::WindowTest {};
+
+// Enabling, row markers and messages after each command; menu entries update as the menu opens.
+TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
+    Run("commands");
+}
+// Relative paths, a refused file, a repeated one and "--": all as Add File takes them, in order.
+TEST_F(frmMainTest, StartsWithTheFilesOfItsCommandLineInOrder) {
+    Run("command line");
+}
+// Start-up takes the options and the window's client area (in twips) from the settings file and
+// writes nothing; closing stores the same bounds, unless the window is minimized.
+TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
+    Run("placement");
+}
+TEST_F(frmMainTest, LabelViewsFollowTheirFilesUntilTheyLeaveTheList) {
+    Run("views");
+}
+// An asterisk inside a file name is no marker; the save message stays beside "Max Number : ".
+TEST_F(frmMainTest, SaveButtonFollowsEveryChangeOfTheSelectedRow) {
+    Run("save button");
+}
+TEST_F(frmMainTest, CutNamesAndPathsShowInFullAsToolTips) {
+    Run("tips");
+}
+TEST_F(frmMainTest, FileDialogsOpenInTheFolderUsedLastAlsoInTheNextRun) {
+    Run("folders");
+}
+TEST_F(frmMainTest, UndoTakesBackReorderingsOneAfterAnother) {
+    Run("undo");
+}
+// Each key acts as its entry would just then, and only when the entry would be enabled.
+TEST_F(frmMainTest, KeyboardReachesRowsPopUpMenuAndCommands) {
+    Run("keys");
+}
+TEST_F(frmMainTest, RecentFilesAreKeptNewestFirstAndAGoneOneIsDropped) {
+    Run("recent");
+}
+TEST_F(frmMainTest, CoverageWindowShowsWhatTheFilesShareAndFollowsTheList) {
+    Run("coverage");
+}
+
+// Save asks before replacing a file changed on disk; Save As onto a listed file marks its row.
+TEST_F(frmMainTest, SavesGuardFilesChangedOnDiskAndMarkFilesTheyReplace) {
+    dialogs.answers = {false, true};
+    Run("save guard");
+}
 
 // Every text tests/data/tables/window-texts.tsv gives for the window, where the window shows it.
 void ExpectTextsOf(const QWidget& window) {
@@ -30,47 +75,10 @@ void ExpectTextsOf(const QWidget& window) {
     }
 }
 
-int Pixels(double twips, double twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-
-class frmMainTest : public test::WindowTest {};
-
-// Enabling, row markers and messages after each command; menu entries update as the menu opens.
-TEST_F(frmMainTest, ButtonsEntriesMarkersAndMessagesFollowEveryCommand) {
-    fs::copy_file(ZEP_TEST_DATA_DIR "/bad/row-too-long.Zep", dir / "Broken.Zep");
-    ASSERT_EQ(::mkfifo((dir / "Pipe.Zep").c_str(), 0600), 0);  // would block a plain read
-    fs::copy_file(dir / "I.Zep", dir / "D.Zep");
-    fs::copy_file(ZEP_TEST_DATA_DIR "/uneven/fewer-rows.Zep", dir / "Wide.Zep");
-    Start();
-    Run("commands 1");
-    // The saved I.Zep is a new file: a second name for it is still the same file.
-    fs::create_hard_link(dir / "I.Zep", dir / "I2.Zep");
-    Seen();
-    Run("commands 2");
-    fs::remove(dir / "I2.Zep");
-    Run("commands 3");
-    fs::remove(dir / "A.Zep");  // a folder where A.Zep was: it cannot be saved
-    fs::create_directory(dir / "A.Zep");
-    Seen();
-    Run("commands 4");
-    // The copy saved from the pop-up menu holds P as compared: the shared labels first.
-    EXPECT_NE(test::Contents(dir / "Copy.Zep").find("\r\nAntarctic\r\nNorth America\r\nCocos"),
-              std::string::npos);
-    QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
-    EXPECT_FALSE(menu("mnuFileItem")->isVisible()) << "no pop-up menu without files";
-    // Exit closes without asking or saving; the saves that failed left nothing beside the files.
-    Run("commands 5");
-    EXPECT_FALSE(form().isVisible());
-    EXPECT_EQ(test::NamesIn(dir.path()),
-              std::vector<std::string>({"A.Zep", "Broken.Zep", "Copy.Zep", "D.Zep", "I.Zep",
-                                        "P.Zep", "Pipe.Zep", "Wide.Zep", "ZEPConverter.ini"}));
-}
-
 // The texts, and the fonts: the main window's own, every other control the platform's. The
 // dialogs open modal over the main window; the options dialog's buttons stand apart.
 TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWindow) {
-    Start();
+    Do("start");
     ExpectTextsOf(form());
     EXPECT_EQ(list()->headerItem()->text(0) + " | " + list()->headerItem()->text(1),
               "File Name | Full Path");
@@ -90,7 +98,6 @@ TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWi
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messages[0], "此時的系統資訊無法取得");
     EXPECT_EQ(dialogs.messages[1].simplified(), "Information: " + licence.simplified());
-    // Cancel changes nothing.
     Modal("mnuTools mnuToolsOptions", [&](QWidget& options) {
         EXPECT_EQ(options.parentWidget(), &form());
         ExpectTextsOf(options);
@@ -100,138 +107,144 @@ TEST_F(frmMainTest, WindowsShowTheTextsOfTheStringTableAndOpenModalOverTheMainWi
             EXPECT_EQ(control->font(), own) << control->objectName().data();
         }
         const auto* ok = options.findChild<QPushButton*>("cmdOK");
-        auto* cancel = options.findChild<QPushButton*>("cmdCancel");
+        const auto* cancel = options.findChild<QPushButton*>("cmdCancel");
         EXPECT_TRUE(qobject_cast<QDialogButtonBox*>(ok->parentWidget()));
         EXPECT_FALSE(ok->geometry().adjusted(-1, -1, 1, 1).intersects(cancel->geometry()));
         EXPECT_EQ(ok->property("tag").toString() + cancel->property("tag").toString(), "10351034");
-        options.findChild<QLineEdit*>("txtTolPerLin")->setText("7");
-        QTest::mouseClick(cancel, Qt::LeftButton);
     });
-    EXPECT_EQ(test::OptionsText(program->workspace.options), "000.005 11 111");
-    EXPECT_FALSE(fs::exists(iniName));
 }
 
-// OK checks both boxes: a refusal shows its message and changes nothing, else options are stored.
+// The dialog shows the options in memory. OK checks both boxes: a refusal shows its message and
+// changes nothing, else the options are stored, an untouched tolerance's bytes kept, grayed = off.
 TEST_F(frmMainTest, OptionsDialogTakesAWholeAmountOfOneOrMoreAndAOneWordTolerance) {
-    Start();
+    Do("start");
     AppINI stored;
     stored.IniName = iniName;
+    const char* boxes[] = {"chkSortAscii", "chkAdjToMax", "chkSortSpaceToLast"};
     for (const auto& row : test::Table("options-dialog.tsv")) {
-        SCOPED_TRACE(row[0] + "|" + row[1]);
-        program->workspace.options = Options{};
+        SCOPED_TRACE(row[2] + "|" + row[3]);
+        Options& options = program->workspace.options = Options{};
+        std::string on = "111";
+        std::istringstream(row[0]) >> options.STR_OPT_TOLERANCE >>
+            options.LNG_OPT_COUNT_PER_TOLERANCELINE >> on;
+        options.BLN_OPT_SORTASCII = on[0] == '1';
+        options.BLN_OPT_ADJTOMAXCOUNT = on[1] == '1';
+        options.BLN_OPT_SORT_SPACE_TO_LAST = on[2] == '1';
         fs::remove(iniName);
         dialogs.messages.clear();
         Modal("mnuTools mnuToolsOptions", [&](QWidget& dialog) {
             auto* amount = dialog.findChild<QLineEdit*>("txtTolPerLin");
-            amount->setText(QString::fromStdString(row[0]));
-            dialog.findChild<QLineEdit*>("txtDefTolerance")
-                ->setText(QString::fromStdString(row[1]));
-            QTest::mouseClick(dialog.findChild<QAbstractButton*>("cmdOK"), Qt::LeftButton);
-            EXPECT_EQ(dialog.isVisible(), !row[2].empty());
-            EXPECT_EQ(amount->text().toStdString(), row[3]);
+            auto* tolerance = dialog.findChild<QLineEdit*>("txtDefTolerance");
+            std::string shown =
+                tolerance->text().toStdString() + " " + amount->text().toStdString();
+            for (std::size_t i = 0; i < 3; ++i) {
+                auto* box = dialog.findChild<QCheckBox*>(boxes[i]);
+                shown += (i == 0 ? " " : "") + std::string(box->isChecked() ? "1" : "0");
+                box->setTristate(row[4][i] == '-');
+                box->setCheckState(row[4][i] == '1'   ? Qt::Checked
+                                   : row[4][i] == '0' ? Qt::Unchecked
+                                                      : Qt::PartiallyChecked);
+            }
+            EXPECT_EQ(shown, row[1]);
+            for (auto [box, typed] : {std::pair{amount, row[2]}, {tolerance, row[3]}}) {
+                if (typed != "=") {
+                    box->setText(QString::fromStdString(typed));
+                }
+            }
+            QTest::mouseClick(dialog.findChild<QAbstractButton*>(row[5].c_str()), Qt::LeftButton);
+            EXPECT_EQ(dialog.isVisible(), !row[6].empty());
+            EXPECT_EQ(amount->text().toStdString(), row[7]);
         });
         EXPECT_EQ(dialogs.messages.join('|').toStdString(),
-                  row[2].empty() ? "" : "Critical: " + row[2]);
-        EXPECT_EQ(test::OptionsText(program->workspace.options), row[4]);
-        EXPECT_EQ(fs::exists(iniName), row[2].empty());
-        EXPECT_EQ(test::OptionsText(ReadOptions(stored)), row[4]);
+                  row[6].empty() ? "" : "Critical: " + row[6]);
+        EXPECT_EQ(test::OptionsText(program->workspace.options), row[8]);
+        const bool stores = row[5] == "cmdOK" && row[6].empty();
+        EXPECT_EQ(fs::exists(iniName), stores);
+        EXPECT_EQ(test::OptionsText(ReadOptions(stored)), stores ? row[8] : "000.005 11 111");
     }
 }
 
-// The dialog shows the options in memory; OK keeps an untouched tolerance's bytes, grayed = off.
-TEST_F(frmMainTest, OptionsDialogShowsTheOptionsInMemory) {
-    Start();
-    Options& options = program->workspace.options;
-    options = {"0.01\xB5", -3, false, true, false};
-    Modal("mnuTools mnuToolsOptions", [&](QWidget& dialog) {
-        auto* amount = dialog.findChild<QLineEdit*>("txtTolPerLin");
-        EXPECT_EQ(amount->text(), "-3");
-        std::string checks;
-        for (const char* box : {"chkSortAscii", "chkAdjToMax", "chkSortSpaceToLast"}) {
-            checks += dialog.findChild<QCheckBox*>(box)->isChecked() ? '1' : '0';
-        }
-        EXPECT_EQ(checks, "010");
-        amount->setText("9");
-        dialog.findChild<QCheckBox*>("chkSortAscii")->setChecked(true);
-        dialog.findChild<QCheckBox*>("chkAdjToMax")->setTristate(true);
-        dialog.findChild<QCheckBox*>("chkAdjToMax")->setCheckState(Qt::PartiallyChecked);
-        QTest::mouseClick(dialog.findChild<QAbstractButton*>("cmdOK"), Qt::LeftButton);
-    });
-    EXPECT_EQ(test::OptionsText(options), "0.01\xB5 9 100");
-    AppINI stored;
-    stored.IniName = iniName;
-    EXPECT_EQ(test::OptionsText(ReadOptions(stored)), "0.01\xB5 9 100");
+TEST_F(frmMainTest, SmallestWindowKeepsEverythingReadable) {
+    Do("start");
+    Do("AddFile P.Zep A.Zep");
+    form().Rows().SetStatusText("Max Number : 999999");
+    Do("geometry 100 100 1 1");
+    ASSERT_EQ(form().size(), form().minimumSize().expandedTo(QSize(300, 200)));
+    // Menus and toolbar buttons that do not fit go into an overflow menu.
+    EXPECT_LE(form().menuBar()->sizeHint().width(), form().menuBar()->width());
+    const QToolBar* toolbar = form().findChild<QToolBar*>("tbToolBar");
+    EXPECT_LE(toolbar->sizeHint().width(), toolbar->width());
+    const QRect second = list()->visualItemRect(list()->topLevelItem(1));
+    EXPECT_TRUE(list()->viewport()->rect().contains(second));
+    EXPECT_LT(list()->viewport()->mapTo(&form(), second.bottomLeft()).y(), form().statusBar()->y());
+    for (const char* name : {"sbStatusBarText", "sbStatusBarDate", "sbStatusBarTime"}) {
+        const QLabel* label = form().findChild<QLabel*>(name);
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
+        EXPECT_LE(label->geometry().right(), form().statusBar()->width()) << name;
+    }
 }
 
-// Start-up takes the options and the window's client area (in twips) from the settings file and
-// writes nothing; closing stores the same bounds, unless the window is minimized.
-TEST_F(frmMainTest, StartUpReadsTheSettingsAndClosingStoresThePosition) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double tppX = 1440.0 / screen->logicalDotsPerInchX();
-    const double tppY = 1440.0 / screen->logicalDotsPerInchY();
-    auto twips = [](double pixels, double tpp) {
-        return std::to_string(std::lround(pixels * tpp));
+// An unknown option is echoed, but a terminal's control bytes in it are shown escaped.
+TEST(ModuleMainOptions, UnknownOptionIsNamedWithoutItsControlBytes) {
+    const char* argv[] = {"ZEPConverter", "-\x1b]0;x\x07\xc3\xa9"};
+    std::ostringstream err;
+    EXPECT_FALSE(FilesToOpen(2, argv, err));
+    EXPECT_EQ(err.str(),
+              "ZEPConverter: unknown option '-\\x1b]0;x\\x07\xc3\xa9'\n"
+              "Run 'ZEPConverter --help' for more information.\n");
+}
+
+// Hidden files count only with the hidden bit; folders never; the last part may be a glob.
+TEST(FileExist, FindsFilesByNameOrPattern) {
+    test::TempDir dir;
+    test::Put(dir / "plain.Zep", "x");
+    test::Put(dir / ".hidden.Zep", "x");
+    fs::create_directory(dir / "folder");
+    for (const auto& row : test::Table("file-exist.tsv")) {
+        const std::string path = row[0].empty() ? "" : dir / row[0];
+        EXPECT_EQ(FileExist(path, kAttrNormal), row[1] == "1") << path;
+        EXPECT_EQ(FileExist(path, kAttrHidden | kAttrSystem), row[2] == "1") << path;
+    }
+}
+
+// The first key's path as it stands; else the second key's folder when the tool is there.
+TEST(FindSysInfoTool, TakesTheFirstKeyOrAToolInTheSecondKeysFolder) {
+    test::TempDir dir;
+    test::Put(dir / "MSINFO32.EXE", "x");
+    MemoryRegistry registry;
+    registry.AddKey(kHKeyLocalMachine, kMsInfoKey);  // without its value
+    EXPECT_EQ(FindSysInfoTool(registry), std::nullopt);
+    const auto expand = [&](const std::string& text) {
+        return text.starts_with("p*")  ? std::string(std::stoul(text.substr(2)), 'p')
+               : text.starts_with("~") ? dir.path() + text.substr(1)
+                                       : text;
     };
-    Start();
-    EXPECT_EQ(form().geometry(), QRect(Pixels(1000, tppX), Pixels(1000, tppY), Pixels(6500, tppX),
-                                       Pixels(6500, tppY)));
-    EXPECT_FALSE(fs::exists(iniName));
-    Stop();
-    EXPECT_NE(test::Contents(iniName).find("MainLeft=" + twips(Pixels(1000, tppX), tppX)),
-              std::string::npos);
-
-    const std::string settings =
-        "[Setup]\r\nLNG_OPT_COUNT_PER_TOLERANCELINE=4\r\n[POSTION]\r\n"
-        "MainLeft=" +
-        twips(100, tppX) + "\r\nMainTop=" + twips(50, tppY) + "\r\nMainWidth=" + twips(520, tppX) +
-        "\r\nMainHeight=\r\n";
-    test::Put(iniName, settings);
-    Start();
-    EXPECT_EQ(program->workspace.options.LNG_OPT_COUNT_PER_TOLERANCELINE, 4);
-    EXPECT_EQ(form().geometry(), QRect(100, 50, 520, Pixels(6500, tppY)));
-    EXPECT_EQ(test::Contents(iniName), settings);
-    form().setGeometry(130, 70, 610, 430);
-    QApplication::processEvents();
-    const QRect moved = form().geometry();
-    // The list follows the window: 200 twips narrower and 1500 twips lower than its outer size.
-    const QSize outer = form().frameGeometry().size();
-    EXPECT_EQ(list()->size(), QSize(Pixels(outer.width() * tppX - 200, tppX),
-                                    Pixels(outer.height() * tppY - 1500, tppY)));
-    Stop();
-    for (int session = 1; session <= 4; ++session) {
-        const std::string stored = test::Contents(iniName);
-        Start();
-        EXPECT_EQ(form().geometry(), moved);
-        Stop();
-        EXPECT_EQ(test::Contents(iniName), stored) << "session " << session;
+    for (const auto& row : test::Table("sys-info-tool.tsv")) {
+        registry.SetValue(kHKeyLocalMachine, row[0], row[1], RegString(expand(row[2])));
+        EXPECT_EQ(FindSysInfoTool(registry).value_or("-"), expand(row[3])) << row[2];
     }
-    Start();
-    form().showMinimized();
-    QApplication::processEvents();
-    ASSERT_TRUE(form().isMinimized());
-    const std::string before = test::Contents(iniName);
-    form().close();
-    EXPECT_EQ(test::Contents(iniName), before);
-    program.reset();
+    EXPECT_EQ(registry.OpenKeyCount(), 0u);
+}
 
-    // Saved off every screen, and larger than it: the window is shrunk and moved onto it.
-    const QRect room = screen->availableGeometry();
-    test::Put(iniName, "[POSTION]\r\nMainLeft=-90000\r\nMainTop=200000\r\nMainWidth=" +
-                           twips(room.width() + 300, tppX) + "\r\n");
-    Start();
-    for (int waited = 0; waited < 2000 && !room.contains(form().frameGeometry()); waited += 20) {
-        QTest::qWait(20);
+// The first listed program executable on $PATH; never one in the working folder (empty entry).
+TEST(PlatformRegistry, AnswersTheFirstKeyWithTheFirstToolOnPath) {
+    test::TempDir first;
+    test::TempDir second;
+    test::TempDir working;
+    for (const std::string& tool :
+         {first / "hardinfo2", second / "hardinfo", first / "kinfocenter", working / "hardinfo2"}) {
+        test::Put(tool, "#!/bin/sh\n");
+        ::chmod(tool.c_str(), tool == first / "hardinfo2" ? 0644 : 0755);
     }
-    EXPECT_TRUE(room.contains(form().frameGeometry())) << form().frameGeometry().x();
-    EXPECT_EQ(form().frameGeometry().width(), room.width());
-    EXPECT_EQ(form().frameGeometry().bottom(), room.bottom());
-    EXPECT_EQ(form().geometry().height(), Pixels(6500, tppY));
-    form().showMaximized();
-    QApplication::processEvents();
-    const QRect maximized = form().geometry();
-    form().close();
-    EXPECT_NE(test::Contents(iniName).find("MainWidth=" + twips(maximized.width(), tppX)),
-              std::string::npos);
+    fs::create_directory(first / "hardinfo");
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    const fs::path folder = fs::current_path();
+    fs::current_path(working.path());
+    ::setenv("PATH", (":" + first.path() + "::" + second.path() + ":").c_str(), 1);
+    const auto registry = PlatformRegistry();
+    ::setenv("PATH", path.c_str(), 1);
+    fs::current_path(folder);
+    EXPECT_EQ(FindSysInfoTool(*registry), second / "hardinfo");
 }
 
 }  // namespace
