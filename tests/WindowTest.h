@@ -81,8 +81,8 @@ protected:
     // -" only opens it, updating its entries; "mnuFileRecent 2" its second entry); cmdExportCsv a
     // button of a window the main window owns; "lvFile.clearSelection" a slot. Else: "start" with
     // a command line, "stop", "$" a shell command that must succeed, "geometry x y w h", "column
-    // 0 120" (its width), "wait 300" (ms), and "=..." a look at something (see Look). A modal
-    // window the step opens is named and closed.
+    // 0 120" (its width), "onscreen" (waits for the window to be moved there), and "=..." a look at
+    // something (see Look). A modal window the step opens is named and closed.
     void Do(const std::string& step) {
         std::istringstream in(step);
         std::vector<std::string> words;
@@ -106,8 +106,9 @@ protected:
         } else if (verb == "stop") {
             form().close();
             program.reset();
-        } else if (verb == "wait") {
-            QTest::qWait(number(1));
+        } else if (verb == "onscreen") {  // the window is moved back a moment after it shows
+            const QRect room = form().screen()->availableGeometry();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return room.contains(form().frameGeometry()); }));
         } else if (verb == "geometry") {
             form().setGeometry(number(1), number(2), number(3), number(4));
             QApplication::processEvents();
