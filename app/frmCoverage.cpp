@@ -19,7 +19,6 @@ constexpr int kLabelColumn = 0;
 constexpr int kFirstFileColumn = 2;
 // Out of 255: a tint that reads in light and dark colour schemes alike.
 constexpr int kPresenceAlpha = 90;
-constexpr std::int32_t kUnwritable = 2002;
 
 }  // namespace
 
@@ -135,7 +134,7 @@ void frmCoverage::ExportCsv() {
     }
     std::string error;
     if (!WriteFileSafely(PathBytes(target), CoverageCsv(model_.Table()), &error)) {
-        dialogs_.ShowMessage(this, QString::fromLatin1(kMessageTitle), Res(kUnwritable),
+        dialogs_.ShowMessage(this, QString::fromLatin1(kMessageTitle), Res(2002),
                              MessageIcon::Critical,
                              target + QStringLiteral(": ") + FromBytes(error));
     }

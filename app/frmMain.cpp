@@ -13,7 +13,6 @@
 #include "app/FileListInput.h"
 #include "app/ModuleMain.h"
 #include "app/QtText.h"
-#include "app/RecentFiles.h"
 #include "app/WindowPlacement.h"
 #include "app/frmAbout.h"
 #include "app/frmCoverage.h"
@@ -23,7 +22,6 @@
 #include "core/FileListCommands.h"
 #include "core/ModuleFileProc.h"
 #include "core/RowMarker.h"
-#include "support/AppSettings.h"
 
 // Resources of a static library have to be registered by hand.
 static void InitIconResources() {
@@ -68,12 +66,6 @@ frmMain::frmMain(Program& program)
     }
     setMinimumSize(ReadableMinimumSize(*this, *lvFile, *tbToolBar));
     RestorePlacement(*this, settingsStore_);
-}
-
-frmMain::~frmMain() = default;
-
-MessageSink& frmMain::Messages() {
-    return messages_;
 }
 
 QMenu* frmMain::AddMenu(const char* name, const char* text) {
@@ -138,9 +130,10 @@ void frmMain::BuildMenus() {
     });
     AddMenuEntry(mnuTools, "mnuToolsCoverage", "Co&verage...", &frmMain::ShowCoverage);
     mnuTools->addSeparator();
-    AddMenuEntry(mnuTools, "mnuToolsOptions", "1012", &frmMain::ShowOptions);
-    AddMenuEntry(AddMenu("mnuHelp", "1013"), "mnuHelpAbout", "1014", &frmMain::ShowAbout,
-                 Qt::Key_F1);
+    connect(AddMenuEntry(mnuTools, "mnuToolsOptions", "1012", nullptr), &QAction::triggered, this,
+            [this] { frmOptions(ws_.options, settingsStore_, messages_, this).exec(); });
+    connect(AddMenuEntry(AddMenu("mnuHelp", "1013"), "mnuHelpAbout", "1014", nullptr, Qt::Key_F1),
+            &QAction::triggered, this, [this] { frmAbout(messages_, this).exec(); });
 
     mnuFileItem = new QMenu(QStringLiteral("300"), this);
     mnuFileItem->setObjectName(QStringLiteral("mnuFileItem"));
@@ -221,11 +214,15 @@ void frmMain::BuildFileList() {
         zep::ShowLabelsOf(ws_, *this, FileListRows::KeyOf(row));
     };
     connect(lvFile, &QTreeWidget::itemDoubleClicked, this, showLabels);
-    new FileListInput(
-        *lvFile,
-        {showLabels, [this](const QPoint& where) { PopUpFileItemMenu(where); },
-         [this](const QStringList& paths) { AddFiles(paths); },
-         mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(), [this] { UpdateFileMenu(); }});
+    new FileListInput(*lvFile, {showLabels,
+                                [this](const QPoint& where) {
+                                    if (ws_.store.FileCount() >= 1) {
+                                        mnuFileItem->popup(where);
+                                    }
+                                },
+                                [this](const QStringList& paths) { AddFiles(paths); },
+                                mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(),
+                                [this] { UpdateFileMenu(); }});
     recentFiles_ = std::make_unique<RecentFiles>(settingsStore_, *mnuFileRecent, messages_,
                                                  [this](const QString& path) { AddFiles({path}); });
 }
@@ -268,19 +265,15 @@ void frmMain::AddFiles(const QStringList& paths) {
             recentFiles_->Added(keys[i]);
         }
     }
-    FollowFileCount(before);
-    ListChanged();
-}
-
-void frmMain::FollowFileCount(std::int32_t countBefore) {
     const std::int32_t count = ws_.store.FileCount();
-    if (countBefore < 1 && count >= 1) {
+    if (before < 1 && count >= 1) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, true);
     }
-    if (countBefore < 2 && count >= 2) {
+    if (before < 2 && count >= 2) {
         mnuToolsCompare->setEnabled(true);
         SetButtons({kCompare}, true);
     }
+    ListChanged();
 }
 
 void frmMain::RemoveSelectedFile() {
@@ -383,14 +376,6 @@ void frmMain::UndoReordering() {
     }
 }
 
-void frmMain::ShowOptions() {
-    frmOptions(ws_.options, settingsStore_, messages_, this).exec();
-}
-
-void frmMain::ShowAbout() {
-    frmAbout(messages_, this).exec();
-}
-
 void frmMain::ListChanged() {
     FollowLabelViews(ws_, *this);
     if (!coverage_.isNull()) {
@@ -425,12 +410,6 @@ void frmMain::UpdateToolsMenu() {
     mnuToolsSort->setEnabled(count >= 1);
     mnuToolsCompare->setEnabled(count >= 2);
     mnuToolsUndo->setEnabled(ws_.history.CanUndo());
-}
-
-void frmMain::PopUpFileItemMenu(const QPoint& where) {
-    if (ws_.store.FileCount() >= 1) {
-        mnuFileItem->popup(where);
-    }
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
