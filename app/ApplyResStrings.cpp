@@ -1,4 +1,4 @@
-#include "app/ApplyResStrings.h"
+#include "app/QtText.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -9,8 +9,6 @@
 #include <QTreeWidget>
 #include <charconv>
 #include <optional>
-
-#include "app/QtText.h"
 
 namespace zep {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/FileListRows.h"
+#include "app/FileList.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -45,10 +45,9 @@ std::string Paragraphs(std::string_view text) {
 
 frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), messages_(messages) {
     setObjectName("frmAbout");
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull()) {
-        icon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    }
+    const QIcon icon = QApplication::windowIcon().isNull()
+                           ? style()->standardIcon(QStyle::SP_ComputerIcon)
+                           : QApplication::windowIcon();
     setWindowIcon(icon);
     auto* picIcon = Label("picIcon", {}, this);
     picIcon->setPixmap(icon.pixmap(32, 32));

@@ -1,7 +1,6 @@
 #include "app/frmCoverage.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
@@ -112,12 +111,9 @@ frmCoverage::frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner)
     exportCsv->setObjectName(QStringLiteral("cmdExportCsv"));
     exportCsv->setAutoDefault(false);
     connect(exportCsv, &QPushButton::clicked, this, &frmCoverage::ExportCsv);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(exportCsv);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
-    layout->addLayout(buttons);
+    layout->addWidget(exportCsv, 0, Qt::AlignRight);
     resize(640, 420);
 }
 

@@ -1,7 +1,6 @@
 #include "app/frmMain.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -9,8 +8,6 @@
 #include <QTreeWidget>
 #include <numeric>
 
-#include "app/ApplyResStrings.h"
-#include "app/FileListInput.h"
 #include "app/ModuleMain.h"
 #include "app/QtText.h"
 #include "app/WindowPlacement.h"
@@ -102,8 +99,10 @@ void frmMain::BuildMenus() {
     mnuFileClear = AddMenuEntry(mnuFile, "mnuFileClear", "310", &frmMain::ClearAllFiles,
                                 Qt::SHIFT | Qt::Key_Delete);
     mnuFile->addSeparator();
-    mnuFileRecent = mnuFile->addMenu(QStringLiteral("Recen&t Files"));
+    QMenu* mnuFileRecent = mnuFile->addMenu(QStringLiteral("Recen&t Files"));
     mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    recentFiles_ = std::make_unique<RecentFiles>(settingsStore_, *mnuFileRecent, messages_,
+                                                 [this](const QString& path) { AddFiles({path}); });
     mnuFile->addSeparator();
     QAction* mnuFileExit = AddMenuEntry(mnuFile, "mnuFileExit", "1006", nullptr);
     mnuFileExit->setShortcuts({Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_Q});
@@ -117,10 +116,11 @@ void frmMain::BuildMenus() {
     mnuView->menuAction()->setVisible(false);
 
     QMenu* mnuTools = AddMenu("mnuTools", "1011");
-    mnuToolsSort = AddMenuEntry(mnuTools, "mnuToolsSort", "303", &frmMain::SortSelectedFile);
+    QAction* mnuToolsSort =
+        AddMenuEntry(mnuTools, "mnuToolsSort", "303", &frmMain::SortSelectedFile);
     mnuToolsCompare = AddMenuEntry(mnuTools, "mnuToolsCompare", "1009", &frmMain::CompareAllFiles);
-    mnuToolsUndo = AddMenuEntry(mnuTools, "mnuToolsUndo", "&Undo", &frmMain::UndoReordering,
-                                Qt::CTRL | Qt::Key_Z);
+    QAction* mnuToolsUndo = AddMenuEntry(mnuTools, "mnuToolsUndo", "&Undo",
+                                         &frmMain::UndoReordering, Qt::CTRL | Qt::Key_Z);
     mnuToolsUndo->setEnabled(ws_.history.CanUndo());
     // The workspace outlives the window, hence the guarded pointer.
     ws_.history.OnChange([entry = QPointer<QAction>(mnuToolsUndo), &history = ws_.history] {
@@ -139,7 +139,7 @@ void frmMain::BuildMenus() {
     mnuFileItem->setObjectName(QStringLiteral("mnuFileItem"));
     AddMenuEntry(mnuFileItem, "mnuFileItemSort", "303", &frmMain::SortSelectedFile);
     mnuFileItem->addSeparator();
-    mnuFileItemSave =
+    QAction* mnuFileItemSave =
         AddMenuEntry(mnuFileItem, "mnuFileItemSave", "301", &frmMain::SaveSelectedFile);
     AddMenuEntry(mnuFileItem, "mnuFileItemSaveAs", "302", &frmMain::SaveSelectedFileAs);
     mnuFileItem->addSeparator();
@@ -151,9 +151,14 @@ void frmMain::BuildMenus() {
         entry->setEnabled(false);
     }
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::UpdateFileMenu);
-    connect(mnuTools, &QMenu::aboutToShow, this, &frmMain::UpdateToolsMenu);
+    connect(mnuTools, &QMenu::aboutToShow, this, [this, mnuToolsSort, mnuToolsUndo] {
+        const std::int32_t count = ws_.store.FileCount();
+        mnuToolsSort->setEnabled(count >= 1);
+        mnuToolsCompare->setEnabled(count >= 2);
+        mnuToolsUndo->setEnabled(ws_.history.CanUndo());
+    });
     connect(mnuFileItem, &QMenu::aboutToShow, this,
-            [this] { mnuFileItemSave->setEnabled(SelectedRowIsMarked()); });
+            [this, mnuFileItemSave] { mnuFileItemSave->setEnabled(SelectedRowIsMarked()); });
 }
 
 void frmMain::BuildToolbar() {
@@ -182,7 +187,6 @@ void frmMain::BuildToolbar() {
         const QIcon imlToolbarIcons(QStringLiteral(":/icons/%1.png").arg(design.key));
         QAction* button = tbToolBar->addAction(imlToolbarIcons, QString());
         button->setObjectName(QLatin1String(design.key));
-        button->setData(QLatin1String(design.key));
         button->setToolTip(QString::number(design.tip));
         connect(button, &QAction::triggered, this, design.command);
         buttons_[position++] = button;
@@ -223,8 +227,6 @@ void frmMain::BuildFileList() {
                                 [this](const QStringList& paths) { AddFiles(paths); },
                                 mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(),
                                 [this] { UpdateFileMenu(); }});
-    recentFiles_ = std::make_unique<RecentFiles>(settingsStore_, *mnuFileRecent, messages_,
-                                                 [this](const QString& path) { AddFiles({path}); });
 }
 
 void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {
@@ -405,13 +407,6 @@ void frmMain::UpdateFileMenu() {
     mnuFileSave->setEnabled(any && SelectedRowIsMarked());
 }
 
-void frmMain::UpdateToolsMenu() {
-    const std::int32_t count = ws_.store.FileCount();
-    mnuToolsSort->setEnabled(count >= 1);
-    mnuToolsCompare->setEnabled(count >= 2);
-    mnuToolsUndo->setEnabled(ws_.history.CanUndo());
-}
-
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FollowOuterSize(*lvFile, *this);
@@ -426,14 +421,13 @@ void frmMain::showEvent(QShowEvent* event) {
     }
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void frmMain::closeEvent(QCloseEvent* /*event*/) {
     if (!coverage_.isNull()) {
         coverage_->close();
     }
     CloseLabelViews(*this);
     recentFiles_->Store();
     SavePlacement(*this, settingsStore_);
-    event->accept();
 }
 
 }  // namespace zep

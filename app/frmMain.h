@@ -60,7 +60,6 @@ private:
     void RowClicked();
 
     void UpdateFileMenu();
-    void UpdateToolsMenu();
     void SetButtons(std::initializer_list<int> positions, bool enabled);
 
     void BuildMenus();
@@ -83,16 +82,12 @@ private:
     QToolBar* tbToolBar = nullptr;
     std::array<QAction*, 8> buttons_{};  // by position, [0] unused
     QMenu* mnuFileItem = nullptr;
-    QMenu* mnuFileRecent = nullptr;
     QAction* mnuFileRemove = nullptr;
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileSaveAs = nullptr;
     QAction* mnuFileSaveAll = nullptr;
     QAction* mnuFileClear = nullptr;
-    QAction* mnuToolsSort = nullptr;
     QAction* mnuToolsCompare = nullptr;
-    QAction* mnuToolsUndo = nullptr;
-    QAction* mnuFileItemSave = nullptr;
 
     bool placementChecked_ = false;
     QPointer<frmCoverage> coverage_;

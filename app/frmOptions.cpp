@@ -12,7 +12,7 @@
 #include <charconv>
 #include <optional>
 
-#include "app/ApplyResStrings.h"
+#include "app/QtText.h"
 #include "support/AppSettings.h"
 #include "support/AsciiText.h"
 #include "support/StringTable.h"
@@ -93,8 +93,8 @@ void frmOptions::BuildControls() {
     for (std::size_t i = 0; i < picOptions_.size(); ++i) {
         picOptions_[i] = new QWidget(pageArea);
         picOptions_[i]->setObjectName(QString("picOptions_%1").arg(i));
-        const QString name = QString("fraSample%1").arg(i + 1);
-        auto* frame = Make<QGroupBox>(picOptions_[i], name, sampleTags[i]);
+        auto* frame =
+            Make<QGroupBox>(picOptions_[i], QString("fraSample%1").arg(i + 1), sampleTags[i]);
         auto* pageLayout = new QVBoxLayout(picOptions_[i]);
         pageLayout->setContentsMargins(0, 0, 0, 0);
         pageLayout->addWidget(frame);
