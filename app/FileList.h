@@ -49,8 +49,6 @@ public:
     void ShowSavedCount(std::size_t count);
 
 private:
-    void ShowSaved(const QString& what);
-
     QTreeWidget* lvFile_ = nullptr;
     QLabel* statusText_ = nullptr;
     QLabel* saveSign_ = nullptr;

@@ -12,7 +12,6 @@
 class QCheckBox;
 class QLineEdit;
 class QTabBar;
-class QWidget;
 
 namespace zep {
 
