@@ -47,13 +47,13 @@ int PageTop(const QWidget& widget) {
 }
 
 template <typename Control>
-Control* Make(QWidget* parent, const QString& name, const char* tag, const char* text = "") {
+Control* Make(QWidget* parent, const QString& name, const QString& tag, const char* text = "") {
     auto* control = new Control(parent);
     control->setObjectName(name);
-    control->setProperty(kTagProperty, QString(tag));
+    control->setProperty(kTagProperty, tag);
     if constexpr (std::is_same_v<Control, QGroupBox>) {
         control->setTitle(text);
-    } else if constexpr (!std::is_same_v<Control, QWidget>) {
+    } else {
         control->setText(text);
     }
     return control;
@@ -89,12 +89,11 @@ void frmOptions::BuildControls() {
     auto* pageArea = new QFrame(this);
     pageArea->setObjectName("pageArea");
     pageArea->setFrameShape(QFrame::StyledPanel);
-    const char* sampleTags[] = {"1029", "1030", "1031", "1032"};
     for (std::size_t i = 0; i < picOptions_.size(); ++i) {
         picOptions_[i] = new QWidget(pageArea);
         picOptions_[i]->setObjectName(QString("picOptions_%1").arg(i));
-        auto* frame =
-            Make<QGroupBox>(picOptions_[i], QString("fraSample%1").arg(i + 1), sampleTags[i]);
+        auto* frame = Make<QGroupBox>(picOptions_[i], QString("fraSample%1").arg(i + 1),
+                                      QString::number(1029 + i));
         auto* pageLayout = new QVBoxLayout(picOptions_[i]);
         pageLayout->setContentsMargins(0, 0, 0, 0);
         pageLayout->addWidget(frame);
