@@ -1,4 +1,4 @@
-#include "app/ApplyResStrings.h"
+#include "app/QtText.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -9,8 +9,6 @@
 #include <QTreeWidget>
 #include <charconv>
 #include <optional>
-
-#include "app/QtText.h"
 
 namespace zep {
 namespace {
@@ -30,9 +28,7 @@ std::optional<std::int32_t> TextNumber(const QString& carried, bool leading = fa
 }
 
 std::optional<QString> TextOf(std::optional<std::int32_t> id) {
-    const std::optional<std::string_view> text = id ? FindResString(*id) : std::nullopt;
-    return text ? std::optional(QString::fromUtf8(text->data(), qsizetype(text->size())))
-                : std::nullopt;
+    return id && FindResString(*id) ? std::optional(Res(*id)) : std::nullopt;
 }
 
 std::optional<QString> TextFor(const QString& carried) {
@@ -50,10 +46,8 @@ void ApplyWindowFont(QWidget* window) {
         return;
     }
     QFont font(*face);
-    if (const std::optional<QString> size = TextOf(102)) {
-        if (const std::optional<std::int32_t> points = TextNumber(*size); points && *points > 0) {
-            font.setPointSize(*points);
-        }
+    if (const auto points = TextNumber(TextOf(102).value_or(QString())); points && *points > 0) {
+        font.setPointSize(*points);
     }
     for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!control->isWindow()) {

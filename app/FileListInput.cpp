@@ -1,4 +1,4 @@
-#include "app/FileListInput.h"
+#include "app/FileList.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -7,21 +7,6 @@
 #include <QUrl>
 
 namespace zep {
-namespace {
-
-QStringList CoordinateFiles(const QDropEvent& drop) {
-    QStringList paths;
-    if (drop.mimeData() != nullptr) {
-        for (const QUrl& url : drop.mimeData()->urls()) {
-            if (url.isLocalFile() && url.toLocalFile().endsWith(".Zep", Qt::CaseInsensitive)) {
-                paths.append(url.toLocalFile());
-            }
-        }
-    }
-    return paths;
-}
-
-}  // namespace
 
 FileListInput::FileListInput(QTreeWidget& list, Actions actions)
     : QObject(&list), list_(list), viewport_(list.viewport()), actions_(std::move(actions)) {
@@ -75,7 +60,14 @@ bool FileListInput::KeyPressed(const QKeyEvent& key) {
 }
 
 bool FileListInput::Dropped(QDropEvent& drop) {
-    const QStringList paths = CoordinateFiles(drop);
+    QStringList paths;
+    if (drop.mimeData() != nullptr) {
+        for (const QUrl& url : drop.mimeData()->urls()) {
+            if (url.isLocalFile() && url.toLocalFile().endsWith(".Zep", Qt::CaseInsensitive)) {
+                paths.append(url.toLocalFile());
+            }
+        }
+    }
     if (paths.isEmpty()) {
         return false;
     }

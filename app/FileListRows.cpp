@@ -1,4 +1,4 @@
-#include "app/FileListRows.h"
+#include "app/FileList.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -158,19 +158,17 @@ void FileListRows::SetStatusText(std::string_view text) {
 }
 
 void FileListRows::ShowSavedFile(std::string_view path) {
-    ShowSaved(FromPath(path.substr(path.find_last_of('/') + 1)));
+    saveSign_->setText(QStringLiteral("Saved ") +
+                       FromPath(path.substr(path.find_last_of('/') + 1)));
+    saveTimer_->start();
 }
 
 void FileListRows::ShowSavedCount(std::size_t count) {
     if (count > 0) {
-        ShowSaved(count == 1 ? QStringLiteral("1 file")
-                             : QStringLiteral("%1 files").arg(static_cast<qulonglong>(count)));
+        saveSign_->setText(count == 1 ? QStringLiteral("Saved 1 file")
+                                      : QStringLiteral("Saved %1 files").arg(qulonglong(count)));
+        saveTimer_->start();
     }
-}
-
-void FileListRows::ShowSaved(const QString& what) {
-    saveSign_->setText(QStringLiteral("Saved ") + what);
-    saveTimer_->start();
 }
 
 }  // namespace zep

@@ -37,12 +37,8 @@ std::optional<int> AnswerHelpOrVersion(int argc, const char* const* argv, std::o
         if (argument == "--") {
             break;
         }
-        if (argument == "-h" || argument == "--help") {
-            out << kHelp;
-            return 0;
-        }
-        if (argument == "--version") {
-            out << VersionText("ZEPConverter");
+        if (argument == "-h" || argument == "--help" || argument == "--version") {
+            out << (argument == "--version" ? VersionText("ZEPConverter") : std::string(kHelp));
             return 0;
         }
     }

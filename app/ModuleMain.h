@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/FileListRows.h"
+#include "app/FileList.h"
 #include "app/UserDialogs.h"
 #include "app/frmMain.h"
 #include "core/Workspace.h"

@@ -18,7 +18,16 @@ RecentFiles::RecentFiles(AppINI& store, QMenu& menu, MessageSink& messages,
       add_(std::move(add)),
       paths_(ReadRecentFiles(store)),
       lastFolder_(ReadLastFolder(store)) {
-    QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] { Fill(); });
+    // Made as the menu opens, never while one of its entries is acting.
+    QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] {
+        menu_.clear();
+        int number = 0;
+        for (const std::string& path : paths_) {
+            const QString text = FromPath(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+            QAction* entry = menu_.addAction(QStringLiteral("&%1 %2").arg(++number).arg(text));
+            QObject::connect(entry, &QAction::triggered, &menu_, [this, path] { Choose(path); });
+        }
+    });
     menu_.menuAction()->setEnabled(!paths_.empty());
 }
 
@@ -68,17 +77,6 @@ void RecentFiles::Choose(const std::string& path) {
     std::erase(paths_, path);
     Changed();
     messages_.ShowMessage(std::string(ResString(2013)) + path, MessageIcon::Information, {});
-}
-
-// Made as the menu opens, never while one of its entries is acting.
-void RecentFiles::Fill() {
-    menu_.clear();
-    int number = 0;
-    for (const std::string& path : paths_) {
-        const QString text = FromPath(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* entry = menu_.addAction(QStringLiteral("&%1 %2").arg(++number).arg(text));
-        QObject::connect(entry, &QAction::triggered, &menu_, [this, path] { Choose(path); });
-    }
 }
 
 }  // namespace zep

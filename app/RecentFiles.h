@@ -12,8 +12,7 @@ class QMenu;
 
 namespace zep {
 
-// "Recent Files" (newest first, each once) and the folder the file dialogs open in (that of
-// the file last chosen in one); Store writes them to the settings file if they changed.
+// "Recent Files" (newest first, each once) and the file dialogs' folder; stored if changed.
 class RecentFiles {
 public:
     // add adds a file as Add File does; messages names a file that has gone.
@@ -27,7 +26,6 @@ public:
 
 private:
     void Choose(const std::string& path);
-    void Fill();
     void Changed();
 
     AppINI& store_;

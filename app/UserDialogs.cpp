@@ -17,9 +17,7 @@ int Box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QSt
         box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
     }
-    if (!detail.isEmpty()) {
-        box.setDetailedText(detail);
-    }
+    box.setDetailedText(detail);  // none when empty
     return box.exec();
 }
 
@@ -28,9 +26,7 @@ QStringList FileDialog(QWidget* parent, const QString& title, const QString& fil
     QFileDialog dialog(parent, title, folder, filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFiles);
-    if (save) {
-        dialog.setDefaultSuffix(QStringLiteral("Zep"));
-    }
+    dialog.setDefaultSuffix(save ? QStringLiteral("Zep") : QString());
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 

@@ -48,8 +48,7 @@ const QScreen* LandingScreen(const QRect& bounds) {
 
 QRect FitInto(QRect bounds, const QRect& available, const QMargins& frame, const QSize& minimum) {
     const QRect room = available.marginsRemoved(frame);
-    bounds.setWidth(std::max(std::min(bounds.width(), room.width()), minimum.width()));
-    bounds.setHeight(std::max(std::min(bounds.height(), room.height()), minimum.height()));
+    bounds.setSize(bounds.size().boundedTo(room.size()).expandedTo(minimum));
     bounds.moveLeft(
         std::max(std::min(bounds.left(), room.right() + 1 - bounds.width()), room.left()));
     bounds.moveTop(

@@ -14,8 +14,7 @@ namespace zep {
 QPointF TwipsPerPixel(const QWidget& widget);
 int ToPixels(double twips, double twipsPerPixel);
 
-// Kept as the client area, never the frame: the window manager may change the frame between
-// sessions, and a frame-based round trip would drift by it. A minimized window stores nothing.
+// The client area, never the frame, which would drift; a minimized window stores nothing.
 void RestorePlacement(QWidget& window, AppINI& store);
 void SavePlacement(const QWidget& window, AppINI& store);
 // Once the frame is known: shrinks and moves the window until it fits on its screen.

@@ -11,21 +11,12 @@
 
 namespace {
 
-class SampleDialogs : public zep::UserDialogs {
+// Messages go to stderr, as nothing may wait for a click; no other dialog comes up.
+class SampleDialogs : public zep::QtUserDialogs {
 public:
-    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&,
-                                 const QString&) override {
-        return {};
-    }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
     void ShowMessage(QWidget*, const QString&, const QString& text, zep::MessageIcon,
                      const QString& detail) override {
         std::fprintf(stderr, "%s %s\n", qPrintable(text), qPrintable(detail));
-    }
-    bool AskYesNo(QWidget*, const QString&, const QString&, const QString&) override {
-        return false;
     }
 };
 

@@ -45,10 +45,9 @@ std::string Paragraphs(std::string_view text) {
 
 frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), messages_(messages) {
     setObjectName("frmAbout");
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull()) {
-        icon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    }
+    const QIcon icon = QApplication::windowIcon().isNull()
+                           ? style()->standardIcon(QStyle::SP_ComputerIcon)
+                           : QApplication::windowIcon();
     setWindowIcon(icon);
     auto* picIcon = Label("picIcon", {}, this);
     picIcon->setPixmap(icon.pixmap(32, 32));
@@ -104,13 +103,11 @@ frmAbout::frmAbout(MessageSink& messages, QWidget* parent) : QDialog(parent), me
 
 void frmAbout::Form_Load() {
     setWindowTitle(Res(1036));
-    const auto show = [this](const char* name, const QString& text) {
-        findChild<QLabel*>(name)->setText(text);
-    };
-    show("lblTitle", Res(100));
-    show("lblVersion", Res(1040) + " : " + QString::fromStdString(VersionNumber()) + " beta");
-    show("lblDescription", Res(1042) + "\n\n" + Res(1041));
-    show("lblDisclaimer", Res(1039) + "\n" + Res(2007));
+    findChild<QLabel*>("lblTitle")->setText(Res(100));
+    findChild<QLabel*>("lblVersion")
+        ->setText(Res(1040) + " : " + QString::fromStdString(VersionNumber()) + " beta");
+    findChild<QLabel*>("lblDescription")->setText(Res(1042) + "\n\n" + Res(1041));
+    findChild<QLabel*>("lblDisclaimer")->setText(Res(1039) + "\n" + Res(2007));
 }
 
 // The path is the program itself, never a command line: no shell sees it.

@@ -1,7 +1,6 @@
 #include "app/frmCoverage.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
@@ -19,7 +18,6 @@ constexpr int kLabelColumn = 0;
 constexpr int kFirstFileColumn = 2;
 // Out of 255: a tint that reads in light and dark colour schemes alike.
 constexpr int kPresenceAlpha = 90;
-constexpr std::int32_t kUnwritable = 2002;
 
 }  // namespace
 
@@ -113,12 +111,9 @@ frmCoverage::frmCoverage(Workspace& ws, UserDialogs& dialogs, QWidget* owner)
     exportCsv->setObjectName(QStringLiteral("cmdExportCsv"));
     exportCsv->setAutoDefault(false);
     connect(exportCsv, &QPushButton::clicked, this, &frmCoverage::ExportCsv);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(exportCsv);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
-    layout->addLayout(buttons);
+    layout->addWidget(exportCsv, 0, Qt::AlignRight);
     resize(640, 420);
 }
 
@@ -135,7 +130,7 @@ void frmCoverage::ExportCsv() {
     }
     std::string error;
     if (!WriteFileSafely(PathBytes(target), CoverageCsv(model_.Table()), &error)) {
-        dialogs_.ShowMessage(this, QString::fromLatin1(kMessageTitle), Res(kUnwritable),
+        dialogs_.ShowMessage(this, QString::fromLatin1(kMessageTitle), Res(2002),
                              MessageIcon::Critical,
                              target + QStringLiteral(": ") + FromBytes(error));
     }

@@ -56,12 +56,11 @@ frmLabels::frmLabels(std::string key, QWidget* owner)
     resize(420, 480);
 }
 
-void frmLabels::ShowFile(const FileData& record, const QString& fileName, bool unsaved) {
+void frmLabels::ShowFile(const FileData& record, QString fileName, bool unsaved) {
     // "[*]" is where Qt puts the modified mark; one in a file name has to be doubled to show.
-    QString name = fileName;
     setWindowTitle(
         QStringLiteral("%1[*] - %2")
-            .arg(name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")), Res(100)));
+            .arg(fileName.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")), Res(100)));
     setWindowModified(unsaved);
     // Columns are fitted once; later showings keep the widths the user may have set.
     const bool first = table_->rowCount() == 0;

@@ -17,7 +17,7 @@ public:
     frmLabels(std::string key, QWidget* owner);
 
     const std::string& Key() const { return key_; }
-    void ShowFile(const FileData& record, const QString& fileName, bool unsaved);
+    void ShowFile(const FileData& record, QString fileName, bool unsaved);
 
     QTableWidget* Table() const { return table_; }
 

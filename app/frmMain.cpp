@@ -1,7 +1,6 @@
 #include "app/frmMain.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -9,11 +8,8 @@
 #include <QTreeWidget>
 #include <numeric>
 
-#include "app/ApplyResStrings.h"
-#include "app/FileListInput.h"
 #include "app/ModuleMain.h"
 #include "app/QtText.h"
-#include "app/RecentFiles.h"
 #include "app/WindowPlacement.h"
 #include "app/frmAbout.h"
 #include "app/frmCoverage.h"
@@ -23,7 +19,6 @@
 #include "core/FileListCommands.h"
 #include "core/ModuleFileProc.h"
 #include "core/RowMarker.h"
-#include "support/AppSettings.h"
 
 // Resources of a static library have to be registered by hand.
 static void InitIconResources() {
@@ -70,12 +65,6 @@ frmMain::frmMain(Program& program)
     RestorePlacement(*this, settingsStore_);
 }
 
-frmMain::~frmMain() = default;
-
-MessageSink& frmMain::Messages() {
-    return messages_;
-}
-
 QMenu* frmMain::AddMenu(const char* name, const char* text) {
     QMenu* menu = menuBar()->addMenu(QString::fromUtf8(text));
     menu->setObjectName(QLatin1String(name));
@@ -110,8 +99,10 @@ void frmMain::BuildMenus() {
     mnuFileClear = AddMenuEntry(mnuFile, "mnuFileClear", "310", &frmMain::ClearAllFiles,
                                 Qt::SHIFT | Qt::Key_Delete);
     mnuFile->addSeparator();
-    mnuFileRecent = mnuFile->addMenu(QStringLiteral("Recen&t Files"));
+    QMenu* mnuFileRecent = mnuFile->addMenu(QStringLiteral("Recen&t Files"));
     mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    recentFiles_ = std::make_unique<RecentFiles>(settingsStore_, *mnuFileRecent, messages_,
+                                                 [this](const QString& path) { AddFiles({path}); });
     mnuFile->addSeparator();
     QAction* mnuFileExit = AddMenuEntry(mnuFile, "mnuFileExit", "1006", nullptr);
     mnuFileExit->setShortcuts({Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_Q});
@@ -125,10 +116,11 @@ void frmMain::BuildMenus() {
     mnuView->menuAction()->setVisible(false);
 
     QMenu* mnuTools = AddMenu("mnuTools", "1011");
-    mnuToolsSort = AddMenuEntry(mnuTools, "mnuToolsSort", "303", &frmMain::SortSelectedFile);
+    QAction* mnuToolsSort =
+        AddMenuEntry(mnuTools, "mnuToolsSort", "303", &frmMain::SortSelectedFile);
     mnuToolsCompare = AddMenuEntry(mnuTools, "mnuToolsCompare", "1009", &frmMain::CompareAllFiles);
-    mnuToolsUndo = AddMenuEntry(mnuTools, "mnuToolsUndo", "&Undo", &frmMain::UndoReordering,
-                                Qt::CTRL | Qt::Key_Z);
+    QAction* mnuToolsUndo = AddMenuEntry(mnuTools, "mnuToolsUndo", "&Undo",
+                                         &frmMain::UndoReordering, Qt::CTRL | Qt::Key_Z);
     mnuToolsUndo->setEnabled(ws_.history.CanUndo());
     // The workspace outlives the window, hence the guarded pointer.
     ws_.history.OnChange([entry = QPointer<QAction>(mnuToolsUndo), &history = ws_.history] {
@@ -138,15 +130,16 @@ void frmMain::BuildMenus() {
     });
     AddMenuEntry(mnuTools, "mnuToolsCoverage", "Co&verage...", &frmMain::ShowCoverage);
     mnuTools->addSeparator();
-    AddMenuEntry(mnuTools, "mnuToolsOptions", "1012", &frmMain::ShowOptions);
-    AddMenuEntry(AddMenu("mnuHelp", "1013"), "mnuHelpAbout", "1014", &frmMain::ShowAbout,
-                 Qt::Key_F1);
+    connect(AddMenuEntry(mnuTools, "mnuToolsOptions", "1012", nullptr), &QAction::triggered, this,
+            [this] { frmOptions(ws_.options, settingsStore_, messages_, this).exec(); });
+    connect(AddMenuEntry(AddMenu("mnuHelp", "1013"), "mnuHelpAbout", "1014", nullptr, Qt::Key_F1),
+            &QAction::triggered, this, [this] { frmAbout(messages_, this).exec(); });
 
     mnuFileItem = new QMenu(QStringLiteral("300"), this);
     mnuFileItem->setObjectName(QStringLiteral("mnuFileItem"));
     AddMenuEntry(mnuFileItem, "mnuFileItemSort", "303", &frmMain::SortSelectedFile);
     mnuFileItem->addSeparator();
-    mnuFileItemSave =
+    QAction* mnuFileItemSave =
         AddMenuEntry(mnuFileItem, "mnuFileItemSave", "301", &frmMain::SaveSelectedFile);
     AddMenuEntry(mnuFileItem, "mnuFileItemSaveAs", "302", &frmMain::SaveSelectedFileAs);
     mnuFileItem->addSeparator();
@@ -158,9 +151,14 @@ void frmMain::BuildMenus() {
         entry->setEnabled(false);
     }
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::UpdateFileMenu);
-    connect(mnuTools, &QMenu::aboutToShow, this, &frmMain::UpdateToolsMenu);
+    connect(mnuTools, &QMenu::aboutToShow, this, [this, mnuToolsSort, mnuToolsUndo] {
+        const std::int32_t count = ws_.store.FileCount();
+        mnuToolsSort->setEnabled(count >= 1);
+        mnuToolsCompare->setEnabled(count >= 2);
+        mnuToolsUndo->setEnabled(ws_.history.CanUndo());
+    });
     connect(mnuFileItem, &QMenu::aboutToShow, this,
-            [this] { mnuFileItemSave->setEnabled(SelectedRowIsMarked()); });
+            [this, mnuFileItemSave] { mnuFileItemSave->setEnabled(SelectedRowIsMarked()); });
 }
 
 void frmMain::BuildToolbar() {
@@ -189,7 +187,6 @@ void frmMain::BuildToolbar() {
         const QIcon imlToolbarIcons(QStringLiteral(":/icons/%1.png").arg(design.key));
         QAction* button = tbToolBar->addAction(imlToolbarIcons, QString());
         button->setObjectName(QLatin1String(design.key));
-        button->setData(QLatin1String(design.key));
         button->setToolTip(QString::number(design.tip));
         connect(button, &QAction::triggered, this, design.command);
         buttons_[position++] = button;
@@ -221,13 +218,15 @@ void frmMain::BuildFileList() {
         zep::ShowLabelsOf(ws_, *this, FileListRows::KeyOf(row));
     };
     connect(lvFile, &QTreeWidget::itemDoubleClicked, this, showLabels);
-    new FileListInput(
-        *lvFile,
-        {showLabels, [this](const QPoint& where) { PopUpFileItemMenu(where); },
-         [this](const QStringList& paths) { AddFiles(paths); },
-         mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(), [this] { UpdateFileMenu(); }});
-    recentFiles_ = std::make_unique<RecentFiles>(settingsStore_, *mnuFileRecent, messages_,
-                                                 [this](const QString& path) { AddFiles({path}); });
+    new FileListInput(*lvFile, {showLabels,
+                                [this](const QPoint& where) {
+                                    if (ws_.store.FileCount() >= 1) {
+                                        mnuFileItem->popup(where);
+                                    }
+                                },
+                                [this](const QStringList& paths) { AddFiles(paths); },
+                                mnuFileSave->shortcuts() + mnuFileSaveAs->shortcuts(),
+                                [this] { UpdateFileMenu(); }});
 }
 
 void frmMain::SetButtons(std::initializer_list<int> positions, bool enabled) {
@@ -268,19 +267,15 @@ void frmMain::AddFiles(const QStringList& paths) {
             recentFiles_->Added(keys[i]);
         }
     }
-    FollowFileCount(before);
-    ListChanged();
-}
-
-void frmMain::FollowFileCount(std::int32_t countBefore) {
     const std::int32_t count = ws_.store.FileCount();
-    if (countBefore < 1 && count >= 1) {
+    if (before < 1 && count >= 1) {
         SetButtons({kNewList, kSaveFile, kSortASC, kDeleteFile}, true);
     }
-    if (countBefore < 2 && count >= 2) {
+    if (before < 2 && count >= 2) {
         mnuToolsCompare->setEnabled(true);
         SetButtons({kCompare}, true);
     }
+    ListChanged();
 }
 
 void frmMain::RemoveSelectedFile() {
@@ -383,14 +378,6 @@ void frmMain::UndoReordering() {
     }
 }
 
-void frmMain::ShowOptions() {
-    frmOptions(ws_.options, settingsStore_, messages_, this).exec();
-}
-
-void frmMain::ShowAbout() {
-    frmAbout(messages_, this).exec();
-}
-
 void frmMain::ListChanged() {
     FollowLabelViews(ws_, *this);
     if (!coverage_.isNull()) {
@@ -420,19 +407,6 @@ void frmMain::UpdateFileMenu() {
     mnuFileSave->setEnabled(any && SelectedRowIsMarked());
 }
 
-void frmMain::UpdateToolsMenu() {
-    const std::int32_t count = ws_.store.FileCount();
-    mnuToolsSort->setEnabled(count >= 1);
-    mnuToolsCompare->setEnabled(count >= 2);
-    mnuToolsUndo->setEnabled(ws_.history.CanUndo());
-}
-
-void frmMain::PopUpFileItemMenu(const QPoint& where) {
-    if (ws_.store.FileCount() >= 1) {
-        mnuFileItem->popup(where);
-    }
-}
-
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FollowOuterSize(*lvFile, *this);
@@ -447,14 +421,13 @@ void frmMain::showEvent(QShowEvent* event) {
     }
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void frmMain::closeEvent(QCloseEvent* /*event*/) {
     if (!coverage_.isNull()) {
         coverage_->close();
     }
     CloseLabelViews(*this);
     recentFiles_->Store();
     SavePlacement(*this, settingsStore_);
-    event->accept();
 }
 
 }  // namespace zep

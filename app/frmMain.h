@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <array>
 #include <memory>
-#include <string>
 
+#include "app/RecentFiles.h"
 #include "app/frmLabels.h"
 
 class QAction;
@@ -17,11 +17,8 @@ class QTreeWidgetItem;
 
 namespace zep {
 
-class AppINI;
 class DialogMessageSink;
 class FileListRows;
-class MessageSink;
-class RecentFiles;
 class UserDialogs;
 class frmCoverage;
 struct Program;
@@ -34,9 +31,7 @@ public:
     enum Button : int { kNewList = 1, kAddFile, kSaveFile, kDeleteFile, kSortASC = 6, kCompare };
 
     explicit frmMain(Program& program);
-    ~frmMain() override;
 
-    MessageSink& Messages();
     FileListRows& Rows() { return rows_; }
     void AddFiles(const QStringList& paths);
     QAction* ToolbarButton(int position) const {
@@ -58,19 +53,14 @@ private:
     void SortSelectedFile();
     void CompareAllFiles();
     void UndoReordering();
-    void ShowOptions();
-    void ShowAbout();
     void ShowCoverage();
     // Every command that changed the list or a file ends here, so the views follow.
     void ListChanged();
-    void PopUpFileItemMenu(const QPoint& where);
     // Also every other change of the selected row.
     void RowClicked();
 
     void UpdateFileMenu();
-    void UpdateToolsMenu();
     void SetButtons(std::initializer_list<int> positions, bool enabled);
-    void FollowFileCount(std::int32_t countBefore);
 
     void BuildMenus();
     void BuildToolbar();
@@ -92,16 +82,12 @@ private:
     QToolBar* tbToolBar = nullptr;
     std::array<QAction*, 8> buttons_{};  // by position, [0] unused
     QMenu* mnuFileItem = nullptr;
-    QMenu* mnuFileRecent = nullptr;
     QAction* mnuFileRemove = nullptr;
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileSaveAs = nullptr;
     QAction* mnuFileSaveAll = nullptr;
     QAction* mnuFileClear = nullptr;
-    QAction* mnuToolsSort = nullptr;
     QAction* mnuToolsCompare = nullptr;
-    QAction* mnuToolsUndo = nullptr;
-    QAction* mnuFileItemSave = nullptr;
 
     bool placementChecked_ = false;
     QPointer<frmCoverage> coverage_;

@@ -12,8 +12,9 @@
 #include <charconv>
 #include <optional>
 
-#include "app/ApplyResStrings.h"
+#include "app/QtText.h"
 #include "support/AppSettings.h"
+#include "support/AsciiText.h"
 #include "support/StringTable.h"
 
 namespace zep {
@@ -22,14 +23,9 @@ namespace {
 constexpr int kPageShownLeftTwips = 210;
 constexpr int kPageHiddenLeftTwips = -20000;
 
-std::string_view Trimmed(std::string_view text, std::string_view blanks) {
-    text.remove_prefix(std::min(text.find_first_not_of(blanks), text.size()));
-    return text.substr(0, text.find_last_not_of(blanks) + 1);
-}
-
 // Blanks around it allowed; no fractions, exponents or thousands separators.
 std::optional<std::int16_t> ParseAmount(std::string_view text) {
-    std::string_view token = Trimmed(text, " \t");
+    std::string_view token = Trim(text);
     if (token.size() > 1 && token.front() == '+' && token[1] != '-') {
         token.remove_prefix(1);
     }
@@ -51,13 +47,13 @@ int PageTop(const QWidget& widget) {
 }
 
 template <typename Control>
-Control* Make(QWidget* parent, const QString& name, const char* tag, const char* text = "") {
+Control* Make(QWidget* parent, const QString& name, const QString& tag, const char* text = "") {
     auto* control = new Control(parent);
     control->setObjectName(name);
-    control->setProperty(kTagProperty, QString(tag));
+    control->setProperty(kTagProperty, tag);
     if constexpr (std::is_same_v<Control, QGroupBox>) {
         control->setTitle(text);
-    } else if constexpr (!std::is_same_v<Control, QWidget>) {
+    } else {
         control->setText(text);
     }
     return control;
@@ -93,13 +89,11 @@ void frmOptions::BuildControls() {
     auto* pageArea = new QFrame(this);
     pageArea->setObjectName("pageArea");
     pageArea->setFrameShape(QFrame::StyledPanel);
-    const char* sampleTags[] = {"1029", "1030", "1031", "1032"};
     for (std::size_t i = 0; i < picOptions_.size(); ++i) {
         picOptions_[i] = new QWidget(pageArea);
         picOptions_[i]->setObjectName(QString("picOptions_%1").arg(i));
-        picOptions_[i]->setProperty("index", static_cast<int>(i));
-        const QString name = QString("fraSample%1").arg(i + 1);
-        auto* frame = Make<QGroupBox>(picOptions_[i], name, sampleTags[i]);
+        auto* frame = Make<QGroupBox>(picOptions_[i], QString("fraSample%1").arg(i + 1),
+                                      QString::number(1029 + i));
         auto* pageLayout = new QVBoxLayout(picOptions_[i]);
         pageLayout->setContentsMargins(0, 0, 0, 0);
         pageLayout->addWidget(frame);
@@ -156,19 +150,16 @@ void frmOptions::BuildControls() {
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab turn the tabs; other keys are for the controls.
 bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
-    return (event->type() == QEvent::KeyPress &&
-            HandleTabKeys(static_cast<const QKeyEvent&>(*event))) ||
-           QDialog::eventFilter(watched, event);
-}
-
-bool frmOptions::HandleTabKeys(const QKeyEvent& event) {
-    const bool tabKey = event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
-    if (!tabKey || !event.modifiers().testFlag(Qt::ControlModifier)) {
-        return false;
+    const auto* key =
+        event->type() == QEvent::KeyPress ? static_cast<const QKeyEvent*>(event) : nullptr;
+    if (key == nullptr || !key->modifiers().testFlag(Qt::ControlModifier) ||
+        (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)) {
+        return QDialog::eventFilter(watched, event);
     }
     const bool backwards =
-        event.modifiers().testFlag(Qt::ShiftModifier) || event.key() == Qt::Key_Backtab;
+        key->modifiers().testFlag(Qt::ShiftModifier) || key->key() == Qt::Key_Backtab;
     const int count = tbsOptions_->count();
     const int next = (tbsOptions_->currentIndex() + (backwards ? count - 1 : 1)) % count;
     tbsOptions_->setCurrentIndex(next);
@@ -221,7 +212,7 @@ bool frmOptions::ValidateTolerance() {
     // A text the user left alone keeps its bytes, even ones the text box cannot show.
     const std::string text =
         shown == loadedTolerance_ ? options_.STR_OPT_TOLERANCE : shown.toStdString();
-    const std::string_view word = Trimmed(text, kToleranceBlanks);
+    const std::string_view word = Trim(text, kToleranceBlanks);
     if (!IsUsableTolerance(word)) {
         messages_.ShowMessage(ResString(2010), MessageIcon::Critical);
         return false;

@@ -12,7 +12,6 @@
 class QCheckBox;
 class QLineEdit;
 class QTabBar;
-class QWidget;
 
 namespace zep {
 
@@ -35,8 +34,6 @@ private:
     void SaveOptions();
     void cmdOK_Click();
     void tbsOptions_Click(int selectedIndex);
-    // Ctrl+Tab and Ctrl+Shift+Tab; false lets the controls have the key.
-    bool HandleTabKeys(const QKeyEvent& event);
 
     Options& options_;
     AppINI& settingsStore_;

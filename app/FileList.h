@@ -1,14 +1,20 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "core/FileListView.h"
 
+class QDropEvent;
+class QKeyEvent;
 class QLabel;
 class QStatusBar;
-class QString;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -18,7 +24,6 @@ namespace zep {
 // Rows keep the exact bytes of key and text, so names the locale cannot show come back intact.
 class FileListRows final : public FileListView {
 public:
-    // Fills bar with the status text, save sign, date and time panels.
     void Attach(QTreeWidget& lvFile, QStatusBar& bar);
 
     std::int32_t AppendRow(std::string_view key, std::string_view text) override;
@@ -44,12 +49,38 @@ public:
     void ShowSavedCount(std::size_t count);
 
 private:
-    void ShowSaved(const QString& what);
-
     QTreeWidget* lvFile_ = nullptr;
     QLabel* statusText_ = nullptr;
     QLabel* saveSign_ = nullptr;
     QTimer* saveTimer_ = nullptr;
+};
+
+// Enter opens a row's label view; Menu, Shift+F10 and a right click pop the menu up; dropped
+// coordinate files are added in order, anything else dropped is refused.
+class FileListInput : public QObject {
+public:
+    struct Actions {
+        std::function<void(QTreeWidgetItem*)> openRow;
+        std::function<void(const QPoint&)> popUpAt;  // the point on the screen
+        std::function<void(const QStringList&)> addFiles;
+        // Keys that run update first, as their menu would on opening, before they act.
+        QList<QKeySequence> updatedKeys;
+        std::function<void()> update;
+    };
+    FileListInput(QTreeWidget& list, Actions actions);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool KeyPressed(const QKeyEvent& key);
+    bool Dropped(QDropEvent& drop);
+    void PopUpAtCurrentRow();
+
+    QTreeWidget& list_;
+    // Kept, not asked for: the filter also sees events while the list is being destroyed.
+    QWidget* const viewport_;
+    Actions actions_;
 };
 
 }  // namespace zep
