@@ -17,6 +17,7 @@
 #include "support/FSUPLIBmain.h"
 #include "support/FileIdentity.h"
 #include "support/ModuleErrProc.h"
+#include "support/ParallelFor.h"
 #include "support/SafeFileWriter.h"
 #include "support/StringTable.h"
 
@@ -70,11 +71,12 @@ struct PreparedFile {
     std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
 };
 
-PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
+PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance,
+                            ByteArena* arena = nullptr) {
     PreparedFile prepared;
     std::optional<FileIdentity> opened;
     try {
-        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
+        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp, arena);
     } catch (const std::exception&) {
         prepared.outOfMemory = true;
     }
@@ -224,7 +226,7 @@ struct PreparedSave {
     std::string failure;  // set when the file never reached the commit
 };
 
-PreparedSave WriteOne(Workspace& ws, const SaveRequest& request) {
+PreparedSave WriteOne(Workspace& ws, const SaveRequest& request, SaveFolders& folders) {
     PreparedSave save;
     const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(request.key);
     const FileData* data = ws.store.Record(request.index);
@@ -233,7 +235,7 @@ PreparedSave WriteOne(Workspace& ws, const SaveRequest& request) {
         return save;
     }
     try {
-        save.writer = std::make_unique<SafeFileWriter>(request.target);
+        save.writer = std::make_unique<SafeFileWriter>(request.target, &folders);
         SafeFileWriter& writer = *save.writer;
         if (!writer.Open() || !WriteZep(writer, *item, *data, ws.options, ws.store.MaxNumber()) ||
             !writer.Finish()) {
@@ -261,12 +263,15 @@ bool ReportSave(Workspace& ws, const std::string& target, const PreparedSave& sa
 
 void SaveGroup(Workspace& ws, const std::vector<SaveRequest>& requests,
                std::span<const std::size_t> group, std::vector<bool>& saved) {
-    std::vector<PreparedSave> saves;
+    SaveFolders folders;
+    std::vector<PreparedSave> saves(group.size());
     std::vector<SafeFileWriter*> written;
-    for (const std::size_t i : group) {
-        saves.push_back(WriteOne(ws, requests[i]));
-        if (saves.back().writer != nullptr) {
-            written.push_back(saves.back().writer.get());
+    ReserveDescriptors(2 * group.size());
+    ParallelFor(group.size(),
+                [&](std::size_t k) { saves[k] = WriteOne(ws, requests[group[k]], folders); });
+    for (const PreparedSave& save : saves) {
+        if (save.writer != nullptr) {
+            written.push_back(save.writer.get());
         }
     }
     CommitTogether(written);
@@ -295,13 +300,14 @@ bool CheckFileFormat(const std::string& /*path*/) {
     return true;
 }
 
+namespace {
+
 // A file already in the list has been read in vain: it is refused all the same.
-bool InitFileAdd(Workspace& ws, const std::string& path) {
+bool AddPrepared(Workspace& ws, const std::string& path, PreparedFile& prepared) {
     if (!CheckFileFormat(path)) {
         ShowText(ws, kWrongFileFormat, MessageIcon::Critical);
         return false;
     }
-    PreparedFile prepared = PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE);
     if (AlreadyInList(ws, path, prepared.identity)) {
         ShowText(ws, kAlreadyInList, MessageIcon::Information);
         return false;
@@ -318,14 +324,27 @@ bool InitFileAdd(Workspace& ws, const std::string& path) {
     return true;
 }
 
+}  // namespace
+
+bool InitFileAdd(Workspace& ws, const std::string& path) {
+    PreparedFile prepared = PrepareFileAdd(path, ws.options.STR_OPT_TOLERANCE);
+    return AddPrepared(ws, path, prepared);
+}
+
+// The files are read side by side; the list takes them, and shows their messages, in order.
 std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
                            const std::function<void(std::size_t)>& beforeEach) {
+    ByteArena arena;
+    std::vector<PreparedFile> prepared(keys.size());
+    ParallelFor(keys.size(), [&](std::size_t i) {
+        prepared[i] = PrepareFileAdd(keys[i], ws.options.STR_OPT_TOLERANCE, &arena);
+    });
     std::vector<bool> added;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (beforeEach) {
             beforeEach(i);
         }
-        added.push_back(InitFileAdd(ws, keys[i]));
+        added.push_back(AddPrepared(ws, keys[i], prepared[i]));
     }
     return added;
 }

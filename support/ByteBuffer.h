@@ -6,6 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "support/ByteArena.h"
+
 namespace zep {
 
 // Free room is left uncleared, so reading a large file writes each byte once, not twice.
@@ -26,11 +28,14 @@ public:
     std::size_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
 
-    void Reserve(std::size_t capacity) {
+    // Room from arena when given, else from the heap.
+    void Reserve(std::size_t capacity, ByteArena* arena = nullptr) {
         if (capacity <= capacity_) {
             return;
         }
-        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        std::shared_ptr<char[]> grown = arena != nullptr
+                                            ? arena->Take(capacity)
+                                            : std::make_shared_for_overwrite<char[]>(capacity);
         if (size_ > 0) {
             std::memcpy(grown.get(), data_.get(), size_);
         }
@@ -58,7 +63,7 @@ public:
     }
 
 private:
-    std::unique_ptr<char[]> data_;
+    std::shared_ptr<char[]> data_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };
