@@ -1,6 +1,6 @@
-// Read, write, read again: same model and bytes; Compare and the SSE2 scan match the long way.
+// Read, write, read again: same model and bytes; Compare, its undo and the SSE2 scan match the
+// long way.
 
-#include <map>
 #include <random>
 #include <tuple>
 
@@ -8,17 +8,12 @@
 #include "checks/IniRoundTrip.h"
 #include "checks/ReorderCheck.h"
 #include "checks/ZepRoundTrip.h"
-#include "compare/Coverage.h"
 #include "compare/LabelSort.h"
 #include "core/ZepReader.h"
 #include "core/ZepScan.h"
 
 namespace zep {
 namespace {
-
-std::string Piece(std::string_view text) {
-    return std::to_string(text.size()) + ":" + std::string(text) + " ";
-}
 
 // Random files: odd spacing, wrapped rows, labels of any bytes but CR LF, often shared labels.
 class FileGenerator {
@@ -33,12 +28,12 @@ public:
             std::to_string(v) + " " + std::to_string(s) + " " + std::to_string(m) + " ";
         std::string bytes = formats + " " + (Chance(2) ? "" : Token("xyz")) + " " + counts;
         bytes += Chance(2) ? "" : Token("extra");
-        std::string held = Piece(formats) + counts;
+        std::string held = checks::Piece(formats) + counts;
         for (int r = 0; r < v; ++r) {
             std::vector<std::string> row(static_cast<std::size_t>(v));
             for (std::string& value : row) {
                 value = Value();
-                held += Piece(value);
+                held += checks::Piece(value);
             }
             PutOnLines(bytes, row);
         }
@@ -48,13 +43,13 @@ public:
                                       : Chance(5) ? Spaces(4)
                                                   : Spaces(2) + Token(kLabelBytes);
             bytes += "\r\n" + label;
-            held += Piece(label);
+            held += checks::Piece(label);
         }
         const int shape = Between(1, 5);
         std::vector<std::string> deviations(static_cast<std::size_t>(m), "000.005");
         for (std::string& deviation : deviations) {
             deviation = shape <= 2 ? Value() : deviation;
-            held += Piece(deviation);
+            held += checks::Piece(deviation);
         }
         if (shape <= 2) {
             deviations.push_back(Token("9"));  // past the last value needed: not read
@@ -152,55 +147,6 @@ TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
             list += "\f" + generator.Next(shared).first;
         }
         ASSERT_EQ(checks::CheckReorder(list), "") << "round " << round << ":\n" << list;
-    }
-}
-
-// The window's table is the report's, then a row per distinct blank label with its positions.
-TEST(Coverage, BlankLabelsFollowTheReportsRows) {
-    std::mt19937 rng(7);
-    FileGenerator generator;
-    for (int run = 0; run < 300 && !testing::Test::HasFailure(); ++run) {
-        test::TestWorkspace t;
-        const std::vector<std::string> shared = SharedLabels(rng);
-        for (std::size_t f = 1 + rng() % 5; f > 0; --f) {
-            const std::string bytes = generator.Next(shared).first;
-            t.ws.store[t.ws.store.AddFileData()] = ParseZepFile(bytes, "0").file->data;
-        }
-        const Coverage report = CoverageOf(t.ws);
-        const Coverage shown = CoverageOf(t.ws, true);
-        ASSERT_GE(shown.rows.size(), report.rows.size());
-        std::map<std::string, std::vector<std::string>> blanks;
-        for (std::size_t r = 0; r < shown.rows.size(); ++r) {
-            const CoverageRow& row = shown.rows[r];
-            ASSERT_EQ(row.blank, r >= report.rows.size());
-            if (!row.blank) {
-                EXPECT_EQ(row.label, report.rows[r].label);
-                EXPECT_EQ(row.positions, report.rows[r].positions);
-                continue;
-            }
-            EXPECT_EQ(row.label.find_first_not_of(' '), std::string::npos);
-            EXPECT_EQ(row.files,
-                      std::count_if(row.positions.begin(), row.positions.end(),
-                                    [](const std::string& cell) { return !cell.empty(); }));
-            EXPECT_TRUE(blanks.emplace(row.label, row.positions).second) << "two rows of one label";
-        }
-        for (std::int32_t f = 1; f <= t.ws.store.FileCount(); ++f) {
-            std::map<std::string, std::string> expected;
-            for (std::int32_t j = 1; j <= t.ws.store[f].LabelCount(); ++j) {
-                const std::string label(t.ws.store[f].Labels(j));
-                if (label.find_first_not_of(' ') == std::string::npos) {
-                    std::string& cell = expected[label];
-                    cell += (cell.empty() ? "" : " ") + std::to_string(j);
-                }
-            }
-            for (const auto& [label, positions] : blanks) {
-                const std::string cell = expected.count(label) != 0 ? expected[label] : "";
-                EXPECT_EQ(positions[static_cast<std::size_t>(f - 1)], cell) << "file " << f;
-                expected.erase(label);
-            }
-            EXPECT_TRUE(expected.empty()) << "a blank label of file " << f << " has no row";
-        }
-        EXPECT_EQ(CoverageCsv(shown), CoverageCsv(report));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <sstream>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "compare/Coverage.h"
 #include "compare/LabelRows.h"
 #include "compare/ModuleCompare.h"
+#include "core/RowMarker.h"
 #include "core/Workspace.h"
 #include "core/ZepReader.h"
 #include "core/clsZEPFileItem.h"
@@ -75,39 +77,25 @@ Snapshot Snap(const FileData& data) {
     return snap;
 }
 
-using Holders = std::map<std::string, std::vector<std::int32_t>>;
-
-Holders CountHolders(const std::vector<Snapshot>& files) {
-    Holders holders;
-    for (std::size_t f = 0; f < files.size(); ++f) {
-        for (const LabelRow& row : files[f].rows) {
-            if (!IsBlank(row.label)) {
-                auto& perFile = holders.try_emplace(row.label, files.size(), 0).first->second;
-                ++perFile[f];
-            }
-        }
-    }
-    return holders;
-}
-
-// One, plus each time the label stands in another file.
-std::int32_t MatchCount(const Holders& holders, const std::string& label, std::size_t file) {
-    const auto it = holders.find(label);
-    if (it == holders.end()) {
-        return 1;
-    }
+// One, plus each time a non-blank label stands in another file.
+std::int32_t MatchCount(const std::vector<Snapshot>& files, const std::string& label,
+                        std::size_t file) {
     std::int32_t count = 1;
-    for (std::size_t g = 0; g < it->second.size(); ++g) {
-        count += g == file ? 0 : it->second[g];
+    for (std::size_t g = 0; g < files.size() && !IsBlank(label); ++g) {
+        const auto& rows = files[g].rows;
+        const auto same = [&label](const LabelRow& row) { return row.label == label; };
+        count += g == file
+                     ? 0
+                     : static_cast<std::int32_t>(std::count_if(rows.begin(), rows.end(), same));
     }
     return count;
 }
 
 // Compare's order: by character code (blanks last when asked), then by descending count; stable.
-std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const Holders& holders,
+std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const std::vector<Snapshot>& files,
                                     std::size_t file, const Options& options) {
     for (LabelRow& row : rows) {
-        row.count = MatchCount(holders, row.label, file);
+        row.count = MatchCount(files, row.label, file);
     }
     if (options.BLN_OPT_SORTASCII) {
         const bool spaceLast = options.BLN_OPT_SORT_SPACE_TO_LAST;
@@ -122,97 +110,108 @@ std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const Holders& h
     return rows;
 }
 
-// The records of an RFC 4180 text with CR LF after every record; false when it is not one.
-bool ParseCsv(std::string_view csv, std::vector<std::vector<std::string>>& records) {
-    std::size_t pos = 0;
-    while (pos < csv.size()) {
-        std::vector<std::string>& record = records.emplace_back();
-        for (bool more = true; more;) {
-            std::string& cell = record.emplace_back();
-            if (csv[pos] == '"') {
-                for (++pos;; pos += 2) {
-                    const std::size_t quote = csv.find('"', pos);
-                    if (quote == std::string_view::npos) {
-                        return false;
-                    }
-                    cell.append(csv.substr(pos, quote - pos));
-                    pos = quote;
-                    if (csv.substr(pos, 2) != "\"\"") {
-                        break;
-                    }
-                    cell += '"';
-                }
-                ++pos;
-            } else {
-                const std::size_t stop = std::min(csv.find_first_of(",\r\n\"", pos), csv.size());
-                cell = csv.substr(pos, stop - pos);
-                pos = stop;
-            }
-            if (pos >= csv.size() || (csv[pos] != ',' && csv.substr(pos, 2) != "\r\n")) {
-                return false;
-            }
-            more = csv[pos] == ',';
-            pos += more ? 1 : 2;
-        }
-    }
-    return true;
-}
-
 bool StartsLikeAFormula(std::string_view text) {
     return !text.empty() &&
            std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
-std::string Cell(const std::string& text) {
-    return StartsLikeAFormula(text) ? "'" + text : text;
+// Spreadsheets trim edge spaces and evaluate formulas: such cells are quoted or kept as text.
+std::string Field(const std::string& text) {
+    const std::string shown = StartsLikeAFormula(text) ? "'" + text : text;
+    if (shown.find_first_of(",\"\r\n") == std::string::npos &&
+        (shown.empty() || (shown.front() != ' ' && shown.back() != ' '))) {
+        return shown;
+    }
+    std::string quoted = "\"";
+    for (char ch : shown) {
+        quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    }
+    return quoted + '"';
 }
 
 std::string Title(std::size_t file) {
     return (file % 2 == 0 ? "=f" : "f") + std::to_string(file + 1) + ".Zep";
 }
 
-// The report as it must be: heading, then each non-blank label, most shared first, then by code.
-std::vector<std::vector<std::string>> ExpectedReport(const std::vector<Snapshot>& files) {
-    std::vector<std::vector<std::string>> report{{"label", "files"}};
-    std::vector<std::pair<std::int32_t, std::vector<std::string>>> rows;
-    for (const auto& [label, perFile] : CountHolders(files)) {
-        std::vector<std::string> row{Cell(label), ""};
-        std::int32_t holding = 0;
-        for (std::size_t f = 0; f < files.size(); ++f) {
-            std::string& cell = row.emplace_back();
-            for (std::size_t i = 0; i < files[f].rows.size(); ++i) {
-                if (files[f].rows[i].label == label) {
-                    cell += (cell.empty() ? "" : " ") + std::to_string(i + 1);
-                }
-            }
-            holding += perFile[f] > 0 ? 1 : 0;
-        }
-        row[1] = std::to_string(holding);
-        rows.emplace_back(holding, std::move(row));
-    }
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
+// Some rows start marked as changed: Undo must give the marks back too.
+std::string RowText(std::size_t file) {
+    return (file % 3 == 0 ? std::string(kChangedMarker) : "") + Title(file);
+}
+
+// Each label with the files holding it and its positions: most shared first, then by code;
+// blank labels last, here by code (their own order is the window's business).
+std::vector<CoverageRow> ExpectedRows(const std::vector<Snapshot>& files) {
+    std::map<std::string, CoverageRow> byLabel;
     for (std::size_t f = 0; f < files.size(); ++f) {
-        report[0].push_back(Cell(Title(f)));
+        for (std::size_t i = 0; i < files[f].rows.size(); ++i) {
+            const std::string& label = files[f].rows[i].label;
+            CoverageRow& row =
+                byLabel
+                    .try_emplace(label,
+                                 CoverageRow{label, 0, std::vector<std::string>(files.size()),
+                                             IsBlank(label)})
+                    .first->second;
+            std::string& cell = row.positions[f];
+            row.files += cell.empty() ? 1 : 0;
+            cell += (cell.empty() ? "" : " ") + std::to_string(i + 1);
+        }
     }
-    for (auto& row : rows) {
-        report.push_back(std::move(row.second));
+    std::vector<CoverageRow> rows;
+    for (auto& entry : byLabel) {
+        rows.push_back(std::move(entry.second));
     }
-    return report;
+    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.blank != b.blank ? b.blank : !a.blank && a.files > b.files;
+    });
+    return rows;
+}
+
+// The report: heading, then the rows of the non-blank labels, each record ending in CR LF.
+std::string ExpectedCsv(const std::vector<CoverageRow>& rows, std::size_t fileCount) {
+    std::string csv = "label,files";
+    for (std::size_t f = 0; f < fileCount; ++f) {
+        csv += "," + Field(Title(f));
+    }
+    csv += "\r\n";
+    for (const CoverageRow& row : rows) {
+        if (!row.blank) {
+            csv += Field(row.label) + "," + std::to_string(row.files);
+            for (const std::string& cell : row.positions) {
+                csv += "," + cell;
+            }
+            csv += "\r\n";
+        }
+    }
+    return csv;
+}
+
+bool SameRow(const CoverageRow& a, const CoverageRow& b) {
+    return a.label == b.label && a.files == b.files && a.positions == b.positions &&
+           a.blank == b.blank;
 }
 
 std::string CheckOrder(Workspace& ws, const std::vector<Snapshot>& before) {
-    const Holders holders = CountHolders(before);
     for (std::size_t f = 0; f < before.size(); ++f) {
         const FileData& data = ws.store[static_cast<std::int32_t>(f + 1)];
         const Snapshot after = Snap(data);
-        if (after.rows != ExpectedOrder(before[f].rows, holders, f, ws.options) ||
+        if (after.rows != ExpectedOrder(before[f].rows, before, f, ws.options) ||
             after.rest != before[f].rest) {
             return "file " + std::to_string(f + 1) +
                    " is not ordered and counted as Compare promises";
         }
     }
     return {};
+}
+
+// The first file (from 1) that is not as read and listed, or 0.
+std::size_t FirstChanged(Workspace& ws, const std::vector<Snapshot>& before) {
+    for (std::size_t f = 0; f < before.size(); ++f) {
+        const auto row = static_cast<std::int32_t>(f + 1);
+        if (!(Snap(ws.store[row]) == before[f]) || ws.view.RowText(row) != RowText(f)) {
+            return f + 1;
+        }
+    }
+    return 0;
 }
 
 // A refused Compare names the first file it cannot reorder, once, and changes nothing.
@@ -226,13 +225,8 @@ std::string CheckRefusal(Workspace& ws, const std::vector<Snapshot>& before,
         told.find('\n') + 1 != told.size()) {
         return "a refused Compare did not name the file once";
     }
-    for (std::size_t f = 0; f < before.size(); ++f) {
-        const FileData& data = ws.store[static_cast<std::int32_t>(f + 1)];
-        if (!(Snap(data) == before[f])) {
-            return "a refused Compare changed file " + std::to_string(f + 1);
-        }
-    }
-    return {};
+    const std::size_t changed = FirstChanged(ws, before);
+    return changed == 0 ? "" : "a refused Compare changed file " + std::to_string(changed);
 }
 
 std::string CheckReport(Workspace& ws) {
@@ -240,11 +234,25 @@ std::string CheckReport(Workspace& ws) {
     for (std::int32_t f = 1; f <= ws.store.FileCount(); ++f) {
         files.push_back(Snap(ws.store[f]));
     }
-    std::vector<std::vector<std::string>> records;
-    if (!ParseCsv(CoverageCsv(CoverageOf(ws)), records)) {
-        return "the report is no well-formed CSV";
+    const std::vector<CoverageRow> expected = ExpectedRows(files);
+    Coverage shown = CoverageOf(ws, true);
+    const auto blanks = std::find_if(shown.rows.begin(), shown.rows.end(),
+                                     [](const CoverageRow& row) { return row.blank; });
+    std::sort(blanks, shown.rows.end(),
+              [](const auto& a, const auto& b) { return a.label < b.label; });
+    if (!std::equal(shown.rows.begin(), shown.rows.end(), expected.begin(), expected.end(),
+                    SameRow)) {
+        return "the label list does not give each label's files and positions";
     }
-    if (records != ExpectedReport(files)) {
+    const Coverage report = CoverageOf(ws);
+    const auto expectedBlanks = std::find_if(expected.begin(), expected.end(),
+                                             [](const CoverageRow& row) { return row.blank; });
+    if (!std::equal(report.rows.begin(), report.rows.end(), expected.begin(), expectedBlanks,
+                    SameRow)) {
+        return "the report's rows are not the non-blank labels' rows";
+    }
+    const std::string csv = ExpectedCsv(expected, files.size());
+    if (CoverageCsv(report) != csv || CoverageCsv(shown) != csv) {
         return "the report does not list the labels, files and positions";
     }
     return {};
@@ -259,6 +267,8 @@ void Load(Workspace& ws, ZepFileContents& file, std::size_t position) {
     item->SetFileDataIndex(index);
     item->AdoptCounts(file.VarCount, file.StrCount, file.MidCount);
     ws.ZEPFiles.Item().Add(std::move(item));
+    ws.view.AppendRow(Title(position), RowText(position));
+    ws.view.SetRowTag(ws.view.RowCount(), index);
 }
 
 }  // namespace
@@ -285,8 +295,15 @@ std::string CheckReorder(std::string_view bytes) {
     }
     const bool movable =
         std::all_of(before.begin(), before.end(), [](const Snapshot& f) { return f.movable; });
+    // Remembered as the window does: the oldest reorderings beyond its depth are forgotten.
+    std::vector<std::int32_t> all(before.size());
+    std::iota(all.begin(), all.end(), 1);
+    for (std::size_t step = 0; step < ReorderHistory::kDepth; ++step) {
+        ws.history.Remember(ws, all);
+    }
     // A second Compare of the same list must give the same order and counts.
     for (int round = 0; round < 2; ++round) {
+        ws.history.Remember(ws, all);
         if (CompareFiles(ws) != movable) {
             return movable ? "Compare refused files it can reorder"
                            : "Compare took an unmovable file";
@@ -295,9 +312,28 @@ std::string CheckReorder(std::string_view bytes) {
         if (!fault.empty()) {
             return fault;
         }
+        if (!movable) {
+            ws.history.DropLast();
+        }
+        for (std::int32_t row = 1; movable && row <= view.RowCount(); ++row) {
+            MarkRow(view, row);
+        }
         told.str("");
     }
-    return movable ? CheckReport(ws) : std::string();
+    if (std::string fault = CheckReport(ws); !fault.empty()) {
+        return fault;
+    }
+    std::size_t undone = 0;
+    while (ws.history.Undo(ws)) {
+        ++undone;
+    }
+    const std::size_t changed = FirstChanged(ws, before);
+    // A refused Compare drops its step, after the oldest made room for it.
+    if (undone + (movable ? 0 : 1) != ReorderHistory::kDepth || changed != 0) {
+        return "Undo took back " + std::to_string(undone) + " steps, file " +
+               std::to_string(changed) + " not as read";
+    }
+    return {};
 }
 
 }  // namespace zep::checks

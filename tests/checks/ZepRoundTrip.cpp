@@ -36,11 +36,11 @@ std::string Write(const ZepFileContents& file, const Options& options, std::int3
     return sink.text;
 }
 
+}  // namespace
+
 std::string Piece(std::string_view text) {
     return std::to_string(text.size()) + ":" + std::string(text) + " ";
 }
-
-}  // namespace
 
 std::string Describe(const ZepFileContents& file, const ZepLayout& to) {
     std::string text = Piece(file.Formats) + std::to_string(to.rows) + " " +
