@@ -1,13 +1,6 @@
 // A batch save gives the same files, messages and order as one-by-one saves, faults included.
 
-#include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "TestWorkspace.h"
 #include "core/FileListCommands.h"

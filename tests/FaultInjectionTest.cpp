@@ -1,11 +1,7 @@
 // A failed save keeps the old file exactly, leaves nothing beside it, is reported; the next works.
 
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
-#include <functional>
 
 #include "TestWorkspace.h"
 #include "core/ModuleFileProc.h"

@@ -90,18 +90,40 @@ private:
     std::mt19937 random_{20260506};
 };
 
-TEST(ZepRoundTrip, GeneratedFilesReadAsWrittenAndRoundTrip) {
+// Shared labels of every tricky kind: blanks, case and trailing-space twins, prefixes, tabs, >127.
+std::vector<std::string> SharedLabels(std::mt19937& rng) {
+    static const std::vector<std::string> tricky = {
+        "",    " ", "  ", "    ", "A", "a",        "A ",   "a ",   " A",   "AB",    "B",    "\t",
+        " \t", "0", "9",  "Z",    "z", "\xC3\xA9", "\xE9", "\xFF", "\x80", "A\xE9", "\x7F", "Ab"};
+    std::vector<std::string> shared(1 + rng() % 12);
+    for (std::string& label : shared) {
+        label = tricky[rng() % tricky.size()];
+    }
+    return shared;
+}
+
+// Generated files read as written and round-trip; lists of them, often sharing labels, are
+// arranged by Compare as the long way does.
+TEST(ZepRoundTrip, GeneratedFilesRoundTripAndCompareArrangesThemAsTheLongWayDoes) {
     // A label longer than the writer's chunk of a megabyte, with a lone CR inside.
     const std::string label = std::string(3 << 19, 'x') + "\r" + std::string(9, 'y');
     EXPECT_EQ(checks::CheckZepRoundTrip("F  1 2 1 \r\n1\r\n" + label + "\r\nz\r\n0.1"), "");
+    std::mt19937 rng(20261206);
     FileGenerator generator;
-    for (int round = 0; round < 400; ++round) {
-        const auto [bytes, held] = generator.Next();
-        SCOPED_TRACE("round " + std::to_string(round) + ":\n" + bytes);
-        const ReadResult read = ParseZepFile(bytes, "000.005");
-        ASSERT_TRUE(read.ok()) << DescribeReadError(read.error);
-        ASSERT_EQ(checks::Describe(*read.file), held);
-        ASSERT_EQ(checks::CheckZepRoundTrip(bytes), "");
+    for (int round = 0; round < 1500; ++round) {
+        const std::vector<std::string> shared =
+            round % 3 == 0 ? std::vector<std::string>() : SharedLabels(rng);
+        std::string list;
+        for (std::size_t f = 1 + rng() % 6; f > 0; --f) {
+            const auto [bytes, held] = generator.Next(shared);
+            SCOPED_TRACE("round " + std::to_string(round) + ":\n" + bytes);
+            const ReadResult read = ParseZepFile(bytes, "000.005");
+            ASSERT_TRUE(read.ok()) << DescribeReadError(read.error);
+            ASSERT_EQ(checks::Describe(*read.file), held);
+            ASSERT_EQ(checks::CheckZepRoundTrip(bytes), "");
+            list += (list.empty() ? "" : "\f") + bytes;
+        }
+        ASSERT_EQ(checks::CheckReorder(list), "") << "round " << round << ":\n" << list;
     }
 }
 
@@ -122,31 +144,6 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
                       "")
                 << entry.path();
         }
-    }
-}
-
-// Shared labels of every tricky kind: blanks, case and trailing-space twins, prefixes, tabs, >127.
-std::vector<std::string> SharedLabels(std::mt19937& rng) {
-    static const std::vector<std::string> tricky = {
-        "",    " ", "  ", "    ", "A", "a",        "A ",   "a ",   " A",   "AB",    "B",    "\t",
-        " \t", "0", "9",  "Z",    "z", "\xC3\xA9", "\xE9", "\xFF", "\x80", "A\xE9", "\x7F", "Ab"};
-    std::vector<std::string> shared(1 + rng() % 12);
-    for (std::string& label : shared) {
-        label = tricky[rng() % tricky.size()];
-    }
-    return shared;
-}
-
-TEST(LabelOrder, CompareArrangesFilesAsTheLongWayDoes) {
-    std::mt19937 rng(20261206);
-    FileGenerator generator;
-    for (int round = 0; round < 1500; ++round) {
-        const std::vector<std::string> shared = SharedLabels(rng);
-        std::string list = generator.Next(shared).first;
-        for (std::size_t f = rng() % 6; f > 0; --f) {
-            list += "\f" + generator.Next(shared).first;
-        }
-        ASSERT_EQ(checks::CheckReorder(list), "") << "round " << round << ":\n" << list;
     }
 }
 

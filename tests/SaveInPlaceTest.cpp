@@ -2,13 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <functional>
-#include <sstream>
-#include <utility>
-
-#include <gtest/gtest.h>
 
 #include "TestWorkspace.h"
 #include "core/ModuleFileProc.h"

@@ -7,10 +7,6 @@
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-#include <csignal>
 
 #include "TestWorkspace.h"
 #include "support/SafeFileWriter.h"

@@ -2,10 +2,8 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <optional>
 
