@@ -1,12 +1,7 @@
 // A batch save gives the same files, messages and order as one-by-one saves, faults included.
 
-#include <sys/stat.h>
-
 #include "TestWorkspace.h"
-#include "core/FileListCommands.h"
 #include "core/ModuleFileProc.h"
-#include "support/BatchCommit.h"
-#include "support/FileIdentity.h"
 
 namespace zep {
 namespace {
@@ -80,28 +75,6 @@ TEST(BatchSave, GivesWhatSavingOneByOneGives) {
             test::WithFileSizeLimit(room, [&] { return WriteZEPFiles(t.ws, requests) == saved; }));
         EXPECT_EQ(Outcome(batch.path(), t), expected);
     }
-}
-
-// A key reaches what its path reaches, also past a symlink's ".."; absolute, no "." or "//".
-TEST(KeyForPath, ReachesTheFileThePathReaches) {
-    test::TempDir dir;
-    fs::create_directories(dir / "real/sub");
-    test::Put(dir / "real/f.Zep", "behind the link");
-    test::Put(dir / "f.Zep", "beside the link");
-    fs::create_directory_symlink("real/sub", dir / "link");
-    const fs::path before = fs::current_path();
-    fs::current_path(dir.path());
-    for (const char* path : {"link/../f.Zep", "./link/./../f.Zep", "link//..//f.Zep",
-                             "real/sub/../f.Zep", "f.Zep", "./real//f.Zep"}) {
-        for (const std::string& given : {std::string(path), dir / path}) {
-            const std::string key = KeyForPath(given);
-            EXPECT_EQ(IdentityOf(key), IdentityOf(given)) << given;
-            EXPECT_TRUE(key.starts_with('/') && key.find("/./") == std::string::npos &&
-                        key.find("//") == std::string::npos)
-                << key;
-        }
-    }
-    fs::current_path(before);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "core/ModuleFileProc.h"
 #include "core/ZepReader.h"
 #include "support/AppINI.h"
-#include "support/PrintableText.h"
 
 namespace zep {
 namespace {
@@ -146,11 +145,6 @@ TEST_P(HeaderMemory, StaysWithinTwiceTheFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ValidOrRefused, HeaderMemory, ::testing::Bool());
-
-// A C1 control right after a letter of two bytes is escaped whole; the letter passes.
-TEST(InertFileText, AControlAfterALetterIsEscaped) {
-    EXPECT_EQ(PrintableText("\xC3\xA9\xC2\x85\xC3\xA9"), "\xC3\xA9\\xc2\\x85\xC3\xA9");
-}
 
 }  // namespace
 }  // namespace zep

@@ -110,25 +110,6 @@ std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const std::vecto
     return rows;
 }
 
-bool StartsLikeAFormula(std::string_view text) {
-    return !text.empty() &&
-           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
-}
-
-// Spreadsheets trim edge spaces and evaluate formulas: such cells are quoted or kept as text.
-std::string Field(const std::string& text) {
-    const std::string shown = StartsLikeAFormula(text) ? "'" + text : text;
-    if (shown.find_first_of(",\"\r\n") == std::string::npos &&
-        (shown.empty() || (shown.front() != ' ' && shown.back() != ' '))) {
-        return shown;
-    }
-    std::string quoted = "\"";
-    for (char ch : shown) {
-        quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-    }
-    return quoted + '"';
-}
-
 std::string Title(std::size_t file) {
     return (file % 2 == 0 ? "=f" : "f") + std::to_string(file + 1) + ".Zep";
 }
@@ -166,25 +147,6 @@ std::vector<CoverageRow> ExpectedRows(const std::vector<Snapshot>& files) {
     return rows;
 }
 
-// The report: heading, then the rows of the non-blank labels, each record ending in CR LF.
-std::string ExpectedCsv(const std::vector<CoverageRow>& rows, std::size_t fileCount) {
-    std::string csv = "label,files";
-    for (std::size_t f = 0; f < fileCount; ++f) {
-        csv += "," + Field(Title(f));
-    }
-    csv += "\r\n";
-    for (const CoverageRow& row : rows) {
-        if (!row.blank) {
-            csv += Field(row.label) + "," + std::to_string(row.files);
-            for (const std::string& cell : row.positions) {
-                csv += "," + cell;
-            }
-            csv += "\r\n";
-        }
-    }
-    return csv;
-}
-
 bool SameRow(const CoverageRow& a, const CoverageRow& b) {
     return a.label == b.label && a.files == b.files && a.positions == b.positions &&
            a.blank == b.blank;
@@ -211,6 +173,8 @@ bool NamedOnce(const std::vector<Snapshot>& before, const std::string& told) {
            told.find('\n') + 1 == told.size();
 }
 
+// The report is the window's list without the blank labels; how its cells are quoted and its
+// heading named are zepconv's cases (compare-report-*, report-same-name).
 std::string CheckReport(Workspace& ws) {
     std::vector<Snapshot> files;
     for (std::int32_t f = 1; f <= ws.store.FileCount(); ++f) {
@@ -226,9 +190,11 @@ std::string CheckReport(Workspace& ws) {
                     SameRow)) {
         return "the label list does not give each label's files and positions";
     }
-    const std::string csv = ExpectedCsv(expected, files.size());
-    if (CoverageCsv(CoverageOf(ws)) != csv || CoverageCsv(shown) != csv) {
-        return "the report does not list the labels, files and positions";
+    const Coverage report = CoverageOf(ws);
+    if (!std::equal(report.rows.begin(), report.rows.end(), expected.begin(),
+                    expected.begin() + (blanks - shown.rows.begin()), SameRow) ||
+        CoverageCsv(report) != CoverageCsv(shown)) {
+        return "the report is not the label list without its blank labels";
     }
     return {};
 }
