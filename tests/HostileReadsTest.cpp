@@ -28,7 +28,7 @@ std::size_t PeakBytes() {
 // The cases of 50 MB and more take seconds: they run when asked for (CI asks, once).
 bool HeavyCasesWanted() {
     const char* wanted = std::getenv("ZEP_LARGE_TESTS");
-    return wanted != nullptr && std::string(wanted) == "1";
+    return wanted != nullptr && std::string_view(wanted) == "1";
 }
 
 void ExpectRefused(const std::string& path, const char* reason, std::size_t memory) {
@@ -80,9 +80,7 @@ TEST(JunkSettings, HundredMegabytesReadInBoundedMemory) {
         const std::uint64_t word = random();
         std::memcpy(junk.data() + i, &word, 8);
     }
-    AppINI store;
-    store.IniName = dir / "junk.ini";
-    store.SectionName = "Setup";
+    AppINI store{dir / "junk.ini", "Setup"};
     test::Put(store.IniName, junk);
     const std::size_t peak = PeakBytes();
     EXPECT_EQ(store.ReadKeyEx("STR_OPT_TOLERANCE", "000.005"), "000.005");
@@ -101,8 +99,7 @@ TEST(HostileReads, WhatIsNotARegularFileIsRefusedWithoutBlocking) {
                                      {dir / "sock.Zep", "socket"},
                                      {"/dev/zero", "device"}}) {
         EXPECT_NE(LoadZEPFile(path, "0").error.reason.find(kind), std::string::npos) << path;
-        std::string bytes;
-        std::string why;
+        std::string bytes, why;
         EXPECT_FALSE(ReadWholeFile(path, bytes, 0, &why));
         EXPECT_NE(why.find(kind), std::string::npos) << path;
     }
@@ -129,22 +126,18 @@ TEST(HostileReads, FileThatChangedSinceItWasOpenedIsRefused) {
     }
 }
 
-class HeaderMemory : public ::testing::TestWithParam<bool> {};
-
-TEST_P(HeaderMemory, StaysWithinTwiceTheFile) {
+// A valid file of 8 MB is read within twice its size (a refused one: HostileHeader).
+TEST(HeaderMemory, StaysWithinTwiceTheFile) {
     std::string text = "F  2000 1 1 \r\n";
     text.reserve(8100000);
     for (int i = 0; i < 2000 * 2000; ++i) {
-        text += GetParam() ? '1' : ' ';
-        text += i % 2000 == 1999 ? "\r\n" : " ";
+        text += i % 2000 == 1999 ? "1\r\n" : "1 ";
     }
     text += "L\r\n 1";
     const std::size_t peak = PeakBytes();
-    EXPECT_EQ(ParseZepFile(text, "0").ok(), GetParam());
+    EXPECT_TRUE(ParseZepFile(text, "0").ok());
     EXPECT_LE(PeakBytes() - peak, 2 * text.size());
 }
-
-INSTANTIATE_TEST_SUITE_P(ValidOrRefused, HeaderMemory, ::testing::Bool());
 
 }  // namespace
 }  // namespace zep

@@ -10,17 +10,16 @@
 namespace zep {
 namespace {
 
+// The store's size, then per row: key|text|its item's title and record|the record's first label.
 std::string Listing(test::TestWorkspace& t) {
     std::string listing = "max " + std::to_string(t.ws.store.MaxNumber()) + ", records " +
                           std::to_string(t.ws.store.FileCount()) + "\n";
     for (std::int32_t p = 1; p <= t.view.RowCount(); ++p) {
         const clsZEPFileItem* item = t.ws.ZEPFiles.Item().Find(t.view.RowKey(p));
         const FileData* record = t.ws.store.Record(t.view.RowTag(p));
-        listing += t.view.RowKey(p) + "|" + t.view.RowText(p) + "|";
-        listing += item != nullptr ? item->Title() + " " + std::to_string(item->FileDataIndex())
-                                   : "no descriptor";
-        listing += record != nullptr ? "|" + std::string(record->Labels(1)) : "|no record";
-        listing += "\n";
+        listing += t.view.RowKey(p) + "|" + t.view.RowText(p) + "|" +
+                   (item ? item->Title() + " " + std::to_string(item->FileDataIndex()) : "-") +
+                   "|" + (record ? std::string(record->Labels(1)) : "-") + "\n";
     }
     return listing;
 }

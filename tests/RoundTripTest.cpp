@@ -136,8 +136,7 @@ TEST(FuzzReplayTest, InputsOfTheFuzzersRoundTrip) {
                                                     {ZEP_TEST_DATA_DIR "/fuzz/ini", false}};
     test::TempDir dir;
     for (const auto& [folder, coordinates] : folders) {
-        std::error_code missing;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, missing)) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
             const std::string bytes = test::Contents(entry.path().string());
             EXPECT_EQ(coordinates ? checks::CheckZepRoundTrip(bytes)
                                   : checks::CheckIniRoundTrip(bytes, dir.path()),

@@ -58,10 +58,8 @@ class ZepconvCase : public ::testing::TestWithParam<std::string> {
 protected:
     void TearDown() override { fs::current_path(saved_); }
 
-    test::TempDir scratch_;
-
-private:
     fs::path saved_ = fs::current_path();
+    test::TempDir scratch_;
 };
 
 TEST_P(ZepconvCase, ExitsPrintsAndWritesAsExpected) {

@@ -28,12 +28,6 @@ bool IsBlank(std::string_view label) {
     return label.find_first_not_of(' ') == std::string_view::npos;
 }
 
-// By unsigned character code; a leading part comes before the longer label.
-bool ComesBefore(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](unsigned char x, unsigned char y) { return x < y; });
-}
-
 struct LabelRow {
     std::string label;
     std::string deviation;
@@ -82,16 +76,15 @@ std::int32_t MatchCount(const std::vector<Snapshot>& files, const std::string& l
                         std::size_t file) {
     std::int32_t count = 1;
     for (std::size_t g = 0; g < files.size() && !IsBlank(label); ++g) {
-        const auto& rows = files[g].rows;
-        const auto same = [&label](const LabelRow& row) { return row.label == label; };
-        count += g == file
-                     ? 0
-                     : static_cast<std::int32_t>(std::count_if(rows.begin(), rows.end(), same));
+        for (const LabelRow& row : files[g].rows) {
+            count += g != file && row.label == label ? 1 : 0;
+        }
     }
     return count;
 }
 
-// Compare's order: by character code (blanks last when asked), then by descending count; stable.
+// Compare's order: by unsigned character code, as strings compare (blanks last when asked), then
+// by descending count; stable.
 std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const std::vector<Snapshot>& files,
                                     std::size_t file, const Options& options) {
     for (LabelRow& row : rows) {
@@ -102,7 +95,7 @@ std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const std::vecto
         std::stable_sort(rows.begin(), rows.end(), [spaceLast](const auto& a, const auto& b) {
             const bool blankA = IsBlank(a.label);
             const bool blankB = IsBlank(b.label);
-            return spaceLast && (blankA || blankB) ? !blankA : ComesBefore(a.label, b.label);
+            return spaceLast && (blankA || blankB) ? !blankA : a.label < b.label;
         });
     }
     std::stable_sort(rows.begin(), rows.end(),
@@ -126,12 +119,10 @@ std::vector<CoverageRow> ExpectedRows(const std::vector<Snapshot>& files) {
     for (std::size_t f = 0; f < files.size(); ++f) {
         for (std::size_t i = 0; i < files[f].rows.size(); ++i) {
             const std::string& label = files[f].rows[i].label;
-            CoverageRow& row =
-                byLabel
-                    .try_emplace(label,
-                                 CoverageRow{label, 0, std::vector<std::string>(files.size()),
-                                             IsBlank(label)})
-                    .first->second;
+            CoverageRow& row = byLabel[label];
+            if (row.positions.empty()) {
+                row = {label, 0, std::vector<std::string>(files.size()), IsBlank(label)};
+            }
             std::string& cell = row.positions[f];
             row.files += cell.empty() ? 1 : 0;
             cell += (cell.empty() ? "" : " ") + std::to_string(i + 1);
