@@ -1,27 +1,17 @@
 // Hostile files are refused with their reason, inert, without blocking or outsized allocations.
 
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <functional>
 #include <random>
 
 #include "TestWorkspace.h"
-#include "ZepconvRun.h"
 #include "core/ModuleFileProc.h"
 #include "core/ZepReader.h"
 #include "support/AppINI.h"
-#include "support/PrintableText.h"
-#include "support/SafeFileReader.h"
 
 namespace zep {
 namespace {
@@ -38,7 +28,7 @@ std::size_t PeakBytes() {
 // The cases of 50 MB and more take seconds: they run when asked for (CI asks, once).
 bool HeavyCasesWanted() {
     const char* wanted = std::getenv("ZEP_LARGE_TESTS");
-    return wanted != nullptr && std::string(wanted) == "1";
+    return wanted != nullptr && std::string_view(wanted) == "1";
 }
 
 void ExpectRefused(const std::string& path, const char* reason, std::size_t memory) {
@@ -90,9 +80,7 @@ TEST(JunkSettings, HundredMegabytesReadInBoundedMemory) {
         const std::uint64_t word = random();
         std::memcpy(junk.data() + i, &word, 8);
     }
-    AppINI store;
-    store.IniName = dir / "junk.ini";
-    store.SectionName = "Setup";
+    AppINI store{dir / "junk.ini", "Setup"};
     test::Put(store.IniName, junk);
     const std::size_t peak = PeakBytes();
     EXPECT_EQ(store.ReadKeyEx("STR_OPT_TOLERANCE", "000.005"), "000.005");
@@ -111,8 +99,7 @@ TEST(HostileReads, WhatIsNotARegularFileIsRefusedWithoutBlocking) {
                                      {dir / "sock.Zep", "socket"},
                                      {"/dev/zero", "device"}}) {
         EXPECT_NE(LoadZEPFile(path, "0").error.reason.find(kind), std::string::npos) << path;
-        std::string bytes;
-        std::string why;
+        std::string bytes, why;
         EXPECT_FALSE(ReadWholeFile(path, bytes, 0, &why));
         EXPECT_NE(why.find(kind), std::string::npos) << path;
     }
@@ -139,40 +126,17 @@ TEST(HostileReads, FileThatChangedSinceItWasOpenedIsRefused) {
     }
 }
 
-class HeaderMemory : public ::testing::TestWithParam<bool> {};
-
-TEST_P(HeaderMemory, StaysWithinTwiceTheFile) {
+// A valid file of 8 MB is read within twice its size (a refused one: HostileHeader).
+TEST(HeaderMemory, StaysWithinTwiceTheFile) {
     std::string text = "F  2000 1 1 \r\n";
     text.reserve(8100000);
     for (int i = 0; i < 2000 * 2000; ++i) {
-        text += GetParam() ? '1' : ' ';
-        text += i % 2000 == 1999 ? "\r\n" : " ";
+        text += i % 2000 == 1999 ? "1\r\n" : "1 ";
     }
     text += "L\r\n 1";
     const std::size_t peak = PeakBytes();
-    EXPECT_EQ(ParseZepFile(text, "0").ok(), GetParam());
+    EXPECT_TRUE(ParseZepFile(text, "0").ok());
     EXPECT_LE(PeakBytes() - peak, 2 * text.size());
-}
-
-INSTANTIATE_TEST_SUITE_P(ValidOrRefused, HeaderMemory, ::testing::Bool());
-
-TEST(InertFileText, ARefusalQuotesABadCountFieldShortAndEscaped) {
-    test::TempDir dir;
-    const std::string file = dir / "bad\x1b[2J.Zep";
-    for (const std::string& field : {std::string(10 << 20, '7'), std::string("\x1b]0;owned\x07")}) {
-        test::Put(file, "F  " + field + " 1 1 \r\n");
-        const test::Outcome run = test::Zepconv({"check", file});
-        EXPECT_EQ(run.code, 1);
-        EXPECT_LT(run.err.size(), 200 + file.size());
-        EXPECT_TRUE(std::none_of(run.err.begin(), run.err.end() - 1, [](unsigned char c) {
-            return c < 0x20 || c == 0x7f;
-        })) << run.err;
-    }
-}
-
-// A C1 control right after a letter of two bytes is escaped whole; the letter passes.
-TEST(InertFileText, AControlAfterALetterIsEscaped) {
-    EXPECT_EQ(PrintableText("\xC3\xA9\xC2\x85\xC3\xA9"), "\xC3\xA9\\xc2\\x85\xC3\xA9");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// A file that cannot be added changes nothing (adding and removing are driven in the window).
+// The file list's bookkeeping (adding and removing are driven in the window).
 
 #include "core/ModuleFileProc.h"
 
@@ -10,47 +10,31 @@
 namespace zep {
 namespace {
 
+// The store's size, then per row: key|text|its item's title and record|the record's first label.
 std::string Listing(test::TestWorkspace& t) {
     std::string listing = "max " + std::to_string(t.ws.store.MaxNumber()) + ", records " +
                           std::to_string(t.ws.store.FileCount()) + "\n";
     for (std::int32_t p = 1; p <= t.view.RowCount(); ++p) {
         const clsZEPFileItem* item = t.ws.ZEPFiles.Item().Find(t.view.RowKey(p));
         const FileData* record = t.ws.store.Record(t.view.RowTag(p));
-        listing += t.view.RowKey(p) + "|" + t.view.RowText(p) + "|";
-        listing += item != nullptr ? item->Title() + " " + std::to_string(item->FileDataIndex())
-                                   : "no descriptor";
-        listing += record != nullptr ? "|" + std::string(record->Labels(1)) : "|no record";
-        listing += "\n";
+        listing += t.view.RowKey(p) + "|" + t.view.RowText(p) + "|" +
+                   (item ? item->Title() + " " + std::to_string(item->FileDataIndex()) : "-") +
+                   "|" + (record ? std::string(record->Labels(1)) : "-") + "\n";
     }
     return listing;
 }
 
-// Every refusal (bad, missing, folder, already loaded) gives one message with the reason.
-TEST(InitFileAdd, RefusedFileChangesNothing) {
+// Refusals and their messages are zepconv's cases (info-after-every-refusal); here the list's
+// own: a file taken off it can be added again, a key it holds is refused.
+TEST(InitFileAdd, ClearedFileComesBackAndAHeldKeyIsRefused) {
     test::TestWorkspace t;
+    const std::string listing = "max 7, records 1\n" ZEP_EXAMPLES_DIR
+                                "/atlantic.Zep|* atlantic.Zep|atlantic.Zep 1|North America\n";
     ASSERT_TRUE(InitFileAdd(t.ws, ZEP_EXAMPLES_DIR "/atlantic.Zep"));
-    const std::string listing = Listing(t);
-    const std::string bad = ZEP_TEST_DATA_DIR "/bad";
-    std::vector<std::string> paths{bad + "/missing.Zep", bad, ZEP_EXAMPLES_DIR "/atlantic.Zep"};
-    for (const auto& entry : std::filesystem::directory_iterator(bad)) {
-        paths.push_back(entry.path().string());
-    }
-    for (const std::string& path : paths) {
-        EXPECT_FALSE(InitFileAdd(t.ws, path));
-        const ReadError error = LoadZEPFile(path, t.ws.options.STR_OPT_TOLERANCE).error;
-        EXPECT_EQ(t.messages.str(), error.reason.empty() ? "This file already in list!\n"
-                                                         : "Wrong file format! -- " + path + ": " +
-                                                               DescribeReadError(error) + "\n");
-        t.messages.str("");
-        EXPECT_EQ(Listing(t), listing) << path;
-    }
-    EXPECT_EQ(listing, "max 7, records 1\n" ZEP_EXAMPLES_DIR
-                       "/atlantic.Zep|* atlantic.Zep|atlantic.Zep 1|North America\n");
-    // A file taken off the list can be added again.
+    EXPECT_EQ(Listing(t), listing);
     ClearList(t.ws);
     EXPECT_TRUE(InitFileAdd(t.ws, ZEP_EXAMPLES_DIR "/atlantic.Zep"));
     EXPECT_EQ(Listing(t), listing);
-    // The list itself refuses a key it already holds, as the window's list does.
     const std::string indian = ZEP_EXAMPLES_DIR "/indian-ocean.Zep";
     ASSERT_EQ(t.view.AppendRow(indian, "held"), 0);
     EXPECT_FALSE(InitFileAdd(t.ws, indian));

@@ -1,20 +1,14 @@
 // Saving over a file keeps owner, group and mode; hard links and outside changes are guarded.
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <functional>
-#include <sstream>
-#include <utility>
-
-#include <gtest/gtest.h>
 
 #include "TestWorkspace.h"
 #include "core/ModuleFileProc.h"
 
 namespace zep {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(SaveInPlace, KeepsOwnerGroupAndModeAndWarnsOfOtherNames) {
     test::TempDir dir;
@@ -41,23 +35,21 @@ TEST(SaveInPlace, KeepsOwnerGroupAndModeAndWarnsOfOtherNames) {
                   saved + " -- 1 other hard link(s) to the old file\n");
 }
 
-class Answering : public MessageSink {
-public:
-    explicit Answering(bool yes) : yes_(yes) {}
+// Answers every question alike; questions and messages end up as lines in shown.
+struct Answering : MessageSink {
+    explicit Answering(bool answer) : yes(answer) {}
     void ShowMessage(std::string_view text, MessageIcon icon, std::string_view detail) override {
-        lines_.ShowMessage(text, icon, detail);
+        lines.ShowMessage(text, icon, detail);
     }
     bool AskYesNo(std::string_view text, std::string_view detail) override {
         ++asked;
-        lines_.ShowMessage(text, MessageIcon::None, detail);
-        return yes_;
+        lines.ShowMessage(text, MessageIcon::None, detail);
+        return yes;
     }
+    bool yes;
     int asked = 0;
     std::ostringstream shown;
-
-private:
-    bool yes_;
-    cli::ConsoleMessages lines_{shown};
+    cli::ConsoleMessages lines{shown};
 };
 
 const std::string kSample = test::Contents(ZEP_EXAMPLES_DIR "/atlantic.Zep");
@@ -67,16 +59,14 @@ const std::pair<const char*, std::function<void(const std::string&)>> kOutsideCh
     {"size", [](const std::string& path) { test::Put(path, test::Contents(path) + "x"); }},
     {"time",
      [](const std::string& path) {
-         const timespec times[2] = {{0, UTIME_OMIT}, {1, 0}};
-         ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+         fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
      }},
     {"replaced",
      [](const std::string& path) {
-         const std::string bytes = test::Contents(path);
-         test::Put(path + ".new", bytes);
-         ASSERT_EQ(::rename((path + ".new").c_str(), path.c_str()), 0);
+         fs::copy_file(path, path + ".new");
+         fs::rename(path + ".new", path);
      }},
-    {"gone", [](const std::string& path) { ASSERT_EQ(::unlink(path.c_str()), 0); }},
+    {"gone", [](const std::string& path) { fs::remove(path); }},
 };
 
 TEST(SaveInPlace, FileChangedOnDiskIsReplacedOnlyOnYes) {

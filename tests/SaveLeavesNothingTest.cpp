@@ -7,18 +7,12 @@
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-#include <csignal>
 
 #include "TestWorkspace.h"
 #include "support/SafeFileWriter.h"
 
 namespace zep {
 namespace {
-
-enum class Files { Unnamed, Named };
 
 // From here on openat refuses O_TMPFILE, as a file system without unnamed files does.
 void RefuseUnnamedFiles() {
@@ -36,13 +30,13 @@ void RefuseUnnamedFiles() {
 }
 
 template <typename Body>
-int InChild(Files files, Body body) {
+int InChild(bool named, Body body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         for (int s : {SIGINT, SIGTERM, SIGHUP}) {
             std::signal(s, SIG_DFL);
         }
-        if (files == Files::Named) {
+        if (named) {
             RefuseUnnamedFiles();
         }
         ::_exit(body() ? 0 : 1);
@@ -52,41 +46,36 @@ int InChild(Files files, Body body) {
     return status;
 }
 
-// Stopped after a megabyte was written: only SIGKILL may leave a named temporary file.
-TEST(SaveLeavesNothing, WhenStoppedBySignal) {
-    for (Files files : {Files::Unnamed, Files::Named}) {
+// Stopped after a megabyte was written, only SIGKILL may leave a named temporary file; a new or
+// replaced file appears whole, also when its name is as long as a name may be.
+TEST(SaveLeavesNothing, WhenStoppedBySignalOrWhateverTheName) {
+    for (const bool named : {false, true}) {
         for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
-            SCOPED_TRACE(::testing::Message() << (files == Files::Named) << " " << signal);
+            SCOPED_TRACE(::testing::Message() << named << " " << signal);
             test::TempDir dir;
             test::Put(dir / "f", "old");
-            const int status = InChild(files, [&] {
+            const int status = InChild(named, [&] {
                 SafeFileWriter writer(dir / "f");
                 return writer.Open() && writer.Write(std::string(1 << 20, 'x')) &&
                        writer.Finish() && ::raise(signal) != 0;
             });
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
             EXPECT_EQ(test::Contents(dir / "f"), "old");
-            const bool left = files == Files::Named && signal == SIGKILL;
+            const bool left = named && signal == SIGKILL;
             EXPECT_EQ(test::NamesIn(dir.path()).size(), left ? 2u : 1u);
         }
-    }
-}
-
-// A new or replaced file appears whole, also when its name is as long as a name may be.
-TEST(SaveLeavesNothing, NewOrOldFileUpToTheLongestNameIsReplacedWhole) {
-    for (Files files : {Files::Unnamed, Files::Named}) {
         // The last name is all continuation bytes: no cut between characters is left.
         for (const std::string& name :
              {std::string("n"), std::string(247, 'n'), std::string(248, 'n'), std::string(255, 'n'),
               std::string(255, '\x80')}) {
             for (const char* before : {"", "meanwhile", "old"}) {
-                SCOPED_TRACE(::testing::Message() << name.size() << " " << before);
+                SCOPED_TRACE(::testing::Message() << named << " " << name.size() << " " << before);
                 test::TempDir dir;
                 const std::string path = dir / name;
                 if (before == std::string_view("old")) {
                     test::Put(path, "old");
                 }
-                const int status = InChild(files, [&] {
+                const int status = InChild(named, [&] {
                     SafeFileWriter writer(path);
                     if (!writer.Open() || !writer.Write("new")) {
                         return false;

@@ -2,10 +2,8 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <optional>
 
@@ -21,11 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 using Row = std::vector<std::string>;
 
-// ReadKey finds what the table says; values of any length read back whole.
-TEST(SettingsStore, ReadsFindTheKeyOfTheFirstSectionSoNamed) {
+// ReadKey finds what the table says; values of any length read back whole; eight recent files.
+TEST(SettingsStore, ReadsFindTheKeyOfTheFirstSectionSoNamedAndWhatWasWritten) {
     test::TempDir dir;
-    AppINI store;
-    store.IniName = dir / "s.ini";
+    AppINI store{dir / "s.ini", ""};
     for (const Row& row : test::Table("settings-ReadKey.tsv")) {
         test::Put(store.IniName, row[0]);
         store.SectionName = row[1];
@@ -42,6 +39,15 @@ TEST(SettingsStore, ReadsFindTheKeyOfTheFirstSectionSoNamed) {
     }
     std::vector<char> none;
     EXPECT_EQ(GetPrivateProfileString("S", "K1", none, store.IniName), 0u);
+    // At most eight recent files are kept, whatever the caller hands over.
+    std::vector<std::string> nine;
+    for (int i = 1; i <= 9; ++i) {
+        nine.push_back("/f" + std::to_string(i) + ".Zep");
+    }
+    ASSERT_TRUE(WriteRecentFiles(store, nine));
+    nine.pop_back();
+    EXPECT_EQ(ReadRecentFiles(store), nine);
+    EXPECT_EQ(test::Contents(store.IniName).find("File9"), std::string::npos);
 }
 
 // Table rows: file before (<absent>: none), section, arguments, result, file after; no leftovers.
@@ -61,30 +67,13 @@ TEST(SettingsStore, ChangesRewriteOnlyWhatTheyMust) {
                 fs::create_directory(folder);
                 test::Put(folder + "/s.ini", row[0]);
             }
-            AppINI store;
-            store.IniName = folder + "/s.ini";
-            store.SectionName = row[1];
+            AppINI store{folder + "/s.ini", row[1]};
             EXPECT_EQ(change(store, row), row[row.size() - 2] == "1") << name << " " << row[0];
             const bool exists = fs::exists(store.IniName);
             EXPECT_EQ(exists ? test::Contents(store.IniName) : "<absent>", row.back()) << name;
             EXPECT_EQ(fs::exists(folder) ? test::NamesIn(folder).size() : 0u, exists ? 1u : 0u);
         }
     }
-}
-
-// At most eight recent files are kept, whatever the caller hands over.
-TEST(SettingsStore, KeepsEightRecentFiles) {
-    test::TempDir dir;
-    AppINI store;
-    store.IniName = dir / "recent.ini";
-    std::vector<std::string> nine;
-    for (int i = 1; i <= 9; ++i) {
-        nine.push_back("/f" + std::to_string(i) + ".Zep");
-    }
-    ASSERT_TRUE(WriteRecentFiles(store, nine));
-    nine.pop_back();
-    EXPECT_EQ(ReadRecentFiles(store), nine);
-    EXPECT_EQ(test::Contents(store.IniName).find("File9"), std::string::npos);
 }
 
 TEST(StoredValue, IsConvertedOrGivesNothing) {
@@ -101,8 +90,7 @@ TEST(StoredValue, IsConvertedOrGivesNothing) {
 // Start-up reads the samples with the table's results, and writes nothing.
 TEST(StartUpSettings, AreConvertedFromTheStoredTextOrGiveTheDefaults) {
     for (const Row& row : test::Table("settings-samples.tsv")) {
-        AppINI store;
-        store.IniName = ZEP_TEST_DATA_DIR "/settings/" + row[0];
+        AppINI store{ZEP_TEST_DATA_DIR "/settings/" + row[0], ""};
         std::string before;
         const bool existed = ReadWholeFile(store.IniName, before);
         EXPECT_EQ(test::OptionsText(ReadOptions(store)), row[1]) << row[0];

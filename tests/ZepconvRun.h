@@ -21,8 +21,7 @@ inline Outcome Zepconv(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         argv.push_back(arg.c_str());
     }
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const int code = cli::RunZepconv(static_cast<int>(argv.size()), argv.data(), out, err);
     return Outcome{code, out.str(), err.str()};
 }

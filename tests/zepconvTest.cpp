@@ -58,10 +58,8 @@ class ZepconvCase : public ::testing::TestWithParam<std::string> {
 protected:
     void TearDown() override { fs::current_path(saved_); }
 
-    test::TempDir scratch_;
-
-private:
     fs::path saved_ = fs::current_path();
+    test::TempDir scratch_;
 };
 
 TEST_P(ZepconvCase, ExitsPrintsAndWritesAsExpected) {
@@ -92,13 +90,7 @@ TEST_P(ZepconvCase, ExitsPrintsAndWritesAsExpected) {
     EXPECT_EQ(run.code, std::stoi(Text(folder / "status")));
     EXPECT_EQ(Relative(run.out, prefix), Text(folder / "stdout"));
     EXPECT_EQ(Relative(run.err, prefix), Text(folder / "stderr"));
-    const std::map<std::string, std::string> actual = Tree(here);
-    for (const auto& [name, content] : expected) {
-        EXPECT_EQ(actual.count(name) == 1 ? actual.at(name) : "<missing>", content) << name;
-    }
-    for (const auto& [name, content] : actual) {
-        EXPECT_EQ(expected.count(name), 1u) << name << " was not expected";
-    }
+    EXPECT_EQ(Tree(here), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ZepconvCase, ::testing::ValuesIn(CaseNames()),

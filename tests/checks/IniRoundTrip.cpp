@@ -99,8 +99,7 @@ std::string CheckWrite(AppINI& ini, std::string_view content) {
 }  // namespace
 
 std::string CheckIniRoundTrip(std::string_view content, const std::string& dir) {
-    AppINI ini;
-    ini.IniName = dir + "/fuzz.ini";
+    AppINI ini{dir + "/fuzz.ini", ""};
     const auto size = static_cast<std::streamsize>(content.size());
     if (!std::ofstream(ini.IniName, std::ios::binary).write(content.data(), size).flush()) {
         return "cannot set up the settings file";

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <sstream>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "compare/Coverage.h"
 #include "compare/LabelRows.h"
 #include "compare/ModuleCompare.h"
+#include "core/RowMarker.h"
 #include "core/Workspace.h"
 #include "core/ZepReader.h"
 #include "core/clsZEPFileItem.h"
@@ -24,12 +26,6 @@ constexpr std::size_t kMostFiles = 6;
 // Only spaces (tabs are text).
 bool IsBlank(std::string_view label) {
     return label.find_first_not_of(' ') == std::string_view::npos;
-}
-
-// By unsigned character code; a leading part comes before the longer label.
-bool ComesBefore(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](unsigned char x, unsigned char y) { return x < y; });
 }
 
 struct LabelRow {
@@ -75,46 +71,31 @@ Snapshot Snap(const FileData& data) {
     return snap;
 }
 
-using Holders = std::map<std::string, std::vector<std::int32_t>>;
-
-Holders CountHolders(const std::vector<Snapshot>& files) {
-    Holders holders;
-    for (std::size_t f = 0; f < files.size(); ++f) {
-        for (const LabelRow& row : files[f].rows) {
-            if (!IsBlank(row.label)) {
-                auto& perFile = holders.try_emplace(row.label, files.size(), 0).first->second;
-                ++perFile[f];
-            }
-        }
-    }
-    return holders;
-}
-
-// One, plus each time the label stands in another file.
-std::int32_t MatchCount(const Holders& holders, const std::string& label, std::size_t file) {
-    const auto it = holders.find(label);
-    if (it == holders.end()) {
-        return 1;
-    }
+// One, plus each time a non-blank label stands in another file.
+std::int32_t MatchCount(const std::vector<Snapshot>& files, const std::string& label,
+                        std::size_t file) {
     std::int32_t count = 1;
-    for (std::size_t g = 0; g < it->second.size(); ++g) {
-        count += g == file ? 0 : it->second[g];
+    for (std::size_t g = 0; g < files.size() && !IsBlank(label); ++g) {
+        for (const LabelRow& row : files[g].rows) {
+            count += g != file && row.label == label ? 1 : 0;
+        }
     }
     return count;
 }
 
-// Compare's order: by character code (blanks last when asked), then by descending count; stable.
-std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const Holders& holders,
+// Compare's order: by unsigned character code, as strings compare (blanks last when asked), then
+// by descending count; stable.
+std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const std::vector<Snapshot>& files,
                                     std::size_t file, const Options& options) {
     for (LabelRow& row : rows) {
-        row.count = MatchCount(holders, row.label, file);
+        row.count = MatchCount(files, row.label, file);
     }
     if (options.BLN_OPT_SORTASCII) {
         const bool spaceLast = options.BLN_OPT_SORT_SPACE_TO_LAST;
         std::stable_sort(rows.begin(), rows.end(), [spaceLast](const auto& a, const auto& b) {
             const bool blankA = IsBlank(a.label);
             const bool blankB = IsBlank(b.label);
-            return spaceLast && (blankA || blankB) ? !blankA : ComesBefore(a.label, b.label);
+            return spaceLast && (blankA || blankB) ? !blankA : a.label < b.label;
         });
     }
     std::stable_sort(rows.begin(), rows.end(),
@@ -122,130 +103,89 @@ std::vector<LabelRow> ExpectedOrder(std::vector<LabelRow> rows, const Holders& h
     return rows;
 }
 
-// The records of an RFC 4180 text with CR LF after every record; false when it is not one.
-bool ParseCsv(std::string_view csv, std::vector<std::vector<std::string>>& records) {
-    std::size_t pos = 0;
-    while (pos < csv.size()) {
-        std::vector<std::string>& record = records.emplace_back();
-        for (bool more = true; more;) {
-            std::string& cell = record.emplace_back();
-            if (csv[pos] == '"') {
-                for (++pos;; pos += 2) {
-                    const std::size_t quote = csv.find('"', pos);
-                    if (quote == std::string_view::npos) {
-                        return false;
-                    }
-                    cell.append(csv.substr(pos, quote - pos));
-                    pos = quote;
-                    if (csv.substr(pos, 2) != "\"\"") {
-                        break;
-                    }
-                    cell += '"';
-                }
-                ++pos;
-            } else {
-                const std::size_t stop = std::min(csv.find_first_of(",\r\n\"", pos), csv.size());
-                cell = csv.substr(pos, stop - pos);
-                pos = stop;
-            }
-            if (pos >= csv.size() || (csv[pos] != ',' && csv.substr(pos, 2) != "\r\n")) {
-                return false;
-            }
-            more = csv[pos] == ',';
-            pos += more ? 1 : 2;
-        }
-    }
-    return true;
-}
-
-bool StartsLikeAFormula(std::string_view text) {
-    return !text.empty() &&
-           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
-}
-
-std::string Cell(const std::string& text) {
-    return StartsLikeAFormula(text) ? "'" + text : text;
-}
-
 std::string Title(std::size_t file) {
     return (file % 2 == 0 ? "=f" : "f") + std::to_string(file + 1) + ".Zep";
 }
 
-// The report as it must be: heading, then each non-blank label, most shared first, then by code.
-std::vector<std::vector<std::string>> ExpectedReport(const std::vector<Snapshot>& files) {
-    std::vector<std::vector<std::string>> report{{"label", "files"}};
-    std::vector<std::pair<std::int32_t, std::vector<std::string>>> rows;
-    for (const auto& [label, perFile] : CountHolders(files)) {
-        std::vector<std::string> row{Cell(label), ""};
-        std::int32_t holding = 0;
-        for (std::size_t f = 0; f < files.size(); ++f) {
-            std::string& cell = row.emplace_back();
-            for (std::size_t i = 0; i < files[f].rows.size(); ++i) {
-                if (files[f].rows[i].label == label) {
-                    cell += (cell.empty() ? "" : " ") + std::to_string(i + 1);
-                }
-            }
-            holding += perFile[f] > 0 ? 1 : 0;
-        }
-        row[1] = std::to_string(holding);
-        rows.emplace_back(holding, std::move(row));
-    }
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
+// Some rows start marked as changed: Undo must give the marks back too.
+std::string RowText(std::size_t file) {
+    return (file % 3 == 0 ? std::string(kChangedMarker) : "") + Title(file);
+}
+
+// Each label with the files holding it and its positions: most shared first, then by code;
+// blank labels last, here by code (their own order is the window's business).
+std::vector<CoverageRow> ExpectedRows(const std::vector<Snapshot>& files) {
+    std::map<std::string, CoverageRow> byLabel;
     for (std::size_t f = 0; f < files.size(); ++f) {
-        report[0].push_back(Cell(Title(f)));
-    }
-    for (auto& row : rows) {
-        report.push_back(std::move(row.second));
-    }
-    return report;
-}
-
-std::string CheckOrder(Workspace& ws, const std::vector<Snapshot>& before) {
-    const Holders holders = CountHolders(before);
-    for (std::size_t f = 0; f < before.size(); ++f) {
-        const FileData& data = ws.store[static_cast<std::int32_t>(f + 1)];
-        const Snapshot after = Snap(data);
-        if (after.rows != ExpectedOrder(before[f].rows, holders, f, ws.options) ||
-            after.rest != before[f].rest) {
-            return "file " + std::to_string(f + 1) +
-                   " is not ordered and counted as Compare promises";
+        for (std::size_t i = 0; i < files[f].rows.size(); ++i) {
+            const std::string& label = files[f].rows[i].label;
+            CoverageRow& row = byLabel[label];
+            if (row.positions.empty()) {
+                row = {label, 0, std::vector<std::string>(files.size()), IsBlank(label)};
+            }
+            std::string& cell = row.positions[f];
+            row.files += cell.empty() ? 1 : 0;
+            cell += (cell.empty() ? "" : " ") + std::to_string(i + 1);
         }
     }
-    return {};
+    std::vector<CoverageRow> rows;
+    for (auto& entry : byLabel) {
+        rows.push_back(std::move(entry.second));
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.blank != b.blank ? b.blank : !a.blank && a.files > b.files;
+    });
+    return rows;
 }
 
-// A refused Compare names the first file it cannot reorder, once, and changes nothing.
-std::string CheckRefusal(Workspace& ws, const std::vector<Snapshot>& before,
-                         const std::string& told) {
-    std::size_t first = 0;
-    while (before[first].movable) {
-        ++first;
-    }
-    if (!told.starts_with("Wrong file format! -- " + Title(first) + ": ") ||
-        told.find('\n') + 1 != told.size()) {
-        return "a refused Compare did not name the file once";
-    }
-    for (std::size_t f = 0; f < before.size(); ++f) {
-        const FileData& data = ws.store[static_cast<std::int32_t>(f + 1)];
-        if (!(Snap(data) == before[f])) {
-            return "a refused Compare changed file " + std::to_string(f + 1);
+bool SameRow(const CoverageRow& a, const CoverageRow& b) {
+    return a.label == b.label && a.files == b.files && a.positions == b.positions &&
+           a.blank == b.blank;
+}
+
+// The first file (from 1) that does not hold what want says or whose row is not so marked, or 0.
+std::size_t FirstChanged(Workspace& ws, const std::vector<Snapshot>& want, bool marked) {
+    for (std::size_t f = 0; f < want.size(); ++f) {
+        const auto row = static_cast<std::int32_t>(f + 1);
+        const std::string text = marked ? std::string(kChangedMarker) + Title(f) : RowText(f);
+        if (!(Snap(ws.store[row]) == want[f]) || ws.view.RowText(row) != text) {
+            return f + 1;
         }
     }
-    return {};
+    return 0;
 }
 
+// A refused Compare names the first file it cannot reorder, once.
+bool NamedOnce(const std::vector<Snapshot>& before, const std::string& told) {
+    const auto first = std::find_if(before.begin(), before.end(),
+                                    [](const Snapshot& file) { return !file.movable; });
+    const std::string name = Title(static_cast<std::size_t>(first - before.begin()));
+    return told.starts_with("Wrong file format! -- " + name + ": ") &&
+           told.find('\n') + 1 == told.size();
+}
+
+// The report is the window's list without the blank labels; how its cells are quoted and its
+// heading named are zepconv's cases (compare-report-*, report-same-name).
 std::string CheckReport(Workspace& ws) {
     std::vector<Snapshot> files;
     for (std::int32_t f = 1; f <= ws.store.FileCount(); ++f) {
         files.push_back(Snap(ws.store[f]));
     }
-    std::vector<std::vector<std::string>> records;
-    if (!ParseCsv(CoverageCsv(CoverageOf(ws)), records)) {
-        return "the report is no well-formed CSV";
+    const std::vector<CoverageRow> expected = ExpectedRows(files);
+    Coverage shown = CoverageOf(ws, true);
+    const auto blanks = std::find_if(shown.rows.begin(), shown.rows.end(),
+                                     [](const CoverageRow& row) { return row.blank; });
+    std::sort(blanks, shown.rows.end(),
+              [](const auto& a, const auto& b) { return a.label < b.label; });
+    if (!std::equal(shown.rows.begin(), shown.rows.end(), expected.begin(), expected.end(),
+                    SameRow)) {
+        return "the label list does not give each label's files and positions";
     }
-    if (records != ExpectedReport(files)) {
-        return "the report does not list the labels, files and positions";
+    const Coverage report = CoverageOf(ws);
+    if (!std::equal(report.rows.begin(), report.rows.end(), expected.begin(),
+                    expected.begin() + (blanks - shown.rows.begin()), SameRow) ||
+        CoverageCsv(report) != CoverageCsv(shown)) {
+        return "the report is not the label list without its blank labels";
     }
     return {};
 }
@@ -259,6 +199,8 @@ void Load(Workspace& ws, ZepFileContents& file, std::size_t position) {
     item->SetFileDataIndex(index);
     item->AdoptCounts(file.VarCount, file.StrCount, file.MidCount);
     ws.ZEPFiles.Item().Add(std::move(item));
+    ws.view.AppendRow(Title(position), RowText(position));
+    ws.view.SetRowTag(ws.view.RowCount(), index);
 }
 
 }  // namespace
@@ -285,19 +227,54 @@ std::string CheckReorder(std::string_view bytes) {
     }
     const bool movable =
         std::all_of(before.begin(), before.end(), [](const Snapshot& f) { return f.movable; });
-    // A second Compare of the same list must give the same order and counts.
+    // Remembered as the window does: the oldest reorderings beyond its depth are forgotten.
+    std::vector<std::int32_t> all(before.size());
+    std::iota(all.begin(), all.end(), 1);
+    for (std::size_t step = 0; step < ReorderHistory::kDepth; ++step) {
+        ws.history.Remember(ws, all);
+    }
+    std::vector<Snapshot> ordered = before;
+    for (std::size_t f = 0; f < before.size(); ++f) {
+        ordered[f].rows = ExpectedOrder(before[f].rows, before, f, ws.options);
+    }
+    // A second Compare of the same list must give the same order and counts; a refused one
+    // changes nothing, and the window drops its step.
     for (int round = 0; round < 2; ++round) {
+        ws.history.Remember(ws, all);
         if (CompareFiles(ws) != movable) {
             return movable ? "Compare refused files it can reorder"
                            : "Compare took an unmovable file";
         }
-        std::string fault = movable ? CheckOrder(ws, before) : CheckRefusal(ws, before, told.str());
-        if (!fault.empty()) {
-            return fault;
+        if (!movable && !NamedOnce(before, told.str())) {
+            return "a refused Compare did not name the file once";
+        }
+        for (std::int32_t row = 1; movable && row <= view.RowCount(); ++row) {
+            MarkRow(view, row);
+        }
+        if (!movable) {
+            ws.history.DropLast();
+        }
+        if (const std::size_t file = FirstChanged(ws, movable ? ordered : before, movable)) {
+            return "file " + std::to_string(file) +
+                   (movable ? " is not ordered and counted as Compare promises"
+                            : " was changed by a refused Compare");
         }
         told.str("");
     }
-    return movable ? CheckReport(ws) : std::string();
+    if (std::string fault = CheckReport(ws); !fault.empty()) {
+        return fault;
+    }
+    std::size_t undone = 0;
+    while (ws.history.Undo(ws)) {
+        ++undone;
+    }
+    const std::size_t changed = FirstChanged(ws, before, false);
+    // A refused Compare drops its step, after the oldest made room for it.
+    if (undone + (movable ? 0 : 1) != ReorderHistory::kDepth || changed != 0) {
+        return "Undo took back " + std::to_string(undone) + " steps, file " +
+               std::to_string(changed) + " not as read";
+    }
+    return {};
 }
 
 }  // namespace zep::checks

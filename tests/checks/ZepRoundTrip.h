@@ -26,5 +26,7 @@ std::string CheckZepRoundTrip(std::string_view bytes);
 // layout, with the layout's counts and the padding a write adds.
 std::string Describe(const ZepFileContents& file, const ZepLayout& to);
 std::string Describe(const ZepFileContents& file);
+// A value with its length, as Describe lists it.
+std::string Piece(std::string_view text);
 
 }  // namespace zep::checks
