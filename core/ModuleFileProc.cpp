@@ -71,12 +71,11 @@ struct PreparedFile {
     std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
 };
 
-PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance,
-                            ByteArena* arena = nullptr) {
+PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
     PreparedFile prepared;
     std::optional<FileIdentity> opened;
     try {
-        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp, arena);
+        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
     } catch (const std::exception&) {
         prepared.outOfMemory = true;
     }
@@ -334,10 +333,9 @@ bool InitFileAdd(Workspace& ws, const std::string& path) {
 // The files are read side by side; the list takes them, and shows their messages, in order.
 std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
                            const std::function<void(std::size_t)>& beforeEach) {
-    ByteArena arena;
     std::vector<PreparedFile> prepared(keys.size());
     ParallelFor(keys.size(), [&](std::size_t i) {
-        prepared[i] = PrepareFileAdd(keys[i], ws.options.STR_OPT_TOLERANCE, &arena);
+        prepared[i] = PrepareFileAdd(keys[i], ws.options.STR_OPT_TOLERANCE);
     });
     std::vector<bool> added;
     for (std::size_t i = 0; i < keys.size(); ++i) {
