@@ -71,12 +71,11 @@ struct PreparedFile {
     std::optional<SafeFileReader::Stamp> stamp;  // the state it was read in
 };
 
-PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance,
-                            ByteArena* arena = nullptr) {
+PreparedFile PrepareFileAdd(const std::string& path, std::string_view tolerance) {
     PreparedFile prepared;
     std::optional<FileIdentity> opened;
     try {
-        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp, arena);
+        prepared.result = LoadZEPFile(path, tolerance, &opened, &prepared.stamp);
     } catch (const std::exception&) {
         prepared.outOfMemory = true;
     }
@@ -226,7 +225,7 @@ struct PreparedSave {
     std::string failure;  // set when the file never reached the commit
 };
 
-PreparedSave WriteOne(Workspace& ws, const SaveRequest& request, SaveFolders& folders) {
+PreparedSave WriteOne(Workspace& ws, const SaveRequest& request) {
     PreparedSave save;
     const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(request.key);
     const FileData* data = ws.store.Record(request.index);
@@ -235,7 +234,7 @@ PreparedSave WriteOne(Workspace& ws, const SaveRequest& request, SaveFolders& fo
         return save;
     }
     try {
-        save.writer = std::make_unique<SafeFileWriter>(request.target, &folders);
+        save.writer = std::make_unique<SafeFileWriter>(request.target);
         SafeFileWriter& writer = *save.writer;
         if (!writer.Open() || !WriteZep(writer, *item, *data, ws.options, ws.store.MaxNumber()) ||
             !writer.Finish()) {
@@ -263,12 +262,10 @@ bool ReportSave(Workspace& ws, const std::string& target, const PreparedSave& sa
 
 void SaveGroup(Workspace& ws, const std::vector<SaveRequest>& requests,
                std::span<const std::size_t> group, std::vector<bool>& saved) {
-    SaveFolders folders;
     std::vector<PreparedSave> saves(group.size());
     std::vector<SafeFileWriter*> written;
     ReserveDescriptors(2 * group.size());
-    ParallelFor(group.size(),
-                [&](std::size_t k) { saves[k] = WriteOne(ws, requests[group[k]], folders); });
+    ParallelFor(group.size(), [&](std::size_t k) { saves[k] = WriteOne(ws, requests[group[k]]); });
     for (const PreparedSave& save : saves) {
         if (save.writer != nullptr) {
             written.push_back(save.writer.get());
@@ -334,10 +331,9 @@ bool InitFileAdd(Workspace& ws, const std::string& path) {
 // The files are read side by side; the list takes them, and shows their messages, in order.
 std::vector<bool> AddFiles(Workspace& ws, const std::vector<std::string>& keys,
                            const std::function<void(std::size_t)>& beforeEach) {
-    ByteArena arena;
     std::vector<PreparedFile> prepared(keys.size());
     ParallelFor(keys.size(), [&](std::size_t i) {
-        prepared[i] = PrepareFileAdd(keys[i], ws.options.STR_OPT_TOLERANCE, &arena);
+        prepared[i] = PrepareFileAdd(keys[i], ws.options.STR_OPT_TOLERANCE);
     });
     std::vector<bool> added;
     for (std::size_t i = 0; i < keys.size(); ++i) {

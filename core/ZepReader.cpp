@@ -309,8 +309,8 @@ ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance) {
 
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
                        std::optional<FileIdentity>* identity,
-                       std::optional<SafeFileReader::Stamp>* stamp, ByteArena* arena) {
-    SafeFileReader reader(arena);
+                       std::optional<SafeFileReader::Stamp>* stamp) {
+    SafeFileReader reader;
     if (!reader.Open(path)) {
         return Refuse(0, reader.Error());
     }

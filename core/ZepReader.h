@@ -43,7 +43,6 @@ ReadResult ParseZepFile(std::string_view bytes, std::string_view tolerance);
 // identity gets the file once open, stamp the state it was read in; both optional.
 ReadResult LoadZEPFile(const std::string& path, std::string_view tolerance,
                        std::optional<FileIdentity>* identity = nullptr,
-                       std::optional<SafeFileReader::Stamp>* stamp = nullptr,
-                       ByteArena* arena = nullptr);
+                       std::optional<SafeFileReader::Stamp>* stamp = nullptr);
 
 }  // namespace zep

@@ -40,14 +40,6 @@ std::uint64_t HighBitsWhere(std::uint64_t word, unsigned char byte) {
     return ~(((x & kLows) + kLows) | x) & kHighs;
 }
 
-// Without -mpopcnt, std::popcount is a call into libgcc; this is a few inline instructions.
-unsigned CountBits(std::uint64_t x) {
-    x -= (x >> 1) & 0x5555555555555555ULL;
-    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
-    return static_cast<unsigned>((x * kOnes) >> 56);
-}
-
 std::uint64_t Gather(std::uint64_t highs) {
     return ((highs >> 7) * 0x0102040810204080ULL) >> 56;
 }
@@ -65,7 +57,7 @@ ByteClasses ClassifyPortable(const char* p) {
 }
 
 #if defined(__SSE2__)
-[[gnu::always_inline]] inline std::uint64_t Matches(const __m128i (&bytes)[4], char wanted) {
+std::uint64_t Matches(const __m128i (&bytes)[4], char wanted) {
     const __m128i value = _mm_set1_epi8(wanted);
     const auto bits = [&](int i) {
         return std::uint64_t{
@@ -184,7 +176,7 @@ bool LineScanner::Next(ScannedLine& line) {
         if (ends != 0) {
             const auto k = static_cast<unsigned>(std::countr_zero(ends));
             const std::uint64_t through = k == 63 ? kAll : (std::uint64_t{2} << k) - 1;
-            values += CountBits(block_.valueStarts & from & through);
+            values += static_cast<unsigned>(std::popcount(block_.valueStarts & from & through));
             offForm |= block_.offForm & from & through;
             line.end = base_ + k;
             line.next = line.end + 2;
@@ -192,7 +184,7 @@ bool LineScanner::Next(ScannedLine& line) {
             bit_ = k + 2;
             break;
         }
-        values += CountBits(block_.valueStarts & from);
+        values += static_cast<unsigned>(std::popcount(block_.valueStarts & from));
         offForm |= block_.offForm & from;
         if (base_ + kBlock >= text_.size()) {
             line.end = line.next = text_.size();

@@ -6,8 +6,6 @@
 #include <memory>
 #include <string_view>
 
-#include "support/ByteArena.h"
-
 namespace zep {
 
 // Free room is left uncleared, so reading a large file writes each byte once, not twice.
@@ -28,14 +26,11 @@ public:
     std::size_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
 
-    // Room from arena when given, else from the heap.
-    void Reserve(std::size_t capacity, ByteArena* arena = nullptr) {
+    void Reserve(std::size_t capacity) {
         if (capacity <= capacity_) {
             return;
         }
-        std::shared_ptr<char[]> grown = arena != nullptr
-                                            ? arena->Take(capacity)
-                                            : std::make_shared_for_overwrite<char[]>(capacity);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
         if (size_ > 0) {
             std::memcpy(grown.get(), data_.get(), size_);
         }
@@ -63,7 +58,7 @@ public:
     }
 
 private:
-    std::shared_ptr<char[]> data_;
+    std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };

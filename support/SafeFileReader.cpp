@@ -101,7 +101,7 @@ bool SafeFileReader::Read(std::string& bytes, std::size_t spare) {
 void SafeFileReader::Begin(ByteBuffer& bytes, std::size_t spare) {
     const auto size = static_cast<std::size_t>(opened_.size);
     ByteBuffer content;
-    content.Reserve(size + spare, arena_);
+    content.Reserve(size + spare);
     PrepareToFill(content.data(), size + spare);
     content.SetSize(size);
     bytes = std::move(content);

@@ -14,8 +14,6 @@ namespace zep {
 // stops at the size found when opening and refuses a file that changed meanwhile.
 class SafeFileReader {
 public:
-    // Room for what is read comes from arena, when given.
-    explicit SafeFileReader(ByteArena* arena = nullptr) : arena_(arena) {}
     // False (with Error set) when path is not a regular file that can be opened for reading.
     bool Open(const std::string& path);
     std::uint64_t Size() const { return opened_.size; }
@@ -45,7 +43,6 @@ public:
 private:
     bool Fail(std::string why);
 
-    ByteArena* arena_;
     std::string path_;
     FileDescriptor file_;
     Stamp opened_;
