@@ -81,19 +81,25 @@ TEST_F(FaultInjection, ChangeCutShortAtAnyByteIsReportedAndKeepsTheOldFile) {
     EXPECT_FALSE(fs::exists(dir / "gone"));
 }
 
-// A read-only file system, mounted by root, else a read-only folder: the save cannot even start
-// (a full disk fails its writes, as the file size limit above does).
-TEST_F(FaultInjection, SaveOnAReadOnlyDiskIsRefusedAndTheOldFileStays) {
+// A small full or read-only file system, mounted by root; else a read-only folder stands in.
+class FaultInjectionDisk : public FaultInjection, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FaultInjectionDisk, SavesAreRefusedAndTheOldFilesStay) {
+    const bool full = GetParam();
     const std::string folder = dir / "disk";
     fs::create_directory(folder);
-    const bool mounted =
-        ::geteuid() == 0 && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=1m") == 0;
-    if (!mounted && ::geteuid() == 0) {
-        GTEST_SKIP() << "root could not mount a small file system";
+    const bool mounted = ::geteuid() == 0 && ::mount("tmpfs", folder.c_str(), "tmpfs", 0,
+                                                     full ? "size=64k" : "size=1m") == 0;
+    if (!mounted && (full || ::geteuid() == 0)) {
+        GTEST_SKIP() << "a small file system can only be mounted by root";
     }
     const std::string target = folder + "/target.Zep";
     fs::copy_file(old_, target);
-    if (mounted) {
+    if (full) {
+        std::ofstream filler(folder + "/filler", std::ios::binary);
+        for (const std::string chunk(4096, 'x'); filler.write(chunk.data(), 4096).flush();) {
+        }
+    } else if (mounted) {
         EXPECT_EQ(::mount("tmpfs", folder.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
     } else {
         ::chmod(folder.c_str(), 0555);
@@ -108,6 +114,9 @@ TEST_F(FaultInjection, SaveOnAReadOnlyDiskIsRefusedAndTheOldFileStays) {
         ::umount2(folder.c_str(), MNT_DETACH);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Disks, FaultInjectionDisk, ::testing::Bool(),
+                         [](const auto& param) { return param.param ? "Full" : "ReadOnly"; });
 
 }  // namespace
 }  // namespace zep
