@@ -39,13 +39,20 @@ std::string TargetOf(const Request& request, const std::string& file) {
 // No file is written twice or saved over another input, by identity so no link or ".." hides it.
 bool SavesCollide(const Request& request, Plan& plan, std::ostream& err) {
     plan.read = request.files;
+    const std::string& outDir = request.settings.outDir;
+    const FileIdentity outDirIdentity = outDir.empty() ? FileIdentity{} : IdentityOf(outDir);
     for (std::size_t i = 0; i < request.files.size(); ++i) {
         plan.targets.push_back(TargetOf(request, request.files[i]));
         if (!plan.inputs.emplace(IdentityOf(request.files[i]), i).second) {
             continue;
         }
         const std::string& target = plan.targets[i];
-        const auto [other, fresh] = plan.written.emplace(IdentityOf(target), i);
+        // An out folder is looked up once, and each target inside it.
+        const FileIdentity written =
+            outDir.empty() ? IdentityOf(target)
+                           : IdentityIn(outDirIdentity, outDir,
+                                        fs::path(request.files[i]).filename().string());
+        const auto [other, fresh] = plan.written.emplace(written, i);
         if (!fresh) {
             err << "zepconv: " << PrintableText(KeyForPath(request.files[other->second])) << " and "
                 << PrintableText(KeyForPath(request.files[i])) << " would both be written to "

@@ -62,4 +62,19 @@ FileIdentity IdentityOf(const std::string& path) {
     }
 }
 
+FileIdentity IdentityIn(const FileIdentity& folder, const std::string& folderPath,
+                        const std::string& name) {
+    const std::string path = folderPath + "/" + name;
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+        return IdentityOf(path);
+    }
+    if (!folder.below.empty()) {  // the folder is not there yet, so neither is the name
+        return {folder.device, folder.inode, folder.below + "/" + name};
+    }
+    // Whatever keeps the name from being looked at, the whole path would stop at the folder.
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? Found(info, {})
+                                            : FileIdentity{folder.device, folder.inode, name};
+}
+
 }  // namespace zep

@@ -19,4 +19,9 @@ struct FileIdentity {
 
 FileIdentity IdentityOf(const std::string& path);
 
+// IdentityOf(folderPath + "/" + name), given folder = IdentityOf(folderPath): many names in one
+// folder then cost one lookup each, and none while the folder is not there yet.
+FileIdentity IdentityIn(const FileIdentity& folder, const std::string& folderPath,
+                        const std::string& name);
+
 }  // namespace zep

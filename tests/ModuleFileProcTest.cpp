@@ -81,5 +81,22 @@ TEST(IdentityOf, PlaceUnderTheRootCountsByTheRoot) {
     EXPECT_EQ(place.below, "no-such-zep-folder/f.Zep");
 }
 
+// Looking a name up inside a folder looked up once gives what the whole path gives, whether the
+// folder and the name are there, missing, linked, not a folder, or the name is no plain name.
+TEST(IdentityIn, AgreesWithTheWholePath) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "out");
+    test::Put(dir / "out/there.Zep", "x");
+    test::Put(dir / "file", "x");
+    std::filesystem::create_directory_symlink("out", dir / "link");
+    for (const char* folder : {"out", "link", "missing", "missing/deeper", "file", "out/../out"}) {
+        for (const char* name : {"there.Zep", "new.Zep", "..", ".", ""}) {
+            const std::string path = dir / folder;
+            EXPECT_EQ(IdentityIn(IdentityOf(path), path, name), IdentityOf(path + "/" + name))
+                << folder << " / " << name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zep
