@@ -225,7 +225,7 @@ struct PreparedSave {
     std::string failure;  // set when the file never reached the commit
 };
 
-PreparedSave WriteOne(Workspace& ws, const SaveRequest& request) {
+PreparedSave WriteOne(Workspace& ws, const SaveRequest& request, SaveFolders& folders) {
     PreparedSave save;
     const clsZEPFileItem* item = ws.ZEPFiles.Item().Find(request.key);
     const FileData* data = ws.store.Record(request.index);
@@ -234,7 +234,7 @@ PreparedSave WriteOne(Workspace& ws, const SaveRequest& request) {
         return save;
     }
     try {
-        save.writer = std::make_unique<SafeFileWriter>(request.target);
+        save.writer = std::make_unique<SafeFileWriter>(request.target, &folders);
         SafeFileWriter& writer = *save.writer;
         if (!writer.Open() || !WriteZep(writer, *item, *data, ws.options, ws.store.MaxNumber()) ||
             !writer.Finish()) {
@@ -262,10 +262,12 @@ bool ReportSave(Workspace& ws, const std::string& target, const PreparedSave& sa
 
 void SaveGroup(Workspace& ws, const std::vector<SaveRequest>& requests,
                std::span<const std::size_t> group, std::vector<bool>& saved) {
+    SaveFolders folders;
     std::vector<PreparedSave> saves(group.size());
     std::vector<SafeFileWriter*> written;
     ReserveDescriptors(2 * group.size());
-    ParallelFor(group.size(), [&](std::size_t k) { saves[k] = WriteOne(ws, requests[group[k]]); });
+    ParallelFor(group.size(),
+                [&](std::size_t k) { saves[k] = WriteOne(ws, requests[group[k]], folders); });
     for (const PreparedSave& save : saves) {
         if (save.writer != nullptr) {
             written.push_back(save.writer.get());

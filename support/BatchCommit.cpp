@@ -39,7 +39,7 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
     }
     // One syncfs per file system; a lone file or failed syncfs is synced file by file to name it.
     OncePer(
-        live, [](const SafeFileWriter& w) { return w.folder_.device; },
+        live, [](const SafeFileWriter& w) { return w.folder_->device; },
         [](const std::vector<SafeFileWriter*>& group) {
             if (group.size() > 1 && ::syncfs(group.front()->file_.Get()) == 0) {
                 return;
@@ -57,9 +57,9 @@ void CommitTogether(std::span<SafeFileWriter* const> writers) {
     // A rename lasts once its folder is synced; an O_PATH folder cannot be and is taken as it is.
     OncePer(
         placed,
-        [](const SafeFileWriter& w) { return std::pair(w.folder_.device, w.folder_.inode); },
+        [](const SafeFileWriter& w) { return std::pair(w.folder_->device, w.folder_->inode); },
         [](const std::vector<SafeFileWriter*>& group) {
-            const bool synced = ::fsync(group.front()->folder_.fd.Get()) == 0 || errno == EBADF;
+            const bool synced = ::fsync(group.front()->folder_->fd.Get()) == 0 || errno == EBADF;
             for (SafeFileWriter* writer : group) {
                 if (synced) {
                     writer->committed_ = true;

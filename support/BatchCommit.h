@@ -11,7 +11,7 @@ class SafeFileWriter;
 // then folders synced. Each writer keeps its own result; a failure costs only its file.
 void CommitTogether(std::span<SafeFileWriter* const> writers);
 
-// How many writers may be open at once: each holds two descriptors, its file's and its folder's.
+// How many writers may be open at once: each holds at most two descriptors, file and folder.
 std::size_t WritersAtOnce();
 
 // Room for count more descriptors, made before threads start: the table grows by doubling, and

@@ -21,25 +21,37 @@ std::string ResolveLink(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
-bool OpenSaveFolder(const std::string& path, SaveFolder& folder) {
-    folder.fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.fd.IsOpen() && errno == EACCES) {  // a folder one may write in but not list
-        folder.fd = FileDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+std::shared_ptr<const SaveFolder> OpenSaveFolder(const std::string& path) {
+    auto folder = std::make_shared<SaveFolder>();
+    folder->fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder->fd.IsOpen() && errno == EACCES) {  // a folder one may write in but not list
+        folder->fd = FileDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
     struct stat info {};
-    if (!folder.fd.IsOpen() || ::fstat(folder.fd.Get(), &info) != 0) {
-        return false;
+    if (!folder->fd.IsOpen() || ::fstat(folder->fd.Get(), &info) != 0) {
+        return nullptr;
     }
-    folder.device = info.st_dev;
-    folder.inode = info.st_ino;
-    const long limit = ::fpathconf(folder.fd.Get(), _PC_NAME_MAX);
-    folder.nameMax = static_cast<std::size_t>(limit > 16 ? limit : NAME_MAX);
-    return true;
+    folder->device = info.st_dev;
+    folder->inode = info.st_ino;
+    const long limit = ::fpathconf(folder->fd.Get(), _PC_NAME_MAX);
+    folder->nameMax = static_cast<std::size_t>(limit > 16 ? limit : NAME_MAX);
+    return folder;
 }
 
 }  // namespace
 
-SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target)) {}
+// A folder that cannot be opened is tried again by the next writer, which then reports why.
+std::shared_ptr<const SaveFolder> SaveFolders::Open(const std::string& path) {
+    const std::lock_guard lock(mutex_);
+    std::shared_ptr<const SaveFolder>& folder = open_[path];
+    if (folder == nullptr) {
+        folder = OpenSaveFolder(path);
+    }
+    return folder;
+}
+
+SafeFileWriter::SafeFileWriter(std::string target, SaveFolders* folders)
+    : target_(std::move(target)), folders_(folders) {}
 
 SafeFileWriter::~SafeFileWriter() {
     Discard();
@@ -78,11 +90,12 @@ bool SafeFileWriter::OpenFolder() {
         errno = EISDIR;
         return false;
     }
-    return OpenSaveFolder(folder, folder_);
+    folder_ = folders_ != nullptr ? folders_->Open(folder) : OpenSaveFolder(folder);
+    return folder_ != nullptr;
 }
 
 bool SafeFileWriter::LookAtTarget(struct stat& old) {
-    replacing_ = ::fstatat(folder_.fd.Get(), name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    replacing_ = ::fstatat(folder_->fd.Get(), name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (!replacing_ || !S_ISLNK(old.st_mode)) {
         return true;
     }
@@ -90,24 +103,25 @@ bool SafeFileWriter::LookAtTarget(struct stat& old) {
     if (!OpenFolder()) {
         return false;
     }
-    replacing_ = ::fstatat(folder_.fd.Get(), name_.c_str(), &old, 0) == 0;
+    replacing_ = ::fstatat(folder_->fd.Get(), name_.c_str(), &old, 0) == 0;
     return true;
 }
 
 bool SafeFileWriter::CreateUnnamed(mode_t mode) {
     // An unnamed file vanishes however the process ends; naming it later needs /proc.
-    if (::access("/proc/self/fd", X_OK) != 0) {
+    static const bool named = ::access("/proc/self/fd", X_OK) == 0;
+    if (!named) {
         return false;
     }
-    file_ = FileDescriptor(::openat(folder_.fd.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    file_ = FileDescriptor(::openat(folder_->fd.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
     unnamed_ = file_.IsOpen();
     return unnamed_;
 }
 
 bool SafeFileWriter::CreateNamed(mode_t mode) {
-    return WithFreeName(name_, folder_.nameMax, [&](const std::string& name) {
-        return temporary_.Make(folder_.fd.Get(), name, [&] {
-            file_ = FileDescriptor(::openat(folder_.fd.Get(), name.c_str(),
+    return WithFreeName(name_, folder_->nameMax, [&](const std::string& name) {
+        return temporary_.Make(folder_->fd.Get(), name, [&] {
+            file_ = FileDescriptor(::openat(folder_->fd.Get(), name.c_str(),
                                             O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode));
             return file_.IsOpen();
         });
@@ -158,7 +172,7 @@ bool SafeFileWriter::Publish() {
             return true;
         }
         const int error = errno;
-        ::unlinkat(folder_.fd.Get(), name_.c_str(), 0);
+        ::unlinkat(folder_->fd.Get(), name_.c_str(), 0);
         errno = error;
         return Fail("cannot write the file to disk");
     }
@@ -168,7 +182,7 @@ bool SafeFileWriter::Publish() {
     if (!file_.Close()) {
         return Fail("cannot write the file to disk");
     }
-    if (::renameat(folder_.fd.Get(), temporary_.Name(), folder_.fd.Get(), name_.c_str()) != 0) {
+    if (::renameat(folder_->fd.Get(), temporary_.Name(), folder_->fd.Get(), name_.c_str()) != 0) {
         return Fail("cannot replace the file");
     }
     temporary_.Forget();
@@ -176,21 +190,22 @@ bool SafeFileWriter::Publish() {
 }
 
 bool SafeFileWriter::LinkUnnamed() {
-    return WithFreeName(name_, folder_.nameMax, [&](const std::string& name) {
-        return temporary_.Make(folder_.fd.Get(), name, [&] { return LinkAs(name); });
+    return WithFreeName(name_, folder_->nameMax, [&](const std::string& name) {
+        return temporary_.Make(folder_->fd.Get(), name, [&] { return LinkAs(name); });
     });
 }
 
 // Named from the descriptor where allowed (Linux 6.10 on, CAP_DAC_READ_SEARCH), else via /proc.
 bool SafeFileWriter::LinkAs(const std::string& name) {
-    if (::linkat(file_.Get(), "", folder_.fd.Get(), name.c_str(), AT_EMPTY_PATH) == 0) {
+    if (::linkat(file_.Get(), "", folder_->fd.Get(), name.c_str(), AT_EMPTY_PATH) == 0) {
         return true;
     }
     if (errno == EEXIST) {
         return false;
     }
     const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());
-    return ::linkat(AT_FDCWD, self.c_str(), folder_.fd.Get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    return ::linkat(AT_FDCWD, self.c_str(), folder_->fd.Get(), name.c_str(), AT_SYMLINK_FOLLOW) ==
+           0;
 }
 
 bool SafeFileWriter::Fail(const char* what) {
@@ -206,7 +221,7 @@ bool SafeFileWriter::Fail(const char* what) {
 void SafeFileWriter::Discard() {
     file_.Close();
     if (temporary_.Name() != nullptr) {
-        ::unlinkat(folder_.fd.Get(), temporary_.Name(), 0);
+        ::unlinkat(folder_->fd.Get(), temporary_.Name(), 0);
         temporary_.Forget();
     }
 }

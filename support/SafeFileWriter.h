@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,12 +31,23 @@ struct SaveFolder {
     std::size_t nameMax = 255;  // the longest name it takes
 };
 
+// The folders of a batch of saves, each opened once and shared by the writers whose files it
+// takes; safe to use from several threads.
+class SaveFolders {
+public:
+    std::shared_ptr<const SaveFolder> Open(const std::string& path);
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<const SaveFolder>> open_;
+};
+
 // Replaces a file only once its new content is complete and on disk, via O_TMPFILE or a name that
 // SIGINT/SIGTERM/SIGHUP remove; until Commit succeeds the target stays and nothing is left behind.
 // Permissions (owner and group where allowed) are kept; other hard links keep the old content.
 class SafeFileWriter final : public ByteSink {
 public:
-    explicit SafeFileWriter(std::string target);
+    explicit SafeFileWriter(std::string target, SaveFolders* folders = nullptr);
     ~SafeFileWriter() override;
 
     // Creates the new file; false (with Error set) when the folder cannot take it.
@@ -66,7 +80,8 @@ private:
     std::string target_;
     std::string name_;  // of the target, in its folder
     std::string error_;
-    SaveFolder folder_;
+    SaveFolders* folders_;
+    std::shared_ptr<const SaveFolder> folder_;
     FileDescriptor file_;
     bool unnamed_ = false;
     bool replacing_ = false;  // a file had the target's name when this one was created
