@@ -24,9 +24,7 @@ public:
     void SetRowFullPath(std::int32_t /*position*/, std::string_view /*path*/) override {}
     void SelectRow(std::int32_t /*position*/) override {}
     void RemoveRow(std::int32_t position) override;
-    void SetStatusText(std::string_view text) override { status_ = text; }
-
-    const std::string& StatusText() const { return status_; }
+    void SetStatusText(std::string_view /*text*/) override {}
 
 private:
     struct Row {
@@ -41,7 +39,6 @@ private:
 
     std::vector<Row> rows_;
     std::unordered_set<std::string> keys_;  // of rows_, so a long batch checks each in one step
-    std::string status_;
 };
 
 // "context: text -- detail" lines on err, line breaks as spaces, control characters escaped.

@@ -74,16 +74,6 @@ bool SafeFileReader::Open(const std::string& path) {
     return true;
 }
 
-bool SafeFileReader::Read(ByteBuffer& bytes, std::size_t spare) {
-    ByteBuffer content;
-    Begin(content, spare);
-    if (!Finish()) {
-        return false;
-    }
-    bytes = std::move(content);
-    return true;
-}
-
 bool SafeFileReader::Read(std::string& bytes, std::size_t spare) {
     std::string content;
     const auto size = static_cast<std::size_t>(opened_.size);

@@ -19,7 +19,6 @@ public:
     std::uint64_t Size() const { return opened_.size; }
     FileIdentity Identity() const { return {opened_.device, opened_.inode, {}}; }
     // spare bytes of room are left after the content; bytes is unchanged when reading fails.
-    bool Read(ByteBuffer& bytes, std::size_t spare = 0);
     bool Read(std::string& bytes, std::size_t spare = 0);
 
     // In steps, each used while cached; Finish reads the rest and checks the file is unchanged.

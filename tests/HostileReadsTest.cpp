@@ -120,7 +120,7 @@ TEST(HostileReads, FileThatChangedSinceItWasOpenedIsRefused) {
         SafeFileReader reader;
         ASSERT_TRUE(reader.Open(path));
         change();
-        ByteBuffer bytes;
+        std::string bytes;
         EXPECT_FALSE(reader.Read(bytes));
         EXPECT_EQ(reader.Error(), "the file changed while it was read");
     }
